@@ -1,0 +1,5 @@
+#include "model/DesignModel.h"
+
+void CDesignModel::DesignDigital()
+{
+}

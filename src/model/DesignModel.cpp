@@ -1,0 +1,93 @@
+#include "model/DesignModel.h"
+
+#include <limits>
+#include <optional>
+
+namespace {
+
+struct CatalogueRow {
+    const char16_t* name;
+    const char16_t* description;
+    const char16_t* unit;
+    double scale;
+    std::optional<double> defaultValue;
+};
+
+// Plain rows from the catalogue table, then the Mode symbol.
+const CatalogueRow kCatalogue[CDesignModel::kSymbolCount] = {
+#define QXR_CATALOGUE_ROW(name, description, unit, scale, defaultValue) \
+    {u"" #name, description, unit, scale, defaultValue},
+    QXR_PLAIN_SYMBOL_CATALOGUE(QXR_CATALOGUE_ROW)
+#undef QXR_CATALOGUE_ROW
+    {u"ad", u"Mode", u"", 1, CTop::ANALOG},
+};
+
+void ResetSymbol(CSymbol& symbol)
+{
+    symbol.userSet = false;
+    symbol.defaultValue = 0.0;
+    symbol.userValue = 0.0;
+    symbol.calcValue = 0.0;
+    symbol.scale = 1.0;
+    symbol.limitMin = 0.0;
+    symbol.limitMax = 0.0;
+    symbol.description.clear();
+    symbol.unit.clear();
+    symbol.name.clear();
+    symbol.index = 0;
+    symbol.isInput = false;
+    symbol.inUse = false;
+}
+
+void SetRange(CSymbol& symbol, double min, double max)
+{
+    symbol.limitMin = min;
+    symbol.limitMax = max;
+}
+
+}  // namespace
+
+CDesignModel::CDesignModel()
+    : symbols{
+#define QXR_SYMBOL_ADDRESS(name, description, unit, scale, defaultValue) &name,
+          QXR_PLAIN_SYMBOL_CATALOGUE(QXR_SYMBOL_ADDRESS)
+#undef QXR_SYMBOL_ADDRESS
+              &ad},
+      compSymbols{&v_fcp0, &v_fcp1, &v_fcz1, &i_fcp0, &i_fcp1, &i_fcz1}
+{
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    fxV = slopeV = gainMarginV = phaseMarginV = nan;
+    fxI = slopeI = gainMarginI = phaseMarginI = nan;
+    LoadDefaults();
+}
+
+void CDesignModel::LoadDefaults()
+{
+    for (std::size_t k = 0; k < kSymbolCount; ++k) {
+        CSymbol& symbol = *symbols[k];
+        const CatalogueRow& row = kCatalogue[k];
+        ResetSymbol(symbol);
+        symbol.description = row.description;
+        symbol.scale = row.scale;
+        symbol.unit = row.unit;
+        symbol.name = row.name;
+        symbol.index = static_cast<int32_t>(k);
+        if (row.defaultValue) {
+            symbol.defaultValue = *row.defaultValue;
+            symbol.SetCalc(*row.defaultValue);
+            symbol.isInput = true;
+        }
+    }
+    SetRange(F__X_VLOOP, 2.0, 15.0);
+    SetRange(PM__VLOOP, 40.0, 75.0);
+    SetRange(PM__ILOOP, 40.0, 75.0);
+}
+
+CSymbol* CDesignModel::FindByName(const std::u16string& name)
+{
+    for (CSymbol* symbol : symbols) {
+        if (symbol->name == name)
+            return symbol;
+    }
+    return nullptr;
+}

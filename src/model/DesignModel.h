@@ -1,0 +1,71 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/Symbol.h"
+#include "model/SymbolCatalogue.h"
+
+// The whole state of one design: the 98 catalogue symbols, the design
+// messages, the Bode data of both loops and their stability metrics.
+// Symbols are embedded by value and the index points into the model itself,
+// so a model is neither copied nor moved.
+class CDesignModel {
+public:
+    static constexpr std::size_t kSymbolCount = 98;
+
+    CDesignModel();
+    CDesignModel(const CDesignModel&) = delete;
+    CDesignModel& operator=(const CDesignModel&) = delete;
+
+    // Returns every symbol to its catalogue state; discards all user entries.
+    void LoadDefaults();
+    // The symbol whose name equals the argument exactly, or nullptr.
+    CSymbol* FindByName(const std::u16string& name);
+
+    // Brings the whole design up to date from the values in force.
+    void Recalculate();
+    void DesignAnalog();
+    void DesignDigital();
+
+#define QXR_DECLARE_SYMBOL(name, description, unit, scale, defaultValue) CSymbol name;
+    QXR_PLAIN_SYMBOL_CATALOGUE(QXR_DECLARE_SYMBOL)
+#undef QXR_DECLARE_SYMBOL
+    CSymbolEnum<CTop> ad;
+
+    std::array<CSymbol*, kSymbolCount> symbols{};
+    std::string messages;
+
+    std::vector<double> freqV, freqI;
+    std::vector<double> loopGainV, loopPhaseV, plantGainV, plantPhaseV, compGainV, compPhaseV;
+    std::vector<double> loopGainI, loopPhaseI, plantGainI, plantPhaseI, compGainI, compPhaseI;
+
+    int32_t crossIdxV = 0;
+    int32_t phaseCrossIdxV = 0;
+    double fxV, slopeV, gainMarginV, phaseMarginV;
+    int32_t crossIdxI = 0;
+    int32_t phaseCrossIdxI = 0;
+    double fxI, slopeI, gainMarginI, phaseMarginI;
+
+    // v_fcp0, v_fcp1, v_fcz1, i_fcp0, i_fcp1, i_fcz1
+    std::array<CSymbol*, 6> compSymbols{};
+
+private:
+    // The reading and writing rule of every design equation: both mark the
+    // symbol as taking part in the design; a write never replaces a user entry.
+    double Read(CSymbol& symbol)
+    {
+        symbol.inUse = true;
+        return symbol.Value();
+    }
+    void Set(CSymbol& symbol, double value)
+    {
+        symbol.inUse = true;
+        symbol.SetCalc(value);
+    }
+
+    void ApplyModeDefaults(double h3Vff, double pmILoop);
+};

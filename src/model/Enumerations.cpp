@@ -1,0 +1,76 @@
+#include "model/Enumerations.h"
+
+void EnumTypeInfo::Register(const std::u16string& name, int32_t value)
+{
+    if (firstPending) {
+        defaultValue = value;
+        firstPending = false;
+    }
+    byName[name] = value;
+    byValue[value] = name;
+}
+
+std::u16string EnumTypeInfo::NameOf(int32_t value) const
+{
+    std::u16string name;
+    TryNameOf(value, name);
+    return name;
+}
+
+bool EnumTypeInfo::TryNameOf(int32_t value, std::u16string& name) const
+{
+    const auto found = byValue.find(value);
+    if (found == byValue.end()) {
+        name.clear();
+        return false;
+    }
+    name = found->second;
+    return true;
+}
+
+int32_t EnumTypeInfo::ValueOf(const std::u16string& name) const
+{
+    const auto found = byName.find(name);
+    return found == byName.end() ? 0 : found->second;
+}
+
+void CEnumBase::InitBaseType(EnumTypeInfo& info) const
+{
+    info.baseTypeFlag = true;
+    info.baseTypeBits = 32;
+    info.baseTypeName = u"int";
+}
+
+EnumTypeInfo& CEnumBase::EnsureRegistered(EnumTypeInfo& info, const char16_t* typeName, Members members) const
+{
+    if (!info.registered) {
+        info.registered = true;
+        InitBaseType(info);
+        info.typeName = typeName;
+        for (const auto& [name, memberValue] : members)
+            info.Register(name, memberValue);
+    }
+    return info;
+}
+
+CTop::CTop()
+{
+    value = CTop::GetTypeInfo().defaultValue;
+}
+
+EnumTypeInfo& CTop::GetTypeInfo() const
+{
+    static EnumTypeInfo info;
+    return EnsureRegistered(info, u"CTop", {{u"ANALOG", ANALOG}, {u"DIGITAL", DIGITAL}});
+}
+
+CCtrlMode::CCtrlMode()
+{
+    value = CCtrlMode::GetTypeInfo().defaultValue;
+}
+
+EnumTypeInfo& CCtrlMode::GetTypeInfo() const
+{
+    static EnumTypeInfo info;
+    return EnsureRegistered(info, u"CCtrlMode", {{u"In", In}, {u"Usr", Usr}, {u"Cal", Cal}, {u"Pic", Pic}});
+}

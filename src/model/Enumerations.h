@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <map>
+#include <string>
+#include <utility>
+
+// Descriptor of one enumeration class: its members by name and by value.
+// One static instance per class, built on first use and kept for the process.
+struct EnumTypeInfo {
+    std::u16string typeName;
+    std::u16string baseTypeName;
+    int32_t baseTypeBits = 0;
+    bool baseTypeFlag = false;
+    bool firstPending = true;
+    int32_t defaultValue = 0;  // value of the first registered member
+    std::map<std::u16string, int32_t> byName;
+    std::map<int32_t, std::u16string> byValue;
+    bool registered = false;
+
+    void Register(const std::u16string& name, int32_t value);
+    // The member name of a value, or the empty string when none is registered.
+    std::u16string NameOf(int32_t value) const;
+    bool TryNameOf(int32_t value, std::u16string& name) const;
+    // The value of a member name (exact, case-sensitive); 0 when none is registered.
+    int32_t ValueOf(const std::u16string& name) const;
+};
+
+// An enumeration value object: one int32 and the descriptor of its class.
+class CEnumBase {
+public:
+    virtual ~CEnumBase() = default;
+
+    virtual EnumTypeInfo& GetTypeInfo() const = 0;
+    virtual void SetValue(int32_t v) { value = v; }
+    virtual int32_t GetValue() const { return value; }
+    virtual void InitBaseType(EnumTypeInfo& info) const;
+
+    std::u16string CurrentName() const { return GetTypeInfo().NameOf(GetValue()); }
+
+protected:
+    using Members = std::initializer_list<std::pair<const char16_t*, int32_t>>;
+    // Registers the members into the descriptor the first time it is asked for.
+    EnumTypeInfo& EnsureRegistered(EnumTypeInfo& info, const char16_t* typeName, Members members) const;
+
+    int32_t value = 0;
+};
+
+// Controller kind, the value of the Mode symbol `ad`. The values double as
+// the ids of the two schematic pictures.
+class CTop : public CEnumBase {
+public:
+    static constexpr int32_t ANALOG = 311;
+    static constexpr int32_t DIGITAL = 314;
+
+    CTop();
+    EnumTypeInfo& GetTypeInfo() const override;
+};
+
+// Entry mode of a page row.
+class CCtrlMode : public CEnumBase {
+public:
+    static constexpr int32_t In = 0;
+    static constexpr int32_t Usr = 1;
+    static constexpr int32_t Cal = 2;
+    static constexpr int32_t Pic = 3;
+
+    CCtrlMode();
+    EnumTypeInfo& GetTypeInfo() const override;
+};
