@@ -6,8 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "analysis/SweepInputs.h"
 #include "model/Symbol.h"
 #include "model/SymbolCatalogue.h"
+
+namespace qxr {
+enum class CoefficientSet;
+struct TwoPoleTwoZero;
+struct Compensator;
+struct VoltagePlant;
+struct CurrentPlant;
+}  // namespace qxr
 
 // The whole state of one design: the 98 catalogue symbols, the design
 // messages, the Bode data of both loops and their stability metrics.
@@ -30,6 +39,27 @@ public:
     void Recalculate();
     void DesignAnalog();
     void DesignDigital();
+
+    // Places the poles and zeros of both compensators for the required
+    // crossovers and phase margins.
+    void SynthesizeCompensators();
+    // Reports negative component values of the analog compensators.
+    void CheckAnalogCompensators();
+    void AppendMessage(const std::string& text);
+
+    // Fills the fourteen Bode arrays on the logarithmic grids of both loops.
+    void BuildBodeData();
+    void ComputeMetricsV();
+    void ComputeMetricsI();
+
+    // Loop models at angular frequency w (rad/s): gains in dB, phase in degrees.
+    double PlantGainV(double w);
+    double CompGainV(double w);
+    double LoopGainV(double w);
+    double PlantGainI(double w);
+    double CompGainI(double w);
+    double LoopGainI(double w);
+    double LoopPhaseI(double w);
 
 #define QXR_DECLARE_SYMBOL(name, description, unit, scale, defaultValue) CSymbol name;
     QXR_PLAIN_SYMBOL_CATALOGUE(QXR_DECLARE_SYMBOL)
@@ -67,5 +97,27 @@ private:
         symbol.SetCalc(value);
     }
 
+    // What the Bode arrays of each loop were last built from.
+    qxr::BodeSweepInputs sweptV, sweptI;
+
+    static constexpr std::size_t kVoltageCompensator = 0;  // first of its three compSymbols
+    static constexpr std::size_t kCurrentCompensator = 3;
+
     void ApplyModeDefaults(double h3Vff, double pmILoop);
+    void DesignPowerStage();
+    void DesignFeedForwardCutoff();
+    void EstimateHarmonics();
+    void DesignMultiplierNetwork();
+    void DesignAnalogCompensatorComponents();
+    void DesignSupportComponents();
+    void SynthesizeVoltageCompensator();
+    void SynthesizeCurrentCompensator();
+    void DiscretiseCompensators();
+    void SetCoefficients(qxr::CoefficientSet set, const qxr::TwoPoleTwoZero& coefficients);
+
+    bool IsDigitalMode();
+    double CurrentLoopDelay(double w);
+    qxr::Compensator ReadCompensator(std::size_t first);
+    qxr::VoltagePlant ReadVoltagePlant();
+    qxr::CurrentPlant ReadCurrentPlant();
 };

@@ -1,0 +1,102 @@
+#include "analysis/LoopModels.h"
+#include "model/DesignModel.h"
+
+using namespace qxr;
+
+namespace {
+
+constexpr std::size_t kGridPoints = 500;
+
+// The sampling lag of a loop: none for the analog loops and the voltage loop.
+struct SamplingLag {
+    bool digital;
+    double fSamp;
+    double tD;
+
+    double operator()(double w) const { return digital ? SamplingDelay(w, fSamp, tD) : 0.0; }
+};
+
+// One loop's six arrays over its grid, rebuilt part by part: the grid, the
+// phases and the gains each only when their inputs changed since the last
+// pass. The arrays keep their capacity from one pass to the next.
+struct LoopSweep {
+    std::vector<double>& freq;
+    std::vector<double>& plantGain;
+    std::vector<double>& plantPhase;
+    std::vector<double>& compGain;
+    std::vector<double>& compPhase;
+    std::vector<double>& loopGain;
+    std::vector<double>& loopPhase;
+    BodeSweepInputs& last;
+
+    template <class Plant>
+    void Build(double fa, double fb, double fx, const Plant& plant, const Compensator& c, const SamplingLag& lag)
+    {
+        if (!HoldsFullGrid())
+            last.Forget();
+        const bool gridChanged = last.grid.Changed({fa, fb, fx});
+        if (gridChanged)
+            BuildLogGrid(fa, fb, fx, freq);
+
+        const bool lagChanged = last.phases.Changed({fa, fb, fx, c.wz1, c.wp1, lag.digital ? 1.0 : 0.0, lag.fSamp, lag.tD});
+        if (gridChanged || lagChanged)
+            FillPhases(c, lag);
+
+        const auto p = plant.Parameters();
+        const bool gainChanged = last.gains.Changed({fa, fb, fx, c.wp0, c.wz1, c.wp1, p[0], p[1], p[2], p[3], p[4]});
+        if (gridChanged || gainChanged)
+            FillGains(plant, c);
+    }
+
+    bool HoldsFullGrid() const
+    {
+        for (const std::vector<double>* values : {&freq, &plantGain, &plantPhase, &compGain, &compPhase, &loopGain, &loopPhase}) {
+            if (values->size() != kGridPoints)
+                return false;
+        }
+        return true;
+    }
+
+    // The compensator and loop phases share their arctangents.
+    void FillPhases(const Compensator& c, const SamplingLag& lag)
+    {
+        plantPhase.assign(freq.size(), -90.0);
+        compPhase.resize(freq.size());
+        loopPhase.resize(freq.size());
+        for (std::size_t k = 0; k < freq.size(); ++k) {
+            const double w = kTwoPi * freq[k];
+            const PhaseTerms phase(c, w);
+            compPhase[k] = phase.CompensatorDeg();
+            loopPhase[k] = phase.LoopDeg(lag(w));
+        }
+    }
+
+    // The loop gain is the sum of the plant and compensator gains in dB.
+    template <class Plant>
+    void FillGains(const Plant& plant, const Compensator& c)
+    {
+        plantGain.resize(freq.size());
+        compGain.resize(freq.size());
+        loopGain.resize(freq.size());
+        for (std::size_t k = 0; k < freq.size(); ++k) {
+            const double w = kTwoPi * freq[k];
+            plantGain[k] = plant.GainDb(w);
+            compGain[k] = c.GainDb(w);
+            loopGain[k] = plantGain[k] + compGain[k];
+        }
+    }
+};
+
+}  // namespace
+
+void CDesignModel::BuildBodeData()
+{
+    LoopSweep voltage{freqV, plantGainV, plantPhaseV, compGainV, compPhaseV, loopGainV, loopPhaseV, sweptV};
+    voltage.Build(1, 1000, Read(F__X_VLOOP), ReadVoltagePlant(), ReadCompensator(kVoltageCompensator),
+                  SamplingLag{false, 0.0, 0.0});
+
+    const bool digital = IsDigitalMode();
+    const SamplingLag lag{digital, digital ? Read(F__SAMP) : 0.0, digital ? Read(T__D) : 0.0};
+    LoopSweep current{freqI, plantGainI, plantPhaseI, compGainI, compPhaseI, loopGainI, loopPhaseI, sweptI};
+    current.Build(100, Read(f__S), Read(F__X_ILOOP), ReadCurrentPlant(), ReadCompensator(kCurrentCompensator), lag);
+}

@@ -1,0 +1,74 @@
+#include "analysis/LoopModels.h"
+
+#include <cstddef>
+
+#include "model/DesignModel.h"
+
+namespace qxr {
+
+void BuildLogGrid(double fa, double fb, double fx, std::vector<double>& grid)
+{
+    constexpr int kPoints = 500;
+    const double La = std::log10(fa);
+    const double Lb = std::log10(fb);
+    const double span = Lb - La;
+    const double Lx = std::log10(fx);
+
+    grid.resize(kPoints);
+    bool fxUsed = false;
+    for (int k = 0; k < kPoints; ++k) {
+        double g = std::pow(10.0, k * span / kPoints + La);
+        if (!fxUsed && (k + 1) * span / kPoints + La > Lx) {
+            g = fx;
+            fxUsed = true;
+        }
+        grid[static_cast<std::size_t>(k)] = g;
+    }
+}
+
+}  // namespace qxr
+
+using namespace qxr;
+
+Compensator CDesignModel::ReadCompensator(std::size_t first)
+{
+    const double fcp0 = Read(*compSymbols[first]);
+    const double fcp1 = Read(*compSymbols[first + 1]);
+    const double fcz1 = Read(*compSymbols[first + 2]);
+    return Compensator(fcp0, fcp1, fcz1);
+}
+
+VoltagePlant CDesignModel::ReadVoltagePlant()
+{
+    return {Read(P__OUT), Read(E__ff), Read(V__OUT), Read(DeltaV__AOUT), Read(C__OUT)};
+}
+
+CurrentPlant CDesignModel::ReadCurrentPlant()
+{
+    return {Read(R__SENSE), Read(V__OUT), Read(L__MIN), Read(V__RAMP)};
+}
+
+bool CDesignModel::IsDigitalMode()
+{
+    return TruncToInt32(Read(ad)) == CTop::DIGITAL;
+}
+
+double CDesignModel::CurrentLoopDelay(double w)
+{
+    if (!IsDigitalMode())
+        return 0.0;
+    return SamplingDelay(w, Read(F__SAMP), Read(T__D));
+}
+
+double CDesignModel::PlantGainV(double w) { return ReadVoltagePlant().GainDb(w); }
+double CDesignModel::CompGainV(double w) { return ReadCompensator(kVoltageCompensator).GainDb(w); }
+double CDesignModel::LoopGainV(double w) { return PlantGainV(w) + CompGainV(w); }
+double CDesignModel::PlantGainI(double w) { return ReadCurrentPlant().GainDb(w); }
+double CDesignModel::CompGainI(double w) { return ReadCompensator(kCurrentCompensator).GainDb(w); }
+double CDesignModel::LoopGainI(double w) { return PlantGainI(w) + CompGainI(w); }
+
+double CDesignModel::LoopPhaseI(double w)
+{
+    const PhaseTerms phase(ReadCompensator(kCurrentCompensator), w);
+    return phase.LoopDeg(CurrentLoopDelay(w));
+}

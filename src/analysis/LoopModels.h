@@ -1,0 +1,67 @@
+#pragma once
+
+#include <array>
+#include <cmath>
+#include <vector>
+
+#include "calc/DesignConstants.h"
+
+// Small-signal models of the two loops, with their symbol values read once.
+// Each gain is 20*log10 of the magnitude; phases are in degrees.
+namespace qxr {
+
+// C(s) = (wp0/s) * (1 + s/wz1) / (1 + s/wp1), frequencies given in Hz.
+struct Compensator {
+    Compensator(double fcp0, double fcp1, double fcz1)
+        : wp0(kTwoPi * fcp0), wp1(kTwoPi * fcp1), wz1(kTwoPi * fcz1)
+    {
+    }
+
+    double GainDb(double w) const
+    {
+        const double rz = w / wz1;
+        const double rp = w / wp1;
+        return 20 * std::log10(std::sqrt(1 + rz * rz) / std::sqrt(1 + rp * rp) * (wp0 / w));
+    }
+
+    double wp0, wp1, wz1;  // rad/s
+};
+
+// The two arctangents that compensator and loop phase share at one frequency.
+struct PhaseTerms {
+    PhaseTerms(const Compensator& c, double w) : zero(std::atan(w / c.wz1)), pole(std::atan(w / c.wp1)) {}
+
+    double CompensatorDeg() const { return (zero - (pole + kHalfPi)) * kRadToDeg; }
+    // With the integrating plant's -90 degrees; delay is the sampling lag in radians.
+    double LoopDeg(double delay = 0.0) const { return (zero - (pole + kPi) - delay) * kRadToDeg; }
+
+    double zero, pole;
+};
+
+struct VoltagePlant {
+    double pOut, efficiency, vOut, deltaVAout, cOut;
+
+    double GainDb(double w) const { return 20 * std::log10(pOut / efficiency / (vOut * w * deltaVAout * cOut)); }
+    std::array<double, 5> Parameters() const { return {pOut, efficiency, vOut, deltaVAout, cOut}; }
+};
+
+struct CurrentPlant {
+    double rSense, vOut, lMin, vRamp;
+
+    double GainDb(double w) const { return 20 * std::log10(rSense * vOut / (lMin * w * vRamp)); }
+    std::array<double, 5> Parameters() const { return {rSense, vOut, lMin, vRamp, 0.0}; }
+};
+
+// Sampling lag of the digital current loop at w: a zero-order hold of half a
+// sampling period plus tD sampling periods, in radians.
+inline double SamplingDelay(double w, double fSamp, double tD)
+{
+    return w / (2 * fSamp) + (tD / fSamp) * w;
+}
+
+// 500 log-spaced frequencies from fa up to (not including) fb. The required
+// crossover fx replaces the last grid point at or below it, so the loop is
+// measured exactly there.
+void BuildLogGrid(double fa, double fb, double fx, std::vector<double>& grid);
+
+}  // namespace qxr

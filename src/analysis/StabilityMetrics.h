@@ -1,0 +1,17 @@
+#pragma once
+
+#include <vector>
+
+namespace qxr {
+
+// Index of the gain closest to 0 dB; 0 means no crossover. The first gain
+// competes with its sign, so a loop already below 0 dB at the first point
+// reports none.
+int FindCrossoverIndex(const std::vector<double>& gains);
+
+// Index at or after start whose phase is closest to -180 degrees; 0 means
+// none. The start phase competes with its sign, so a loop already below
+// -180 degrees there reports none.
+int FindPhaseCrossoverIndex(const std::vector<double>& phases, int start);
+
+}  // namespace qxr

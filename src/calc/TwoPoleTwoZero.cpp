@@ -1,0 +1,60 @@
+#include "calc/TwoPoleTwoZero.h"
+
+#include "calc/CoefficientExport.h"
+#include "calc/DesignConstants.h"
+#include "model/DesignModel.h"
+
+namespace qxr {
+
+TwoPoleTwoZero DiscretiseCompensator(double fcp0, double fcp1, double fcz1, double fSamp)
+{
+    const double T = 1 / fSamp;
+    const double wp0 = kTwoPi * fcp0;
+    const double wp1 = kTwoPi * fcp1;
+    const double wz = kTwoPi * fcz1;
+    return {
+        wp0 * T * wp1 * (wz * T + 2) / ((wp1 * T + 2) * 2 * wz),
+        wp0 * (T * T) * wp1 / (wp1 * T + 2),
+        wp0 * T * wp1 * (wz * T - 2) / ((wp1 * T + 2) * 2 * wz),
+        4 / (wp1 * T + 2),
+        -(2 - wp1 * T) / (wp1 * T + 2),
+    };
+}
+
+TwoPoleTwoZero DiscretiseFeedForwardFilter(double fCutoff, double fSamp)
+{
+    const double T = 1 / fSamp;
+    const double w0 = kTwoPi * fCutoff;
+    const double D = (w0 * T) * (w0 * T + 2) + 4;
+    const double w0Squared = w0 * w0;
+    const double TSquared = T * T;
+    return {
+        w0Squared * TSquared / D,
+        2 * w0Squared * TSquared / D,
+        w0Squared * TSquared / D,
+        (8 - 2 * w0Squared * TSquared) / D,
+        4 * w0 * T / D - 1,
+    };
+}
+
+}  // namespace qxr
+
+using namespace qxr;
+
+void CDesignModel::SetCoefficients(CoefficientSet set, const TwoPoleTwoZero& coefficients)
+{
+    const CoefficientSetLayout& layout = LayoutOf(set);
+    const std::array<double, kCoefficientsPerSet> values = coefficients.InOutputOrder();
+    for (std::size_t i = 0; i < kCoefficientsPerSet; ++i)
+        Set(this->*layout.symbols[i], values[i]);
+}
+
+// Current loop, voltage loop, then the feed-forward filter.
+void CDesignModel::DiscretiseCompensators()
+{
+    const double fcp0I = Read(i_fcp0), fcp1I = Read(i_fcp1), fcz1I = Read(i_fcz1);
+    SetCoefficients(CoefficientSet::CurrentLoop, DiscretiseCompensator(fcp0I, fcp1I, fcz1I, Read(F__SAMP)));
+    const double fcp0V = Read(v_fcp0), fcp1V = Read(v_fcp1), fcz1V = Read(v_fcz1);
+    SetCoefficients(CoefficientSet::VoltageLoop, DiscretiseCompensator(fcp0V, fcp1V, fcz1V, Read(F__SAMP_V)));
+    SetCoefficients(CoefficientSet::FeedForward, DiscretiseFeedForwardFilter(Read(V__FF_CO), Read(F__SAMP_V)));
+}
