@@ -35,6 +35,13 @@ public:
     // The symbol whose name equals the argument exactly, or nullptr.
     CSymbol* FindByName(const std::u16string& name);
 
+    // The model's part of a design file: every symbol's record under its name,
+    // in catalogue order, then the end marker. Loading takes the records in any
+    // order, skips unknown names, lets a later duplicate win and does not
+    // recalculate (defined in DesignFile.cpp).
+    void Serialize(ArchiveWriter& archive) const;
+    void Serialize(ArchiveReader& archive);
+
     // Brings the whole design up to date from the values in force.
     void Recalculate();
     void DesignAnalog();

@@ -5,6 +5,9 @@
 
 #include "model/Enumerations.h"
 
+class ArchiveReader;
+class ArchiveWriter;
+
 // Truncation toward zero to int32. NaN and values outside the int32 range
 // give INT32_MIN, as the hardware conversion does, instead of undefined behaviour.
 int32_t TruncToInt32(double x);
@@ -23,6 +26,12 @@ public:
     double Value() const { return userSet ? userValue : calcValue; }
     void RevertToCalc();
     bool IsOutsideLimits() const;
+
+    // The symbol's record in a design file (defined with the rest of the file
+    // format in DesignFile.cpp). Loading stores name, flag and values directly:
+    // it marks nothing in use and leaves an enumeration symbol's mirrors alone.
+    void Serialize(ArchiveWriter& archive) const;
+    void Serialize(ArchiveReader& archive);
 
     double userValue = 0.0;
     double calcValue = 0.0;
