@@ -1,0 +1,329 @@
+#include "app/MainFrame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QIcon>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QToolBar>
+
+#include "app/AppBase.h"
+#include "app/QXRDoc.h"
+#include "app/QXRViewLog.h"
+#include "app/TabViews.h"
+
+namespace {
+
+const QString kReady = QStringLiteral("Ready");
+constexpr int kInitialUserViewWidth = 420;
+
+}  // namespace
+
+CMfcFrameWnd::CMfcFrameWnd(CMfcSignalWinApp& app) : app_(app) {}
+
+bool CMfcFrameWnd::event(QEvent* event)
+{
+    if (event->type() == CSignalEvent::EventType()) {
+        app_.OnSignal(0, *static_cast<CSignalEvent*>(event)->signal);
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+CMainFrame::CMainFrame(CValdrisApp& app, CQXRDoc& document, const QString& infoText)
+    : CMfcFrameWnd(app), app_(app), document_(document), prompts_(std::make_unique<DialogPrompts>())
+{
+    CreateMenusAndToolBar();
+    CreateClient(infoText);
+    statusBar()->showMessage(kReady);
+    setAcceptDrops(true);
+    resize(1280, 820);
+
+    connect(&document_, &CQXRDoc::TitleChanged, this, &CMainFrame::UpdateTitle);
+    connect(qApp, &QApplication::focusChanged, this, &CMainFrame::UpdateEditActions);
+    connect(logView_, &QTextBrowser::copyAvailable, this, &CMainFrame::UpdateEditActions);
+    UpdateTitle();
+    UpdateEditActions();
+}
+
+CMainFrame::~CMainFrame()
+{
+    // Closing the window moves the focus while the base classes are torn
+    // down; this part of the frame is gone by then.
+    disconnect(qApp, nullptr, this, nullptr);
+}
+
+void CMainFrame::SetPrompts(std::unique_ptr<UserPrompts> prompts)
+{
+    prompts_ = std::move(prompts);
+}
+
+QAction* CMainFrame::MakeAction(const QString& iconName, const QString& text, const QString& prompt,
+                                const QList<QKeySequence>& shortcuts)
+{
+    auto* action = new QAction(text, this);
+    if (!iconName.isEmpty())
+        action->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(iconName)));
+    action->setStatusTip(prompt);
+    action->setShortcuts(shortcuts);
+    return action;
+}
+
+void CMainFrame::CreateMenusAndToolBar()
+{
+    QAction* newAction = MakeAction("new", "&New", "Create a new design", {QKeySequence(Qt::CTRL | Qt::Key_N)});
+    QAction* openAction =
+        MakeAction("open", "&Open...", "Open an existing design", {QKeySequence(Qt::CTRL | Qt::Key_O)});
+    QAction* saveAction = MakeAction("save", "&Save", "Save the design", {QKeySequence(Qt::CTRL | Qt::Key_S)});
+    QAction* saveAsAction = MakeAction("", "Save &As...", "Save the design under a new name");
+    QAction* exitAction = MakeAction("", "E&xit", "Quit QXR; asks to save a changed design");
+    connect(newAction, &QAction::triggered, this, &CMainFrame::FileNew);
+    connect(openAction, &QAction::triggered, this, &CMainFrame::FileOpen);
+    connect(saveAction, &QAction::triggered, this, &CMainFrame::FileSave);
+    connect(saveAsAction, &QAction::triggered, this, &CMainFrame::FileSaveAs);
+    connect(exitAction, &QAction::triggered, this, &QWidget::close);
+
+    fileMenu_ = menuBar()->addMenu("&File");
+    fileMenu_->addActions({newAction, openAction, saveAction, saveAsAction});
+    fileMenu_->addSeparator();
+    recentSeparator_ = fileMenu_->addSeparator();
+    fileMenu_->addAction(exitAction);
+    RebuildRecentFileMenu();
+
+    undoAction_ = MakeAction("", "&Undo", "Undo the last action",
+                             {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
+    cutAction_ = MakeAction("cut", "Cu&t", "Cut the selection to the clipboard",
+                            {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
+    copyAction_ = MakeAction("copy", "&Copy", "Copy the selection to the clipboard",
+                             {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+    pasteAction_ = MakeAction("paste", "&Paste", "Insert the clipboard contents",
+                              {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
+    connect(copyAction_, &QAction::triggered, this, [this] { logView_->copy(); });
+    QMenu* editMenu = menuBar()->addMenu("&Edit");
+    editMenu->addAction(undoAction_);
+    editMenu->addSeparator();
+    editMenu->addActions({cutAction_, copyAction_, pasteAction_});
+
+    QToolBar* toolBar = addToolBar("Standard");
+    toolBar->setObjectName("StandardToolBar");
+    toolBar->setIconSize(QSize(16, 16));
+    printAction_ = MakeAction("print", "&Print...", "Print the design");
+    printAction_->setEnabled(false);  // printing is not offered
+    QAction* aboutAction = MakeAction("about", "&About QXR...", "Show the program name and version");
+    connect(aboutAction, &QAction::triggered, this, [this] { app_.OnAbout(this); });
+    toolBar->addActions({newAction, openAction, saveAction});
+    toolBar->addSeparator();
+    toolBar->addActions({cutAction_, copyAction_, pasteAction_});
+    toolBar->addSeparator();
+    toolBar->addActions({printAction_, aboutAction});
+
+    QMenu* viewMenu = menuBar()->addMenu("&View");
+    QAction* toolBarToggle = toolBar->toggleViewAction();
+    toolBarToggle->setText("&Toolbar");
+    toolBarToggle->setStatusTip("Show or hide the toolbar");
+    QAction* statusBarToggle = MakeAction("", "&Status Bar", "Show or hide the status bar");
+    statusBarToggle->setCheckable(true);
+    statusBarToggle->setChecked(true);
+    connect(statusBarToggle, &QAction::toggled, statusBar(), &QWidget::setVisible);
+    viewMenu->addActions({toolBarToggle, statusBarToggle});
+
+    QMenu* helpMenu = menuBar()->addMenu("&Help");
+    helpMenu->addAction(aboutAction);
+
+    QAction* nextPane = MakeAction("", "Next Pane", "Switch to the next pane", {QKeySequence(Qt::Key_F6)});
+    QAction* previousPane =
+        MakeAction("", "Previous Pane", "Switch to the previous pane", {QKeySequence(Qt::SHIFT | Qt::Key_F6)});
+    connect(nextPane, &QAction::triggered, this, [this] { MovePaneFocus(1); });
+    connect(previousPane, &QAction::triggered, this, [this] { MovePaneFocus(-1); });
+    addActions({nextPane, previousPane});
+}
+
+void CMainFrame::CreateClient(const QString& infoText)
+{
+    outerSplitter_ = new QSplitter(Qt::Horizontal, this);
+    userView_ = new CQXRViewUser(document_, outerSplitter_);
+    innerSplitter_ = new QSplitter(Qt::Vertical, outerSplitter_);
+    reviewView_ = new CQXRViewReview(document_, innerSplitter_);
+    logView_ = new CQXRViewLog(document_, infoText, innerSplitter_);
+    outerSplitter_->addWidget(userView_);
+    outerSplitter_->addWidget(innerSplitter_);
+    outerSplitter_->setStretchFactor(0, 0);
+    outerSplitter_->setStretchFactor(1, 1);
+    outerSplitter_->setSizes({kInitialUserViewWidth, width() - kInitialUserViewWidth});
+    innerSplitter_->addWidget(reviewView_);
+    innerSplitter_->addWidget(logView_);
+    innerSplitter_->setStretchFactor(0, 1);
+    innerSplitter_->setStretchFactor(1, 0);
+    setCentralWidget(outerSplitter_);
+}
+
+bool CMainFrame::event(QEvent* event)
+{
+    // Between command prompts the message pane says "Ready".
+    if (event->type() == QEvent::StatusTip && static_cast<QStatusTipEvent*>(event)->tip().isEmpty()) {
+        statusBar()->showMessage(kReady);
+        return true;
+    }
+    return CMfcFrameWnd::event(event);
+}
+
+void CMainFrame::UpdateTitle()
+{
+    setWindowTitle(QStringLiteral("%1 - QXR").arg(document_.Title()));
+}
+
+bool CMainFrame::SaveModified()
+{
+    if (!document_.IsModified())
+        return true;
+    switch (prompts_->AskSaveChanges(this, document_.Title())) {
+    case UserPrompts::Answer::Yes:
+        return FileSave();
+    case UserPrompts::Answer::No:
+        return true;
+    case UserPrompts::Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
+bool CMainFrame::FileNew()
+{
+    return SaveModified() && document_.OnNewDocument();
+}
+
+bool CMainFrame::FileOpen()
+{
+    if (!SaveModified())
+        return false;
+    const QString path = prompts_->AskOpenPath(this);
+    return !path.isEmpty() && OpenDocumentFile(path);
+}
+
+bool CMainFrame::OpenDocumentFile(const QString& path)
+{
+    const FileResult result = document_.OnOpenDocument(path);
+    if (result != FileResult::Ok) {
+        ShowResult(FileResultText(result));
+        recentFiles_.Remove(path);
+        RebuildRecentFileMenu();
+        // The failed load has already replaced the design.
+        document_.OnNewDocument();
+        return false;
+    }
+    recentFiles_.Add(path);
+    RebuildRecentFileMenu();
+    return true;
+}
+
+bool CMainFrame::FileSave()
+{
+    if (document_.PathName().isEmpty())
+        return FileSaveAs();
+    return SaveTo(document_.PathName());
+}
+
+bool CMainFrame::FileSaveAs()
+{
+    const QString suggestion =
+        document_.PathName().isEmpty() ? QDir::home().filePath(document_.Title() + ".qxr") : document_.PathName();
+    const QString path = prompts_->AskSavePath(this, suggestion);
+    return !path.isEmpty() && SaveTo(path);
+}
+
+bool CMainFrame::SaveTo(const QString& path)
+{
+    const FileResult result = document_.OnSaveDocument(path);
+    if (result != FileResult::Ok) {
+        ShowResult(FileResultText(result));
+        return false;
+    }
+    recentFiles_.Add(path);
+    RebuildRecentFileMenu();
+    return true;
+}
+
+void CMainFrame::ShowResult(const QString& text)
+{
+    prompts_->ShowError(this, text);
+}
+
+void CMainFrame::RebuildRecentFileMenu()
+{
+    qDeleteAll(recentActions_);
+    recentActions_.clear();
+    const QStringList& paths = recentFiles_.Paths();
+    if (paths.isEmpty()) {
+        auto* placeholder = new QAction("Recent File", this);
+        placeholder->setEnabled(false);
+        recentActions_.append(placeholder);
+    }
+    for (int i = 0; i < paths.size(); ++i) {
+        const QString path = paths[i];
+        auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)), this);
+        action->setStatusTip("Open this design");
+        connect(action, &QAction::triggered, this, [this, path] {
+            if (SaveModified())
+                OpenDocumentFile(path);
+        });
+        recentActions_.append(action);
+    }
+    fileMenu_->insertActions(recentSeparator_, recentActions_);
+}
+
+// Only the log pane has a selection to copy; it is read-only, so nothing
+// can be cut, pasted or undone.
+void CMainFrame::UpdateEditActions()
+{
+    const bool logFocused = logView_ != nullptr && logView_->hasFocus();
+    copyAction_->setEnabled(logFocused && logView_->textCursor().hasSelection());
+    cutAction_->setEnabled(false);
+    pasteAction_->setEnabled(false);
+    undoAction_->setEnabled(false);
+}
+
+void CMainFrame::MovePaneFocus(int step)
+{
+    const QList<QWidget*> panes{userView_, reviewView_, logView_};
+    int current = 0;
+    for (int i = 0; i < panes.size(); ++i) {
+        if (panes[i]->isAncestorOf(focusWidget()) || panes[i] == focusWidget())
+            current = i;
+    }
+    panes[(current + step + panes.size()) % panes.size()]->setFocus(Qt::OtherFocusReason);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (SaveModified())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.first().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    activateWindow();
+    if (SaveModified())
+        OpenDocumentFile(urls.first().toLocalFile());
+}

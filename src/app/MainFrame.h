@@ -1,0 +1,102 @@
+#pragma once
+
+#include <memory>
+
+#include <QMainWindow>
+
+#include "app/RecentFiles.h"
+#include "app/UserPrompts.h"
+
+class CMfcSignalWinApp;
+class CQXRDoc;
+class CQXRViewLog;
+class CQXRViewReview;
+class CQXRViewUser;
+class CValdrisApp;
+class QAction;
+class QMenu;
+class QSplitter;
+
+// The top-level window class that worker threads post their results to.
+class CMfcFrameWnd : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit CMfcFrameWnd(CMfcSignalWinApp& app);
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    CMfcSignalWinApp& app_;
+};
+
+// The main window: menus, toolbar, status bar, and the user view left of
+// the review view over the log view.
+class CMainFrame : public CMfcFrameWnd {
+    Q_OBJECT
+
+public:
+    CMainFrame(CValdrisApp& app, CQXRDoc& document, const QString& infoText);
+    ~CMainFrame() override;
+
+    // The document commands. Each returns false when it did not complete.
+    bool FileNew();
+    bool FileOpen();
+    bool FileSave();
+    bool FileSaveAs();
+    // Opens a design, replacing the current one; on a damaged file the
+    // message is shown and a new design takes its place.
+    bool OpenDocumentFile(const QString& path);
+    // Asks to save a modified design; false when the user cancels.
+    bool SaveModified();
+
+    void SetPrompts(std::unique_ptr<UserPrompts> prompts);
+
+    CQXRViewUser* UserView() const { return userView_; }
+    CQXRViewReview* ReviewView() const { return reviewView_; }
+    CQXRViewLog* LogView() const { return logView_; }
+    QSplitter* OuterSplitter() const { return outerSplitter_; }
+    QSplitter* InnerSplitter() const { return innerSplitter_; }
+    const RecentFiles& Recent() const { return recentFiles_; }
+    QAction* PrintAction() const { return printAction_; }
+    QAction* CopyAction() const { return copyAction_; }
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    QAction* MakeAction(const QString& iconName, const QString& text, const QString& prompt,
+                        const QList<QKeySequence>& shortcuts = {});
+    void CreateMenusAndToolBar();
+    void CreateClient(const QString& infoText);
+    void UpdateTitle();
+    void RebuildRecentFileMenu();
+    void UpdateEditActions();
+    void MovePaneFocus(int step);
+    bool SaveTo(const QString& path);
+    void ShowResult(const QString& text);
+
+    CValdrisApp& app_;
+    CQXRDoc& document_;
+    std::unique_ptr<UserPrompts> prompts_;
+    RecentFiles recentFiles_;
+
+    QMenu* fileMenu_ = nullptr;
+    QAction* recentSeparator_ = nullptr;
+    QList<QAction*> recentActions_;
+    QAction* undoAction_ = nullptr;
+    QAction* cutAction_ = nullptr;
+    QAction* copyAction_ = nullptr;
+    QAction* pasteAction_ = nullptr;
+    QAction* printAction_ = nullptr;
+
+    QSplitter* outerSplitter_ = nullptr;
+    QSplitter* innerSplitter_ = nullptr;
+    CQXRViewUser* userView_ = nullptr;
+    CQXRViewReview* reviewView_ = nullptr;
+    CQXRViewLog* logView_ = nullptr;
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The questions and messages of the document commands, so that the
+// commands can be driven without modal dialogs.
+class UserPrompts {
+public:
+    enum class Answer { Yes, No, Cancel };
+
+    virtual ~UserPrompts() = default;
+    // "Save changes to <title>?"
+    virtual Answer AskSaveChanges(QWidget* parent, const QString& title) = 0;
+    virtual void ShowError(QWidget* parent, const QString& text) = 0;
+    // A file to open or to save to; empty when the user cancels.
+    virtual QString AskOpenPath(QWidget* parent) = 0;
+    virtual QString AskSavePath(QWidget* parent, const QString& suggestion) = 0;
+};
+
+// Message boxes and file dialogs.
+class DialogPrompts : public UserPrompts {
+public:
+    static const QString kFileFilter;
+
+    Answer AskSaveChanges(QWidget* parent, const QString& title) override;
+    void ShowError(QWidget* parent, const QString& text) override;
+    QString AskOpenPath(QWidget* parent) override;
+    QString AskSavePath(QWidget* parent, const QString& suggestion) override;
+};

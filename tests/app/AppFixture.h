@@ -1,0 +1,97 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <QStringList>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "app/DocView.h"
+#include "app/InstanceChannel.h"
+#include "app/MainFrame.h"
+#include "app/QXRApp.h"
+#include "app/QXRDoc.h"
+#include "app/UserPrompts.h"
+
+// Answers the document commands' questions from a script and records them.
+class ScriptedPrompts : public UserPrompts {
+public:
+    Answer saveChangesAnswer = Answer::Cancel;
+    QString openPath;
+    QString savePath;
+    QStringList asked;
+    QStringList errors;
+
+    Answer AskSaveChanges(QWidget*, const QString& title) override
+    {
+        asked << QStringLiteral("Save changes to %1?").arg(title);
+        return saveChangesAnswer;
+    }
+    void ShowError(QWidget*, const QString& text) override { errors << text; }
+    QString AskOpenPath(QWidget*) override { return openPath; }
+    QString AskSavePath(QWidget*, const QString&) override { return savePath; }
+};
+
+// Closes the next message box that opens, as a user would with OK, and
+// keeps its text.
+inline void DismissNextMessageBox(QString& text)
+{
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, &text] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            text = box->text();
+            box->accept();
+            poll->deleteLater();
+        }
+    });
+    poll->start(10);
+}
+
+// Records every hint the document sends.
+class HintRecorder : public CDocView {
+public:
+    explicit HintRecorder(CQXRDoc& document) : document_(document) { document_.AddView(this); }
+    ~HintRecorder() override { document_.RemoveView(this); }
+    void OnUpdate(CDocView*, int hint, QObject*) override { hints.push_back(hint); }
+
+    std::vector<int> hints;
+
+private:
+    CQXRDoc& document_;
+};
+
+// The running program, started once per test process as a user starts it.
+class AppFixture : public ::testing::Test {
+public:
+    static CQXRApp* app;
+
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(app->InitInstance({}));
+        // The start-up fetch of the informational document ends first, so
+        // that its hint does not mix with a test's.
+        ASSERT_TRUE(QTest::qWaitFor([] { return app->InfoTextArrived(); }, 10000));
+        auto scripted = std::make_unique<ScriptedPrompts>();
+        prompts = scripted.get();
+        Frame().SetPrompts(std::move(scripted));
+    }
+    void TearDown() override { app->ExitInstance(); }
+
+    CMainFrame& Frame() { return *app->MainFrame(); }
+
+    // The informational document arriving from the fetch thread.
+    void DeliverInfoText(const QString& text)
+    {
+        ASSERT_TRUE(app->PostSignal(new CSigDownloadDone(text)));
+        QCoreApplication::sendPostedEvents();
+    }
+    CQXRDoc& Document() { return *app->GetActiveDesignDoc(); }
+
+    ScriptedPrompts* prompts = nullptr;
+};

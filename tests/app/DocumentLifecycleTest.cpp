@@ -1,0 +1,183 @@
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "AppFixture.h"
+#include "app/UpdateHints.h"
+#include "model/DesignFile.h"
+
+namespace {
+
+using Hints = std::vector<int>;
+
+class DocumentLifecycle : public AppFixture {
+protected:
+    QString Path(const QString& name) { return dir.filePath(name); }
+
+    void WriteFile(const QString& name, const QByteArray& bytes)
+    {
+        QFile file(Path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(DocumentLifecycle, StartsWithANewDesign)
+{
+    EXPECT_EQ(Frame().windowTitle(), "Untitled - QXR");
+    EXPECT_EQ(Document().designDescription, u"Add Description here...");
+    EXPECT_FALSE(Document().IsModified());
+    EXPECT_EQ(Document().model.crossIdxV, 140) << "the new design is calculated";
+    EXPECT_TRUE(Frame().isVisible());
+}
+
+TEST_F(DocumentLifecycle, NewSendsItsHintsInOrder)
+{
+    HintRecorder recorder(Document());
+    ASSERT_TRUE(Frame().FileNew());
+    EXPECT_EQ(recorder.hints, (Hints{HINT_NEW_DESIGN, HINT_DOCUMENT, HINT_VALUES, HINT_VALUES, HINT_LISTS}));
+}
+
+TEST_F(DocumentLifecycle, SaveAndReopenKeepTheDesign)
+{
+    Document().model.P__OUT.SetUser(250);
+    Document().model.Recalculate();
+    Document().SetModifiedFlag();
+    prompts->savePath = Path("stage.qxr");
+    ASSERT_TRUE(Frame().FileSave()) << "an untitled design asks for a name";
+    EXPECT_FALSE(Document().IsModified());
+    EXPECT_EQ(Frame().windowTitle(), "stage.qxr - QXR");
+    const double inductance = Document().model.L__MIN.Value();
+
+    ASSERT_TRUE(Frame().FileNew());
+    EXPECT_EQ(Document().model.P__OUT.Value(), 150);
+
+    HintRecorder recorder(Document());
+    prompts->openPath = Path("stage.qxr");
+    ASSERT_TRUE(Frame().FileOpen());
+    EXPECT_EQ(Document().model.P__OUT.Value(), 250);
+    EXPECT_TRUE(Document().model.P__OUT.userSet);
+    EXPECT_EQ(Document().model.L__MIN.Value(), inductance);
+    EXPECT_EQ(recorder.hints, (Hints{HINT_NEW_DESIGN, HINT_DOCUMENT, HINT_VALUES, HINT_VALUES, HINT_LISTS}));
+    EXPECT_EQ(Frame().windowTitle(), "stage.qxr - QXR");
+    EXPECT_TRUE(prompts->errors.isEmpty());
+}
+
+TEST_F(DocumentLifecycle, DamagedFilesReportAndLeaveANewDesign)
+{
+    struct Case {
+        QByteArray bytes;
+        QString message;
+    };
+    std::vector<uint8_t> valid = SaveDesign(Document().model, u"x");
+    QByteArray versionTwo(reinterpret_cast<const char*>(valid.data()), static_cast<int>(valid.size()));
+    versionTwo[0] = 2;
+    const Case cases[] = {
+        {versionTwo, "Unexpected file format."},
+        {versionTwo.left(40), "Unexpected file format."},
+    };
+    for (const Case& c : cases) {
+        Document().model.V__OUT.SetUser(400);
+        WriteFile("damaged.qxr", c.bytes);
+        prompts->errors.clear();
+        EXPECT_FALSE(Frame().OpenDocumentFile(Path("damaged.qxr")));
+        EXPECT_EQ(prompts->errors, QStringList{c.message});
+        EXPECT_EQ(Frame().windowTitle(), "Untitled - QXR");
+        EXPECT_FALSE(Document().model.V__OUT.userSet);
+        EXPECT_EQ(Document().designDescription, u"Add Description here...");
+    }
+    prompts->errors.clear();
+    EXPECT_FALSE(Frame().OpenDocumentFile(Path("missing.qxr")));
+    EXPECT_EQ(prompts->errors, QStringList{"Failed to open document."});
+}
+
+TEST_F(DocumentLifecycle, NewOnAModifiedDesignAsksFirst)
+{
+    Document().model.P__OUT.SetUser(90);
+    Document().SetModifiedFlag();
+    prompts->saveChangesAnswer = UserPrompts::Answer::Cancel;
+    EXPECT_FALSE(Frame().FileNew());
+    EXPECT_EQ(prompts->asked, QStringList{"Save changes to Untitled?"});
+    EXPECT_EQ(Document().model.P__OUT.Value(), 90);
+    EXPECT_TRUE(Document().IsModified());
+
+    prompts->saveChangesAnswer = UserPrompts::Answer::No;
+    EXPECT_TRUE(Frame().FileNew());
+    EXPECT_EQ(Document().model.P__OUT.Value(), 150);
+    EXPECT_FALSE(Document().IsModified());
+}
+
+TEST_F(DocumentLifecycle, AnsweringYesSavesBeforeTheNewDesign)
+{
+    Document().model.P__OUT.SetUser(90);
+    Document().SetModifiedFlag();
+    prompts->saveChangesAnswer = UserPrompts::Answer::Yes;
+    prompts->savePath = Path("kept.qxr");
+    EXPECT_TRUE(Frame().FileNew());
+    CDesignModel reloaded;
+    std::u16string description;
+    ASSERT_EQ(LoadDesignFile(Path("kept.qxr").toStdString(), reloaded, description), FileResult::Ok);
+    EXPECT_EQ(reloaded.P__OUT.Value(), 90);
+}
+
+TEST_F(DocumentLifecycle, FailedSaveKeepsTheDesignModified)
+{
+    Document().SetModifiedFlag();
+    prompts->savePath = Path("no-such-folder/stage.qxr");
+    EXPECT_FALSE(Frame().FileSaveAs());
+    EXPECT_EQ(prompts->errors, QStringList{"Failed to save document."});
+    EXPECT_TRUE(Document().IsModified());
+    EXPECT_EQ(Frame().windowTitle(), "Untitled - QXR");
+}
+
+TEST_F(DocumentLifecycle, RecentListKeepsTheNewestFour)
+{
+    for (int i = 0; i < 6; ++i) {
+        prompts->savePath = Path(QStringLiteral("design%1.qxr").arg(i));
+        ASSERT_TRUE(Frame().FileSaveAs());
+    }
+    ASSERT_TRUE(Frame().OpenDocumentFile(Path("design3.qxr")));
+    const QStringList recent = Frame().Recent().Paths();
+    ASSERT_EQ(recent.size(), 4);
+    EXPECT_TRUE(recent[0].endsWith("design3.qxr"));
+    EXPECT_TRUE(recent[1].endsWith("design5.qxr"));
+    EXPECT_TRUE(recent[2].endsWith("design4.qxr"));
+    EXPECT_TRUE(recent[3].endsWith("design2.qxr"));
+
+    // The list outlives the program run.
+    app->ExitInstance();
+    ASSERT_TRUE(app->InitInstance({}));
+    Frame().SetPrompts(std::make_unique<ScriptedPrompts>());
+    EXPECT_EQ(Frame().Recent().Paths(), recent);
+}
+
+TEST_F(DocumentLifecycle, AnotherStartHandsItsFileToTheRunningProgram)
+{
+    prompts->savePath = Path("shared.qxr");
+    Document().model.V__OUT.SetUser(390);
+    ASSERT_TRUE(Frame().FileSaveAs());
+    ASSERT_TRUE(Frame().FileNew());
+
+    ASSERT_TRUE(InstanceChannel::SendToRunningInstance(Path("shared.qxr")));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return Document().model.V__OUT.Value() == 390; }, 5000));
+    EXPECT_EQ(Frame().windowTitle(), "shared.qxr - QXR");
+}
+
+TEST_F(DocumentLifecycle, CommandLineFileThatCannotBeOpenedEndsTheStart)
+{
+    app->ExitInstance();
+    QString shown;
+    DismissNextMessageBox(shown);
+    EXPECT_FALSE(app->InitInstance({Path("absent.qxr")}));
+    EXPECT_EQ(shown, "Failed to open document.");
+}
+
+TEST_F(DocumentLifecycle, PrintStaysDisabled)
+{
+    EXPECT_FALSE(Frame().PrintAction()->isEnabled());
+    Frame().PrintAction()->trigger();
+    EXPECT_FALSE(Frame().PrintAction()->isEnabled());
+}
+
+}  // namespace

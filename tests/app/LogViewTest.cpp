@@ -1,0 +1,128 @@
+#include <QScrollBar>
+#include <QSplitter>
+
+#include "AppFixture.h"
+#include "app/LogList.h"
+#include "app/QXRViewLog.h"
+#include "app/UpdateHints.h"
+
+namespace {
+
+const std::u16string kOutside = u" value is outside of recommended limits\n";
+
+TEST(LogList, ListsMessagesThenOutOfRangeSymbolsInUse)
+{
+    CDesignModel model;
+    model.Recalculate();
+    EXPECT_EQ(BuildLogList(model), u"");
+
+    model.messages = "first message\nsecond message\n";
+    model.PM__ILOOP.SetUser(80);      // outside 40..75, in use
+    model.F__X_VLOOP.SetUser(1);      // outside 2..15, in use
+    model.V__OUT.limitMax = 10;       // limits 0..10, value 385
+    model.V__OUT.inUse = true;
+    model.F__CP0_VL.limitMax = 10;    // outside but not used by the calculation
+    model.F__CP0_VL.SetUser(20);
+    model.F__CP0_VL.inUse = false;
+    EXPECT_EQ(BuildLogList(model), u"first message\nsecond message\n"
+                                   u"V__OUT - Output Voltage" + kOutside +
+                                   u"F__X_VLOOP - Required Crossover Frequency of the Voltage Loop" + kOutside +
+                                   u"PM__ILOOP - Required Phase Margin of the Current Loop" + kOutside);
+}
+
+TEST(LogList, LimitEdgeCases)
+{
+    struct Case {
+        double min, max, value;
+        bool listed;
+    };
+    const double nan = std::nan("");
+    const Case cases[] = {
+        {0, 10, -1, true}, {0, 10, 0, false}, {0, 10, 10, false}, {0, 0, -1, false},
+        {-5, 0, 1, true},  {nan, 0, 5, true}, {nan, nan, 5, false}, {40, 75, nan, false},
+    };
+    for (const Case& c : cases) {
+        CDesignModel model;
+        model.E__ff.limitMin = c.min;
+        model.E__ff.limitMax = c.max;
+        model.E__ff.SetUser(c.value);
+        model.E__ff.inUse = true;
+        EXPECT_EQ(!BuildLogList(model).empty(), c.listed) << c.min << ".." << c.max << " " << c.value;
+    }
+}
+
+class LogView : public AppFixture {
+protected:
+    CQXRViewLog& Log() { return *Frame().LogView(); }
+
+    // An edit as a page commits it.
+    void Commit(CSymbol& symbol, double value)
+    {
+        symbol.SetUser(value);
+        Document().SetModifiedFlag();
+        Document().model.Recalculate();
+        Document().UpdateAllViews(nullptr, HINT_VALUES);
+    }
+};
+
+TEST_F(LogView, ShowsTheListOrElseTheInformationalDocument)
+{
+    DeliverInfoText("<p>Welcome <a href='https://example.org/'>here</a></p>");
+    EXPECT_TRUE(Log().toPlainText().startsWith("Welcome here"));
+
+    Commit(Document().model.PM__VLOOP, 30);
+    EXPECT_EQ(Log().toPlainText(),
+              "PM__VLOOP - Required Phase Margin of the Voltage Loop value is outside of recommended limits\n");
+
+    // The document arriving again changes nothing while there is a list.
+    DeliverInfoText("<p>Other</p>");
+    EXPECT_TRUE(Log().toPlainText().startsWith("PM__VLOOP"));
+
+    Commit(Document().model.PM__VLOOP, 60);
+    EXPECT_EQ(Log().toPlainText(), "Other");
+}
+
+TEST_F(LogView, TheSameTextLeavesSelectionAndScrollAlone)
+{
+    for (int i = 0; i < 40; ++i)
+        Document().model.AppendMessage("a long list of messages");
+    Document().UpdateAllViews(nullptr, HINT_VALUES);
+    Log().selectAll();
+    Log().verticalScrollBar()->setValue(Log().verticalScrollBar()->maximum());
+    const int scrolled = Log().verticalScrollBar()->value();
+
+    Document().UpdateAllViews(nullptr, HINT_VALUES);
+    EXPECT_TRUE(Log().textCursor().hasSelection());
+    EXPECT_EQ(Log().verticalScrollBar()->value(), scrolled);
+    EXPECT_GT(scrolled, 0);
+}
+
+TEST_F(LogView, OnlyWebAndMailLinksOpen)
+{
+    EXPECT_TRUE(CQXRViewLog::IsSafeLink(QUrl("https://example.org/a")));
+    EXPECT_TRUE(CQXRViewLog::IsSafeLink(QUrl("HTTP://example.org/")));
+    EXPECT_TRUE(CQXRViewLog::IsSafeLink(QUrl("mailto:someone@example.org")));
+    EXPECT_FALSE(CQXRViewLog::IsSafeLink(QUrl("file:///usr/bin/xterm")));
+    EXPECT_FALSE(CQXRViewLog::IsSafeLink(QUrl("javascript:alert(1)")));
+    EXPECT_FALSE(CQXRViewLog::IsSafeLink(QUrl("/bin/sh")));
+}
+
+TEST_F(LogView, PaneStaysAboutOneHundredPixelsHigh)
+{
+    QSplitter& splitter = *Frame().InnerSplitter();
+    for (const QSize& size : {QSize(1200, 800), QSize(900, 500), QSize(1400, 1000)}) {
+        Frame().resize(size);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(Log().height(), CQXRViewLog::kPaneHeight) << size.height();
+    }
+    // Dragging the bar between review and log gives the log its height back.
+    splitter.setSizes({splitter.height() - 300, 300});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Log().height(), CQXRViewLog::kPaneHeight);
+
+    Frame().resize(600, 150);  // the right column is shorter than the log pane
+    QCoreApplication::processEvents();
+    EXPECT_EQ(splitter.sizes().first(), 0);
+}
+
+}  // namespace
