@@ -53,7 +53,8 @@ std::vector<std::string> ClosestNames(const std::string& wanted, const std::vect
         if (distance <= FarthestSuggestion(wanted))
             near.push_back({distance, &candidate});
     }
-    std::stable_sort(near.begin(), near.end(), [](const Scored& a, const Scored& b) { return a.distance < b.distance; });
+    std::stable_sort(near.begin(), near.end(),
+                     [](const Scored& a, const Scored& b) { return a.distance < b.distance; });
     std::vector<std::string> names;
     for (std::size_t i = 0; i < near.size() && i < limit; ++i) {
         // Once the letter case explains the mistake, real edits are noise.

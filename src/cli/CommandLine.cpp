@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <sstream>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
@@ -97,9 +100,10 @@ Edit DescriptionEditFor(const std::string& text) { return DescriptionEdit{text};
 
 void AddDesignOptions(CLI::App& command, Invocation& invocation)
 {
-    command.add_option_function<std::string>(
-        "FILE", [&invocation](const std::string& path) { invocation.designFile = path; },
-        "Design file (.qxr) to start from; without it, a new design")
+    command
+        .add_option_function<std::string>(
+            "FILE", [&invocation](const std::string& path) { invocation.designFile = path; },
+            "Design file (.qxr) to start from; without it, a new design")
         ->type_name("");
     auto& edits = invocation.edits;
     AddEditOption(command, "--mode", edits, ModeEditFor,
@@ -113,9 +117,10 @@ void AddDesignOptions(CLI::App& command, Invocation& invocation)
         ->type_name("NAME");
     AddEditOption(command, "--description", edits, DescriptionEditFor, "Replace the design's description")
         ->type_name("TEXT");
-    command.add_option_function<std::string>(
-               "--save", [&invocation](const std::string& path) { invocation.saveTo = path; },
-               "After the calculation, save the design to OUT")
+    command
+        .add_option_function<std::string>(
+            "--save", [&invocation](const std::string& path) { invocation.saveTo = path; },
+            "After the calculation, save the design to OUT")
         ->type_name("OUT");
 }
 
@@ -148,23 +153,34 @@ void AddCommandOptions(CLI::App& command, Command which, Invocation& invocation)
     }
 }
 
+std::vector<std::string> CommandNames()
+{
+    std::vector<std::string> names;
+    for (const CommandInfo& info : kCommands)
+        names.emplace_back(info.name);
+    return names;
+}
+
+std::string CommandList()
+{
+    std::string list;
+    for (const std::string& name : CommandNames())
+        list += (list.empty() ? " (commands: " : ", ") + name;
+    return list + ")";
+}
+
 // CLI11 would only say that the word was not expected; a misspelt command
 // deserves a suggestion.
 void CheckCommandName(int argc, const char* const argv[])
 {
-    const char* const kCommandList = " (commands: report, json, coeffs, bode)";
     if (argc < 2)
-        throw CLI::RequiredError(std::string("a command is required") + kCommandList, CLI::ExitCodes::RequiredError);
+        throw CLI::RequiredError("a command is required" + CommandList(), CLI::ExitCodes::RequiredError);
     const std::string word = argv[1];
-    if (word[0] == '-')
+    const std::vector<std::string> names = CommandNames();
+    if (word[0] == '-' || std::find(names.begin(), names.end(), word) != names.end())
         return;
-    std::vector<std::string> names;
-    for (const CommandInfo& info : kCommands)
-        names.emplace_back(info.name);
-    if (std::find(names.begin(), names.end(), word) != names.end())
-        return;
-    std::string hint = DidYouMean(ClosestNames(word, names));
-    throw CLI::ExtrasError("unknown command \"" + word + "\"" + (hint.empty() ? kCommandList : hint),
+    const std::string hint = DidYouMean(ClosestNames(word, names));
+    throw CLI::ExtrasError("unknown command \"" + word + "\"" + (hint.empty() ? CommandList() : hint),
                            CLI::ExitCodes::ExtrasError);
 }
 

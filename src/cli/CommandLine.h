@@ -19,10 +19,11 @@ struct Invocation {
     std::optional<std::string> designFile;  // none: start from a new design
     std::vector<Edit> edits;                // in command-line order, across option kinds
     std::optional<std::string> saveTo;
-    bool withBode = false;  // json
-    std::vector<CoefficientSet> coefficientSets{CoefficientSet::FeedForward, CoefficientSet::VoltageLoop,
-                                                CoefficientSet::CurrentLoop};  // coeffs
+    bool withBode = false;      // json
     Loop loop = Loop::Voltage;  // bode
+    // coeffs: the sets to print, in this order
+    std::vector<CoefficientSet> coefficientSets{CoefficientSet::FeedForward, CoefficientSet::VoltageLoop,
+                                                CoefficientSet::CurrentLoop};
 };
 
 // Printed instead of running a command: help, the version, or a usage error.

@@ -29,6 +29,12 @@ int UnreadableReason(const std::string& path)
     return isFolder ? EISDIR : 0;
 }
 
+void ExpectOk(FileResult result, const std::string& path)
+{
+    if (result != FileResult::Ok)
+        throw Failure(kFileError, path + ": " + FileResultText(result));
+}
+
 int32_t ModeValue(const CDesignModel& model) { return TruncToInt32(model.ad.Value()); }
 
 }  // namespace
@@ -37,16 +43,12 @@ void LoadDesignInput(const std::string& path, Design& design)
 {
     if (const int reason = UnreadableReason(path))
         throw Failure(kFileError, path + ": " + std::strerror(reason));
-    const FileResult result = LoadDesignFile(path, design.model, design.description);
-    if (result != FileResult::Ok)
-        throw Failure(kFileError, path + ": " + FileResultText(result));
+    ExpectOk(LoadDesignFile(path, design.model, design.description), path);
 }
 
 void SaveDesignOutput(const std::string& path, const Design& design)
 {
-    const FileResult result = SaveDesignFile(path, design.model, design.description);
-    if (result != FileResult::Ok)
-        throw Failure(kFileError, path + ": " + FileResultText(result));
+    ExpectOk(SaveDesignFile(path, design.model, design.description), path);
 }
 
 std::vector<std::string> MessageLines(const CDesignModel& model)

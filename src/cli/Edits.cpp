@@ -22,8 +22,7 @@ CSymbol& SymbolNamed(CDesignModel& model, const std::string& name)
 {
     if (CSymbol* symbol = model.FindByName(FromUtf8(name)))
         return *symbol;
-    throw Failure(kUsageError,
-                  "unknown symbol \"" + name + "\"" + DidYouMean(ClosestNames(name, SymbolNames(model))));
+    throw Failure(kUsageError, "unknown symbol \"" + name + "\"" + DidYouMean(ClosestNames(name, SymbolNames(model))));
 }
 
 struct EditApplier {

@@ -27,8 +27,9 @@ std::string SymbolSection(const CDesignModel& model)
     table.AddRow({"", "Name", "Value", "Unit", "Description"});
     for (const CSymbol* symbol : model.symbols)
         if (symbol->inUse)
-            table.AddRow({Marks(*symbol), ToUtf8(symbol->name), FormatDouble(symbol->Value() / symbol->scale, kShownDigits),
-                          ToUtf8(symbol->unit), ToUtf8(symbol->description)});
+            table.AddRow({Marks(*symbol), ToUtf8(symbol->name),
+                          FormatDouble(symbol->Value() / symbol->scale, kShownDigits), ToUtf8(symbol->unit),
+                          ToUtf8(symbol->description)});
     return "Symbols in use (* user entry, ! outside the recommended range):\n" + table.Render("  ");
 }
 
@@ -67,8 +68,7 @@ std::string StabilitySection(const CDesignModel& model)
 std::string FormatReport(const Design& design)
 {
     return "Description: " + ToUtf8(design.description) + "\nMode: " + ModeText(design.model) + "\n\n"
-        + SymbolSection(design.model) + '\n' + MessageSection(design.model) + '\n'
-        + StabilitySection(design.model);
+           + SymbolSection(design.model) + '\n' + MessageSection(design.model) + '\n' + StabilitySection(design.model);
 }
 
 }  // namespace qxr::cli

@@ -2,7 +2,4 @@
 
 #include "cli/Run.h"
 
-int main(int argc, char* argv[])
-{
-    return qxr::cli::Run(argc, argv, std::cout, std::cerr);
-}
+int main(int argc, char* argv[]) { return qxr::cli::Run(argc, argv, std::cout, std::cerr); }

@@ -189,9 +189,9 @@ TEST_F(CliTest, JsonOfTheDefaultDesignInBothModesMatchesTheEngineBitForBit)
         {{}, CTop::ANALOG, "R__SENSE", 0.400694},
         {{"--mode", "digital"}, CTop::DIGITAL, "A1_VFF", 1.98882},
     };
-    const std::set<std::string> symbolKeys{"index",     "name",    "description", "unit",     "scale",
-                                           "value",     "calcValue", "userValue", "userSet",  "inUse",
-                                           "isInput",   "default", "limitMin",    "limitMax", "outsideLimits"};
+    const std::set<std::string> symbolKeys{"index",   "name",      "description", "unit",     "scale",
+                                           "value",   "calcValue", "userValue",   "userSet",  "inUse",
+                                           "isInput", "default",   "limitMin",    "limitMax", "outsideLimits"};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.mode);
         const json document = RunJson(c.args);
@@ -243,8 +243,8 @@ TEST_F(CliTest, JsonWithBodeHoldsBothLoopsAsTheEngineBuiltThem)
 {
     const json bode = RunJson({"--bode", "--mode", "digital"})["bode"];
     const ReferenceDesign reference(CTop::DIGITAL);
-    const std::set<std::string> series{"freq",     "plantGain", "plantPhase", "compGain",
-                                       "compPhase", "loopGain", "loopPhase"};
+    const std::set<std::string> series{"freq",      "plantGain", "plantPhase", "compGain",
+                                       "compPhase", "loopGain",  "loopPhase"};
     ASSERT_EQ(KeysOf(bode["voltage"]), series);
     ASSERT_EQ(KeysOf(bode["current"]), series);
     ASSERT_EQ(bode["current"]["freq"].size(), 500u);
@@ -268,7 +268,7 @@ TEST_F(CliTest, EditsApplyInCommandLineOrderAcrossOptionKinds)
         {{"--mode", "digital", "--set", "ad=311"}, "ad", true, 311},
         {{"--set", "ad=311", "--mode", "digital"}, "ad", true, 314},
         {{"--set", "f__S=100"}, "f__S", true, 100e3},  // shown in kHz
-        {{"--set=t__H=10"}, "t__H", true, 0.01},      // shown in ms
+        {{"--set=t__H=10"}, "t__H", true, 0.01},       // shown in ms
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
@@ -295,7 +295,8 @@ TEST_F(CliTest, SavedDesignReloadsToTheSameOutputAndInputsStayUntouched)
     const std::string before = ReadText(Path("a.qxr"));
     ASSERT_EQ(Run({"json", Path("a.qxr").string(), "--set", "P__OUT=400"}).exitCode, 0);
     EXPECT_EQ(ReadText(Path("a.qxr")), before);
-    ASSERT_EQ(Run({"json", Path("a.qxr").string(), "--set", "P__OUT=400", "--save", Path("a.qxr").string()}).exitCode, 0);
+    ASSERT_EQ(Run({"json", Path("a.qxr").string(), "--set", "P__OUT=400", "--save", Path("a.qxr").string()}).exitCode,
+              0);
     const json reloaded = RunJson({Path("a.qxr").string()});
     EXPECT_EQ(SymbolOf(reloaded, "P__OUT")["value"], 400.0);
     EXPECT_EQ(reloaded["mode"], 314.0);
@@ -313,8 +314,8 @@ TEST_F(CliTest, FileErrorsExitWithOneAndNameTheFile)
     WriteBytes(Path("version2.qxr"), {2, 0, 0, 0});
     WriteBytes(Path("truncated.qxr"), {1, 0, 0, 0});
     // A string length beyond 32 bits: wide marker, then the 16-, 32- and 64-bit length forms.
-    WriteBytes(Path("damaged.qxr"), {1, 0, 0, 0, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-                                     0, 0, 0, 0, 1, 0, 0, 0});
+    WriteBytes(Path("damaged.qxr"),
+               {1, 0, 0, 0, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 1, 0, 0, 0});
     const std::string missing = Path("missing.qxr").string();
     const std::string folder = Folder().string();
     const std::string unwritable = Path("no-folder/out.qxr").string();
@@ -347,7 +348,8 @@ TEST_F(CliTest, UsageErrorsExitWithTwoBeforeAnythingIsWritten)
         {{"reprot"}, "qxr-cli: unknown command \"reprot\"; did you mean \"report\"?\n"},
         {{}, "qxr-cli: a command is required"},
         {{"json", "--set", "f__s=100", "--save", out}, "qxr-cli: unknown symbol \"f__s\"; did you mean \"f__S\"?\n"},
-        {{"json", "--revert", "R__SENS", "--save", out}, "qxr-cli: unknown symbol \"R__SENS\"; did you mean \"R__SENSE\""},
+        {{"json", "--revert", "R__SENS", "--save", out},
+         "qxr-cli: unknown symbol \"R__SENS\"; did you mean \"R__SENSE\""},
         {{"json", "--set", "NOTHING_LIKE_IT=1"}, "qxr-cli: unknown symbol \"NOTHING_LIKE_IT\"\n"},
         {{"json", "--set", "P__OUT=12V", "--save", out}, "qxr-cli: --set: \"12V\" in \"P__OUT=12V\" is not a number"},
         {{"json", "--set", "P__OUT="}, "qxr-cli: --set: \"\" in \"P__OUT=\" is not a number"},
@@ -378,7 +380,8 @@ TEST_F(CliTest, CoefficientsOfADigitalDesignAreTheEngineTextWithLineFeeds)
     const std::string voltage = WithLineFeeds(qxr::CoefficientText(reference, CoefficientSet::VoltageLoop));
     const std::string current = WithLineFeeds(qxr::CoefficientText(reference, CoefficientSet::CurrentLoop));
 
-    const CliResult all = Run({"coeffs", "--mode", "digital", "--set", "F__SAMP_V=6", "--save", Path("d.qxr").string()});
+    const CliResult all
+        = Run({"coeffs", "--mode", "digital", "--set", "F__SAMP_V=6", "--save", Path("d.qxr").string()});
     EXPECT_EQ(all.exitCode, 0);
     EXPECT_EQ(all.out, feedForward + voltage + current);
     EXPECT_EQ(all.err, "");
@@ -412,7 +415,8 @@ TEST_F(CliTest, BodeCsvRoundTripsEveryValueOfTheChosenLoop)
         ASSERT_EQ(result.exitCode, 0) << result.err;
         const std::vector<std::string> lines = Split(result.out, '\n');
         ASSERT_EQ(lines.size(), 501u);
-        EXPECT_EQ(lines[0], "freq_hz,plant_gain_db,plant_phase_deg,comp_gain_db,comp_phase_deg,loop_gain_db,loop_phase_deg");
+        EXPECT_EQ(lines[0],
+                  "freq_hz,plant_gain_db,plant_phase_deg,comp_gain_db,comp_phase_deg,loop_gain_db,loop_phase_deg");
         for (std::size_t k = 0; k < 500; ++k) {
             const std::vector<std::string> fields = Split(lines[k + 1], ',');
             ASSERT_EQ(fields.size(), 7u) << lines[k + 1];
@@ -441,7 +445,8 @@ TEST_F(CliTest, ReportMarksEntriesAndRangesAndShowsMessagesAndStability)
     EXPECT_NE(report.find("Crossover frequency  7 Hz"), std::string::npos);
     EXPECT_NE(report.find("Gain margin          n/a"), std::string::npos);
     // Columns line up although "mΩ" takes more bytes than characters.
-    EXPECT_EQ(CharacterColumn(report, report.find("Rsense", report.find("R__SENSE "))), CharacterColumn(report, report.find("Output Voltage")));
+    EXPECT_EQ(CharacterColumn(report, report.find("Rsense", report.find("R__SENSE "))),
+              CharacterColumn(report, report.find("Output Voltage")));
 }
 
 TEST_F(CliTest, HelpAndVersionSucceed)

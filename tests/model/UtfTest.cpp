@@ -34,13 +34,13 @@ TEST(UtfTest, MalformedUtf8BecomesOneReplacementPerBadSequence)
         const char* utf8;
         std::u16string expected;
     } cases[] = {
-        {"\x80", u"\uFFFD"},                              // stray continuation byte
-        {"\xC0\xAF", u"\uFFFD\uFFFD"},                    // overlong '/': C0 can never start a character
-        {"\xE0\x80\xAF", u"\uFFFD\uFFFD\uFFFD"},          // overlong three-byte form
-        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},          // an encoded surrogate
+        {"\x80", u"\uFFFD"},                                // stray continuation byte
+        {"\xC0\xAF", u"\uFFFD\uFFFD"},                      // overlong '/': C0 can never start a character
+        {"\xE0\x80\xAF", u"\uFFFD\uFFFD\uFFFD"},            // overlong three-byte form
+        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},            // an encoded surrogate
         {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // beyond U+10FFFF
-        {"\xE2\x84x", u"\uFFFDx"},                        // truncated, then a good character
-        {"\xF0\x9F\x98", u"\uFFFD"},                      // truncated at the end
+        {"\xE2\x84x", u"\uFFFDx"},                          // truncated, then a good character
+        {"\xF0\x9F\x98", u"\uFFFD"},                        // truncated at the end
         {"\xFF", u"\uFFFD"},
     };
     for (const auto& c : cases)
