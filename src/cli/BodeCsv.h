@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+#include "cli/Loops.h"
+
+namespace qxr::cli {
+
+// The loop's Bode data as CSV: a header, then one row per grid frequency.
+// Values read back as the same doubles; non-finite ones are nan, inf, -inf.
+std::string FormatBodeCsv(const CDesignModel& model, Loop loop);
+
+}  // namespace qxr::cli

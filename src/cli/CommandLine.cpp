@@ -1,0 +1,227 @@
+#include "cli/CommandLine.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/ClosestNames.h"
+#include "cli/Failure.h"
+
+namespace qxr::cli {
+
+namespace {
+
+struct CommandInfo {
+    const char* name;
+    Command command;
+    const char* summary;
+};
+
+const CommandInfo kCommands[] = {
+    {"report", Command::Report, "Print the symbols in use, the design messages and the stability figures"},
+    {"json", Command::Json, "Print the whole design as one JSON object"},
+    {"coeffs", Command::Coeffs, "Print the 2p2z coefficients of the digital design as C #define lines"},
+    {"bode", Command::Bode, "Print the Bode data of one loop as CSV"},
+};
+
+// The words an option accepts and what each one means.
+template <class T>
+using Choices = std::vector<std::pair<const char*, T>>;
+
+const Choices<int32_t> kModes{{"analog", CTop::ANALOG}, {"digital", CTop::DIGITAL}};
+const Choices<std::vector<CoefficientSet>> kCoefficientChoices{
+    {"feedforward", {CoefficientSet::FeedForward}},
+    {"voltage", {CoefficientSet::VoltageLoop}},
+    {"current", {CoefficientSet::CurrentLoop}},
+    {"all", {CoefficientSet::FeedForward, CoefficientSet::VoltageLoop, CoefficientSet::CurrentLoop}},
+};
+const Choices<Loop> kLoops{{"voltage", Loop::Voltage}, {"current", Loop::Current}};
+
+template <class T>
+std::string ChoiceWords(const Choices<T>& choices)
+{
+    std::string words;
+    for (const auto& choice : choices)
+        words += (words.empty() ? "" : "|") + std::string(choice.first);
+    return words;
+}
+
+template <class T>
+T Choose(const Choices<T>& choices, const std::string& option, const std::string& word)
+{
+    for (const auto& choice : choices)
+        if (word == choice.first)
+            return choice.second;
+    throw CLI::ValidationError(option, "\"" + word + "\" is not one of " + ChoiceWords(choices));
+}
+
+// The whole text must be one number; strtod also takes "inf" and "nan".
+std::optional<double> ParseNumber(const std::string& text)
+{
+    const char* begin = text.c_str();
+    char* end = nullptr;
+    const double value = std::strtod(begin, &end);
+    if (end == begin || *end != '\0')
+        return std::nullopt;
+    return value;
+}
+
+Edit ParseAssignment(const std::string& assignment)
+{
+    const std::size_t equals = assignment.find('=');
+    if (equals == std::string::npos || equals == 0)
+        throw CLI::ValidationError("--set", "expected NAME=VALUE, got \"" + assignment + "\"");
+    const std::string value = assignment.substr(equals + 1);
+    const std::optional<double> number = ParseNumber(value);
+    if (!number)
+        throw CLI::ValidationError("--set", "\"" + value + "\" in \"" + assignment + "\" is not a number");
+    return SetEdit{assignment.substr(0, equals), *number};
+}
+
+// An option whose every occurrence becomes an edit the moment it is read, so
+// edits of different kinds keep the order of the command line.
+CLI::Option* AddEditOption(CLI::App& command, const std::string& name, std::vector<Edit>& edits,
+                           std::function<Edit(const std::string&)> toEdit, const std::string& help)
+{
+    auto read = [&edits, toEdit = std::move(toEdit)](const std::string& text) { edits.push_back(toEdit(text)); };
+    return command.add_option_function<std::string>(name, read, help)->trigger_on_parse();
+}
+
+Edit ModeEditFor(const std::string& word) { return ModeEdit{Choose(kModes, "--mode", word)}; }
+Edit RevertEditFor(const std::string& name) { return RevertEdit{name}; }
+Edit DescriptionEditFor(const std::string& text) { return DescriptionEdit{text}; }
+
+void AddDesignOptions(CLI::App& command, Invocation& invocation)
+{
+    command
+        .add_option_function<std::string>(
+            "FILE", [&invocation](const std::string& path) { invocation.designFile = path; },
+            "Design file (.qxr) to start from; without it, a new design")
+        ->type_name("");
+    auto& edits = invocation.edits;
+    AddEditOption(command, "--mode", edits, ModeEditFor,
+                  "Design for the analog controller chip or the digital controller")
+        ->type_name(ChoiceWords(kModes));
+    AddEditOption(command, "--set", edits, ParseAssignment,
+                  "Enter VALUE for symbol NAME, in the unit the report shows for it")
+        ->type_name("NAME=VALUE");
+    AddEditOption(command, "--revert", edits, RevertEditFor,
+                  "Drop the entry of symbol NAME, so its calculated value is in force")
+        ->type_name("NAME");
+    AddEditOption(command, "--description", edits, DescriptionEditFor, "Replace the design's description")
+        ->type_name("TEXT");
+    command
+        .add_option_function<std::string>(
+            "--save", [&invocation](const std::string& path) { invocation.saveTo = path; },
+            "After the calculation, save the design to OUT")
+        ->type_name("OUT");
+}
+
+void AddCommandOptions(CLI::App& command, Command which, Invocation& invocation)
+{
+    switch (which) {
+    case Command::Report:
+        break;
+    case Command::Json:
+        command.add_flag("--bode", invocation.withBode, "Add the Bode data of both loops");
+        break;
+    case Command::Coeffs:
+        command
+            .add_option_function<std::string>(
+                "--which",
+                [&invocation](const std::string& word) {
+                    invocation.coefficientSets = Choose(kCoefficientChoices, "--which", word);
+                },
+                "The coefficient set to print (default: all)")
+            ->type_name(ChoiceWords(kCoefficientChoices));
+        break;
+    case Command::Bode:
+        command
+            .add_option_function<std::string>(
+                "--loop", [&invocation](const std::string& word) { invocation.loop = Choose(kLoops, "--loop", word); },
+                "The loop to print")
+            ->type_name(ChoiceWords(kLoops))
+            ->required();
+        break;
+    }
+}
+
+std::vector<std::string> CommandNames()
+{
+    std::vector<std::string> names;
+    for (const CommandInfo& info : kCommands)
+        names.emplace_back(info.name);
+    return names;
+}
+
+std::string CommandList()
+{
+    std::string list;
+    for (const std::string& name : CommandNames())
+        list += (list.empty() ? " (commands: " : ", ") + name;
+    return list + ")";
+}
+
+// CLI11 would only say that the word was not expected; a misspelt command
+// deserves a suggestion.
+void CheckCommandName(int argc, const char* const argv[])
+{
+    if (argc < 2)
+        throw CLI::RequiredError("a command is required" + CommandList(), CLI::ExitCodes::RequiredError);
+    const std::string word = argv[1];
+    const std::vector<std::string> names = CommandNames();
+    if (word[0] == '-' || std::find(names.begin(), names.end(), word) != names.end())
+        return;
+    const std::string hint = DidYouMean(ClosestNames(word, names));
+    throw CLI::ExtrasError("unknown command \"" + word + "\"" + (hint.empty() ? CommandList() : hint),
+                           CLI::ExitCodes::ExtrasError);
+}
+
+const char* const kUsageHint = "Run \"qxr-cli --help\" or \"qxr-cli COMMAND --help\" for usage.\n";
+
+const char* const kFooter = R"(Every command starts from FILE, or from a new design without it, applies the
+edits in the order given, calculates the design once and then prints.
+
+Examples:
+  qxr-cli coeffs --mode digital --set F__SAMP_V=6
+  qxr-cli json design.qxr --set P__OUT=300 --save design-300W.qxr
+)";
+
+}  // namespace
+
+std::variant<Invocation, EarlyExit> ParseCommandLine(int argc, const char* const argv[])
+{
+    Invocation invocation;
+    CLI::App app("Design calculator for the control loops of boost PFC stages", "qxr-cli");
+    app.set_version_flag("--version", std::string("qxr-cli ") + QXR_VERSION);
+    app.require_subcommand(1);
+    app.footer(kFooter);
+    for (const CommandInfo& info : kCommands) {
+        CLI::App& command = *app.add_subcommand(info.name, info.summary);
+        AddDesignOptions(command, invocation);
+        AddCommandOptions(command, info.command, invocation);
+        command.callback([&invocation, &info] { invocation.command = info.command; });
+    }
+    try {
+        CheckCommandName(argc, argv);
+        app.parse(argc, argv);
+        return invocation;
+    } catch (const CLI::ParseError& error) {
+        // Help and version come through here too, as successes.
+        if (error.get_exit_code() != static_cast<int>(CLI::ExitCodes::Success))
+            return EarlyExit{kUsageError, {}, "qxr-cli: " + std::string(error.what()) + "\n" + kUsageHint};
+        std::ostringstream out;
+        std::ostringstream err;
+        app.exit(error, out, err);
+        return EarlyExit{kSuccess, out.str(), err.str()};
+    }
+}
+
+}  // namespace qxr::cli

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "calc/CoefficientExport.h"
+#include "cli/Edits.h"
+#include "cli/Loops.h"
+
+namespace qxr::cli {
+
+enum class Command { Report, Json, Coeffs, Bode };
+
+// What one run of the program is asked to do.
+struct Invocation {
+    Command command = Command::Report;
+    std::optional<std::string> designFile;  // none: start from a new design
+    std::vector<Edit> edits;                // in command-line order, across option kinds
+    std::optional<std::string> saveTo;
+    bool withBode = false;      // json
+    Loop loop = Loop::Voltage;  // bode
+    // coeffs: the sets to print, in this order
+    std::vector<CoefficientSet> coefficientSets{CoefficientSet::FeedForward, CoefficientSet::VoltageLoop,
+                                                CoefficientSet::CurrentLoop};
+};
+
+// Printed instead of running a command: help, the version, or a usage error.
+struct EarlyExit {
+    int exitCode;
+    std::string out;
+    std::string err;
+};
+
+std::variant<Invocation, EarlyExit> ParseCommandLine(int argc, const char* const argv[]);
+
+}  // namespace qxr::cli

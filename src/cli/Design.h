@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/DesignFile.h"
+#include "model/DesignModel.h"
+
+namespace qxr::cli {
+
+// What a document holds: one design model and its free-text description.
+// A fresh one is the new default design.
+struct Design {
+    CDesignModel model;
+    std::u16string description = kNewDesignDescription;
+};
+
+// Replaces the design by the file's content; not recalculated yet. Throws a
+// Failure naming the file and the system's or the reader's reason.
+void LoadDesignInput(const std::string& path, Design& design);
+
+// Writes the design atomically; throws a Failure when it cannot.
+void SaveDesignOutput(const std::string& path, const Design& design);
+
+// The design messages, one per line, without their line feeds.
+std::vector<std::string> MessageLines(const CDesignModel& model);
+
+bool IsDigitalMode(const CDesignModel& model);
+
+// The Mode as people read it, e.g. "DIGITAL (314)".
+std::string ModeText(const CDesignModel& model);
+
+}  // namespace qxr::cli

@@ -1,0 +1,101 @@
+#include "cli/JsonDocument.h"
+
+#include <cmath>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/Design.h"
+#include "cli/Loops.h"
+#include "model/Utf.h"
+
+namespace qxr::cli {
+
+namespace {
+
+// Keys keep the order they are written in, which follows the model.
+using Json = nlohmann::ordered_json;
+
+Json Number(double x)
+{
+    if (std::isnan(x))
+        return "NaN";
+    if (std::isinf(x))
+        return x > 0 ? "Infinity" : "-Infinity";
+    return x;
+}
+
+Json Numbers(const std::vector<double>& values)
+{
+    Json array = Json::array();
+    for (double x : values)
+        array.push_back(Number(x));
+    return array;
+}
+
+Json SymbolJson(const CSymbol& symbol)
+{
+    return {
+        {"index", symbol.index},
+        {"name", ToUtf8(symbol.name)},
+        {"description", ToUtf8(symbol.description)},
+        {"unit", ToUtf8(symbol.unit)},
+        {"scale", Number(symbol.scale)},
+        {"value", Number(symbol.Value())},
+        {"calcValue", Number(symbol.calcValue)},
+        {"userValue", Number(symbol.userValue)},
+        {"userSet", symbol.userSet},
+        {"inUse", symbol.inUse},
+        {"isInput", symbol.isInput},
+        {"default", Number(symbol.defaultValue)},
+        {"limitMin", Number(symbol.limitMin)},
+        {"limitMax", Number(symbol.limitMax)},
+        {"outsideLimits", symbol.IsOutsideLimits()},
+    };
+}
+
+Json MetricsJson(const LoopView& loop)
+{
+    return {
+        {"crossIdx", loop.crossIdx},
+        {"phaseCrossIdx", loop.phaseCrossIdx},
+        {"fx", Number(loop.fx)},
+        {"slope", Number(loop.slope)},
+        {"gainMargin", Number(loop.gainMargin)},
+        {"phaseMargin", Number(loop.phaseMargin)},
+    };
+}
+
+Json BodeJson(const LoopView& loop)
+{
+    Json bode = Json::object();
+    for (std::size_t c = 0; c < kBodeColumns.size(); ++c)
+        bode[kBodeColumns[c].jsonKey] = Numbers(*loop.series[c]);
+    return bode;
+}
+
+// The same member for both loops.
+template <class Describe>
+Json PerLoop(const CDesignModel& model, Describe describe)
+{
+    return {{"voltage", describe(ViewOf(model, Loop::Voltage))}, {"current", describe(ViewOf(model, Loop::Current))}};
+}
+
+}  // namespace
+
+std::string FormatJson(const Design& design, bool withBode)
+{
+    const CDesignModel& model = design.model;
+    Json document = Json::object();
+    document["description"] = ToUtf8(design.description);
+    document["mode"] = Number(model.ad.Value());
+    document["symbols"] = Json::array();
+    for (const CSymbol* symbol : model.symbols)
+        document["symbols"].push_back(SymbolJson(*symbol));
+    document["messages"] = MessageLines(model);
+    document["metrics"] = PerLoop(model, MetricsJson);
+    if (withBode)
+        document["bode"] = PerLoop(model, BodeJson);
+    return document.dump(2, ' ', false, Json::error_handler_t::replace) + '\n';
+}
+
+}  // namespace qxr::cli

@@ -1,0 +1,19 @@
+#include "cli/NumberText.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace qxr::cli {
+
+std::string FormatDouble(double x, int significantDigits)
+{
+    if (std::isnan(x))
+        return "nan";
+    if (std::isinf(x))
+        return x > 0 ? "inf" : "-inf";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.*g", significantDigits, x);
+    return text;
+}
+
+}  // namespace qxr::cli

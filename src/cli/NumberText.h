@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+namespace qxr::cli {
+
+// x with the given number of significant digits ("%.*g"); 17 digits read
+// back as the same double. Non-finite values are "nan", "inf" and "-inf",
+// whatever the sign bit of a NaN.
+std::string FormatDouble(double x, int significantDigits);
+
+}  // namespace qxr::cli

@@ -1,0 +1,74 @@
+#include "cli/Report.h"
+
+#include <cmath>
+
+#include "cli/Design.h"
+#include "cli/Loops.h"
+#include "cli/NumberText.h"
+#include "cli/TextTable.h"
+#include "model/Utf.h"
+
+namespace qxr::cli {
+
+namespace {
+
+using Align = TextTable::Align;
+
+constexpr int kShownDigits = 6;
+
+std::string Marks(const CSymbol& symbol)
+{
+    return std::string(symbol.userSet ? "*" : " ") + (symbol.IsOutsideLimits() ? "!" : " ");
+}
+
+std::string SymbolSection(const CDesignModel& model)
+{
+    TextTable table({Align::Left, Align::Left, Align::Right, Align::Left, Align::Left});
+    table.AddRow({"", "Name", "Value", "Unit", "Description"});
+    for (const CSymbol* symbol : model.symbols)
+        if (symbol->inUse)
+            table.AddRow({Marks(*symbol), ToUtf8(symbol->name),
+                          FormatDouble(symbol->Value() / symbol->scale, kShownDigits), ToUtf8(symbol->unit),
+                          ToUtf8(symbol->description)});
+    return "Symbols in use (* user entry, ! outside the recommended range):\n" + table.Render("  ");
+}
+
+std::string MessageSection(const CDesignModel& model)
+{
+    const std::vector<std::string> lines = MessageLines(model);
+    if (lines.empty())
+        return "Messages: none\n";
+    std::string text = "Messages:\n";
+    for (const std::string& line : lines)
+        text += "  " + line + '\n';
+    return text;
+}
+
+// A figure that could not be measured is NaN in the model.
+std::string Figure(double value, const char* unit)
+{
+    return std::isnan(value) ? "n/a" : FormatDouble(value, kShownDigits) + " " + unit;
+}
+
+std::string StabilitySection(const CDesignModel& model)
+{
+    const LoopView voltage = ViewOf(model, Loop::Voltage);
+    const LoopView current = ViewOf(model, Loop::Current);
+    TextTable table({Align::Left, Align::Left, Align::Left});
+    table.AddRow({"", "Voltage loop", "Current loop"});
+    table.AddRow({"Crossover frequency", Figure(voltage.fx, "Hz"), Figure(current.fx, "Hz")});
+    table.AddRow({"Phase margin", Figure(voltage.phaseMargin, "°"), Figure(current.phaseMargin, "°")});
+    table.AddRow({"Gain margin", Figure(voltage.gainMargin, "dB"), Figure(current.gainMargin, "dB")});
+    table.AddRow({"Slope at crossover", Figure(voltage.slope, "dB/decade"), Figure(current.slope, "dB/decade")});
+    return "Stability:\n" + table.Render("  ");
+}
+
+}  // namespace
+
+std::string FormatReport(const Design& design)
+{
+    return "Description: " + ToUtf8(design.description) + "\nMode: " + ModeText(design.model) + "\n\n"
+           + SymbolSection(design.model) + '\n' + MessageSection(design.model) + '\n' + StabilitySection(design.model);
+}
+
+}  // namespace qxr::cli

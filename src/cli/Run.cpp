@@ -1,0 +1,76 @@
+#include "cli/Run.h"
+
+#include <memory>
+
+#include "cli/BodeCsv.h"
+#include "cli/Coefficients.h"
+#include "cli/CommandLine.h"
+#include "cli/Design.h"
+#include "cli/Failure.h"
+#include "cli/JsonDocument.h"
+#include "cli/Report.h"
+
+namespace qxr::cli {
+
+namespace {
+
+// Load, edit in order, calculate once, then save if asked: the order a user
+// working on the pages would follow.
+void PrepareDesign(const Invocation& invocation, Design& design)
+{
+    if (invocation.designFile)
+        LoadDesignInput(*invocation.designFile, design);
+    ApplyEdits(invocation.edits, design);
+    design.model.Recalculate();
+    if (invocation.saveTo)
+        SaveDesignOutput(*invocation.saveTo, design);
+}
+
+std::string CommandOutput(const Invocation& invocation, const Design& design, std::ostream& err)
+{
+    switch (invocation.command) {
+    case Command::Report:
+        return FormatReport(design);
+    case Command::Json:
+        return FormatJson(design, invocation.withBode);
+    case Command::Coeffs:
+        // Analog designs leave the coefficients alone, so they may well be stale.
+        if (!IsDigitalMode(design.model))
+            err << "qxr-cli: warning: the design is not in DIGITAL mode; the coefficients are those of its last "
+                   "digital calculation\n";
+        return FormatCoefficients(design.model, invocation.coefficientSets);
+    case Command::Bode:
+        break;
+    }
+    return FormatBodeCsv(design.model, invocation.loop);
+}
+
+void Write(std::ostream& out, const std::string& text)
+{
+    if (!out.write(text.data(), static_cast<std::streamsize>(text.size())).flush())
+        throw Failure(kFileError, "cannot write the output");
+}
+
+}  // namespace
+
+int Run(int argc, const char* const argv[], std::ostream& out, std::ostream& err)
+{
+    auto parsed = ParseCommandLine(argc, argv);
+    if (const auto* early = std::get_if<EarlyExit>(&parsed)) {
+        out << early->out;
+        err << early->err;
+        return early->exitCode;
+    }
+    const Invocation& invocation = std::get<Invocation>(parsed);
+    try {
+        auto design = std::make_unique<Design>();
+        PrepareDesign(invocation, *design);
+        Write(out, CommandOutput(invocation, *design, err));
+        return kSuccess;
+    } catch (const Failure& failure) {
+        err << "qxr-cli: " << failure.what() << '\n';
+        return failure.Code();
+    }
+}
+
+}  // namespace qxr::cli

@@ -1,0 +1,462 @@
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "Significant.h"
+#include "calc/CoefficientExport.h"
+#include "model/DesignFile.h"
+#include "model/DesignModel.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+struct CliResult {
+    int exitCode;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadText(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes)
+{
+    std::ofstream file(path, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Every test runs the built program on files in a folder of its own.
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (fs::temp_directory_path() / "qxr-cli-test-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    const fs::path& Folder() const { return dir_; }
+    fs::path Path(const std::string& name) const { return dir_ / name; }
+
+    CliResult Run(const std::vector<std::string>& args) const
+    {
+        const fs::path outPath = Path("stdout.txt");
+        const fs::path errPath = Path("stderr.txt");
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        std::vector<char*> argv{const_cast<char*>(QXR_CLI_PATH)};
+        for (const std::string& arg : args)
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        pid_t pid = 0;
+        const int spawned = posix_spawn(&pid, QXR_CLI_PATH, &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        int status = 0;
+        if (spawned != 0 || ::waitpid(pid, &status, 0) != pid)
+            return {-1, "", "could not run " QXR_CLI_PATH};
+        const int exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        return {exitCode, ReadText(outPath), ReadText(errPath)};
+    }
+
+    // The JSON of a run that must succeed quietly.
+    json RunJson(std::vector<std::string> args) const
+    {
+        args.insert(args.begin(), "json");
+        const CliResult result = Run(args);
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_EQ(result.err, "");
+        return json::parse(result.out);
+    }
+
+private:
+    fs::path dir_;
+};
+
+// A default design calculated in this process, to hold the program's output against.
+struct ReferenceDesign {
+    explicit ReferenceDesign(int32_t mode)
+    {
+        if (mode != CTop::ANALOG)
+            model.ad.SetUser(mode);
+        model.Recalculate();
+    }
+    CDesignModel model;
+};
+
+json SymbolOf(const json& document, const std::string& name)
+{
+    for (const json& symbol : document.at("symbols"))
+        if (symbol.at("name") == name)
+            return symbol;
+    ADD_FAILURE() << "no symbol " << name;
+    return {};
+}
+
+// A JSON number, or one of the strings that stand for the values JSON lacks.
+double NumberOf(const json& value)
+{
+    if (value == "NaN")
+        return std::nan("");
+    if (value == "Infinity")
+        return HUGE_VAL;
+    if (value == "-Infinity")
+        return -HUGE_VAL;
+    return value.get<double>();  // throws for any other string
+}
+
+// Equal as doubles, NaN included.
+void ExpectSameDouble(double actual, double expected, const std::string& what)
+{
+    if (std::isnan(expected))
+        EXPECT_TRUE(std::isnan(actual)) << what;
+    else
+        EXPECT_EQ(actual, expected) << what;
+}
+
+std::set<std::string> KeysOf(const json& object)
+{
+    std::set<std::string> keys;
+    for (const auto& item : object.items())
+        keys.insert(item.key());
+    return keys;
+}
+
+std::vector<std::string> Concat(std::vector<std::string> head, const std::vector<std::string>& tail)
+{
+    head.insert(head.end(), tail.begin(), tail.end());
+    return head;
+}
+
+std::string WithLineFeeds(std::string text)
+{
+    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;)
+        text.erase(at, 1);
+    return text;
+}
+
+// Characters, not bytes, from the start of the line to the position.
+std::size_t CharacterColumn(const std::string& text, std::size_t position)
+{
+    std::size_t column = 0;
+    for (std::size_t i = text.rfind('\n', position) + 1; i < position; ++i)
+        column += (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+    return column;
+}
+
+std::vector<std::string> Split(const std::string& text, char separator)
+{
+    std::vector<std::string> parts;
+    std::istringstream stream(text);
+    for (std::string part; std::getline(stream, part, separator);)
+        parts.push_back(part);
+    return parts;
+}
+
+TEST_F(CliTest, JsonOfTheDefaultDesignInBothModesMatchesTheEngineBitForBit)
+{
+    const struct {
+        std::vector<std::string> args;
+        int32_t mode;
+        const char* knownSymbol;
+        double knownValue;
+    } cases[] = {
+        {{}, CTop::ANALOG, "R__SENSE", 0.400694},
+        {{"--mode", "digital"}, CTop::DIGITAL, "A1_VFF", 1.98882},
+    };
+    const std::set<std::string> symbolKeys{"index",   "name",      "description", "unit",     "scale",
+                                           "value",   "calcValue", "userValue",   "userSet",  "inUse",
+                                           "isInput", "default",   "limitMin",    "limitMax", "outsideLimits"};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        const json document = RunJson(c.args);
+        ASSERT_EQ(KeysOf(document), (std::set<std::string>{"description", "mode", "symbols", "messages", "metrics"}));
+        EXPECT_EQ(document["description"], "Add Description here...");
+        EXPECT_EQ(document["mode"], c.mode);
+        EXPECT_TRUE(MatchesSignificant(NumberOf(SymbolOf(document, c.knownSymbol)["value"]), c.knownValue));
+
+        const ReferenceDesign reference(c.mode);
+        ASSERT_EQ(document["symbols"].size(), CDesignModel::kSymbolCount);
+        for (std::size_t k = 0; k < CDesignModel::kSymbolCount; ++k) {
+            const json& symbol = document["symbols"][k];
+            const CSymbol& expected = *reference.model.symbols[k];
+            SCOPED_TRACE(symbol.value("name", "?"));
+            ASSERT_EQ(KeysOf(symbol), symbolKeys);
+            EXPECT_EQ(symbol["index"], k);
+            EXPECT_EQ(symbol["inUse"], expected.inUse);
+            EXPECT_EQ(symbol["userSet"], expected.userSet);
+            ExpectSameDouble(NumberOf(symbol["value"]), expected.Value(), "value");
+            ExpectSameDouble(NumberOf(symbol["calcValue"]), expected.calcValue, "calcValue");
+        }
+        EXPECT_EQ(SymbolOf(document, "L__MIN")["unit"], "µH");  // UTF-8 out of the UTF-16 catalogue
+        EXPECT_EQ(SymbolOf(document, "PM__VLOOP")["limitMax"], 75.0);
+
+        const json& voltage = document["metrics"]["voltage"];
+        EXPECT_EQ(KeysOf(voltage),
+                  (std::set<std::string>{"crossIdx", "phaseCrossIdx", "fx", "slope", "gainMargin", "phaseMargin"}));
+        EXPECT_EQ(voltage["crossIdx"], reference.model.crossIdxV);
+        EXPECT_EQ(NumberOf(voltage["phaseMargin"]), reference.model.phaseMarginV);
+        EXPECT_EQ(NumberOf(document["metrics"]["current"]["gainMargin"]), reference.model.gainMarginI);
+    }
+}
+
+TEST_F(CliTest, JsonWritesNonFiniteNumbersAsStrings)
+{
+    // In an unknown Mode nothing is calculated, so no metric is ever measured.
+    const json unknownMode = RunJson({"--set", "ad=312"});
+    EXPECT_EQ(unknownMode["metrics"]["voltage"]["fx"], "NaN");
+    EXPECT_EQ(unknownMode["metrics"]["current"]["slope"], "NaN");
+    EXPECT_EQ(unknownMode["messages"], json::array());
+
+    const json entered = RunJson({"--set", "P__OUT=nan", "--set", "V__OUT=inf", "--set", "t__H=-inf"});
+    EXPECT_EQ(SymbolOf(entered, "P__OUT")["value"], "NaN");
+    EXPECT_EQ(SymbolOf(entered, "V__OUT")["userValue"], "Infinity");
+    EXPECT_EQ(SymbolOf(entered, "t__H")["value"], "-Infinity");
+}
+
+TEST_F(CliTest, JsonWithBodeHoldsBothLoopsAsTheEngineBuiltThem)
+{
+    const json bode = RunJson({"--bode", "--mode", "digital"})["bode"];
+    const ReferenceDesign reference(CTop::DIGITAL);
+    const std::set<std::string> series{"freq",      "plantGain", "plantPhase", "compGain",
+                                       "compPhase", "loopGain",  "loopPhase"};
+    ASSERT_EQ(KeysOf(bode["voltage"]), series);
+    ASSERT_EQ(KeysOf(bode["current"]), series);
+    ASSERT_EQ(bode["current"]["freq"].size(), 500u);
+    for (std::size_t k = 0; k < 500; ++k) {
+        EXPECT_EQ(NumberOf(bode["voltage"]["loopGain"][k]), reference.model.loopGainV[k]) << k;
+        EXPECT_EQ(NumberOf(bode["current"]["loopPhase"][k]), reference.model.loopPhaseI[k]) << k;
+    }
+}
+
+TEST_F(CliTest, EditsApplyInCommandLineOrderAcrossOptionKinds)
+{
+    const struct {
+        std::vector<std::string> args;
+        const char* name;
+        bool userSet;
+        double value;  // stored, in SI units
+    } cases[] = {
+        {{"--set", "P__OUT=200", "--revert", "P__OUT"}, "P__OUT", false, 150},
+        {{"--revert", "P__OUT", "--set", "P__OUT=200"}, "P__OUT", true, 200},
+        {{"--set", "P__OUT=1", "--revert", "P__OUT", "--set", "P__OUT=2"}, "P__OUT", true, 2},
+        {{"--mode", "digital", "--set", "ad=311"}, "ad", true, 311},
+        {{"--set", "ad=311", "--mode", "digital"}, "ad", true, 314},
+        {{"--set", "f__S=100"}, "f__S", true, 100e3},  // shown in kHz
+        {{"--set=t__H=10"}, "t__H", true, 0.01},       // shown in ms
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        const json symbol = SymbolOf(RunJson(c.args), c.name);
+        EXPECT_EQ(symbol["userSet"], c.userSet);
+        EXPECT_DOUBLE_EQ(NumberOf(symbol["value"]), c.value);
+    }
+    const json described = RunJson({"--description", "first", "--description", "Boost 300 W, 50 °C ☃"});
+    EXPECT_EQ(described["description"], "Boost 300 W, 50 °C ☃");
+}
+
+TEST_F(CliTest, SavedDesignReloadsToTheSameOutputAndInputsStayUntouched)
+{
+    const std::vector<std::string> edits{"--mode", "digital", "--set", "P__OUT=300", "--description", "300 W ☃"};
+    ASSERT_EQ(Run(Concat(Concat({"report"}, edits), {"--save", Path("a.qxr").string()})).exitCode, 0);
+
+    CDesignModel loaded;
+    std::u16string description;
+    ASSERT_EQ(LoadDesignFile(Path("a.qxr"), loaded, description), FileResult::Ok);
+    EXPECT_EQ(description, u"300 W \u2603");
+    EXPECT_EQ(Run({"json", Path("a.qxr").string()}).out, Run(Concat({"json"}, edits)).out);
+
+    // Edits without --save leave the file alone; --save naming it replaces it.
+    const std::string before = ReadText(Path("a.qxr"));
+    ASSERT_EQ(Run({"json", Path("a.qxr").string(), "--set", "P__OUT=400"}).exitCode, 0);
+    EXPECT_EQ(ReadText(Path("a.qxr")), before);
+    ASSERT_EQ(Run({"json", Path("a.qxr").string(), "--set", "P__OUT=400", "--save", Path("a.qxr").string()}).exitCode,
+              0);
+    const json reloaded = RunJson({Path("a.qxr").string()});
+    EXPECT_EQ(SymbolOf(reloaded, "P__OUT")["value"], 400.0);
+    EXPECT_EQ(reloaded["mode"], 314.0);
+}
+
+TEST_F(CliTest, EmptyFileStartsFromTheNewDesign)
+{
+    WriteBytes(Path("empty.qxr"), {});
+    EXPECT_EQ(Run({"json", Path("empty.qxr").string()}).out, Run({"json"}).out);
+    EXPECT_EQ(ReadText(Path("empty.qxr")), "");
+}
+
+TEST_F(CliTest, FileErrorsExitWithOneAndNameTheFile)
+{
+    WriteBytes(Path("version2.qxr"), {2, 0, 0, 0});
+    WriteBytes(Path("truncated.qxr"), {1, 0, 0, 0});
+    // A string length beyond 32 bits: wide marker, then the 16-, 32- and 64-bit length forms.
+    WriteBytes(Path("damaged.qxr"),
+               {1, 0, 0, 0, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 1, 0, 0, 0});
+    const std::string missing = Path("missing.qxr").string();
+    const std::string folder = Folder().string();
+    const std::string unwritable = Path("no-folder/out.qxr").string();
+    const struct {
+        std::vector<std::string> args;
+        std::string err;
+    } cases[] = {
+        {{"report", missing}, missing + ": No such file or directory"},
+        {{"report", folder}, folder + ": Is a directory"},
+        {{"json", Path("version2.qxr").string()}, Path("version2.qxr").string() + ": Unexpected file format."},
+        {{"json", Path("truncated.qxr").string()}, Path("truncated.qxr").string() + ": Unexpected file format."},
+        {{"json", Path("damaged.qxr").string()}, Path("damaged.qxr").string() + ": Failed to open document."},
+        {{"coeffs", "--mode", "digital", "--save", unwritable}, unwritable + ": Failed to save document."},
+    };
+    for (const auto& c : cases) {
+        const CliResult result = Run(c.args);
+        EXPECT_EQ(result.exitCode, 1) << c.err;
+        EXPECT_EQ(result.err, "qxr-cli: " + c.err + "\n");
+        EXPECT_EQ(result.out, "");
+    }
+}
+
+TEST_F(CliTest, UsageErrorsExitWithTwoBeforeAnythingIsWritten)
+{
+    const std::string out = Path("out.qxr").string();
+    const struct {
+        std::vector<std::string> args;
+        std::string errStart;
+    } cases[] = {
+        {{"reprot"}, "qxr-cli: unknown command \"reprot\"; did you mean \"report\"?\n"},
+        {{}, "qxr-cli: a command is required"},
+        {{"json", "--set", "f__s=100", "--save", out}, "qxr-cli: unknown symbol \"f__s\"; did you mean \"f__S\"?\n"},
+        {{"json", "--revert", "R__SENS", "--save", out},
+         "qxr-cli: unknown symbol \"R__SENS\"; did you mean \"R__SENSE\""},
+        {{"json", "--set", "NOTHING_LIKE_IT=1"}, "qxr-cli: unknown symbol \"NOTHING_LIKE_IT\"\n"},
+        {{"json", "--set", "P__OUT=12V", "--save", out}, "qxr-cli: --set: \"12V\" in \"P__OUT=12V\" is not a number"},
+        {{"json", "--set", "P__OUT="}, "qxr-cli: --set: \"\" in \"P__OUT=\" is not a number"},
+        {{"json", "--set", "P__OUT"}, "qxr-cli: --set: expected NAME=VALUE"},
+        {{"json", "--mode", "DIGITAL"}, "qxr-cli: --mode: \"DIGITAL\" is not one of analog|digital"},
+        {{"coeffs", "--which", "both"}, "qxr-cli: --which: \"both\" is not one of feedforward|voltage|current|all"},
+        {{"bode", "--loop", "outer"}, "qxr-cli: --loop: \"outer\" is not one of voltage|current"},
+        {{"bode"}, "qxr-cli: --loop is required"},
+        {{"report", "--bode"}, "qxr-cli: The following argument was not expected: --bode\n"},
+    };
+    for (const auto& c : cases) {
+        const CliResult result = Run(c.args);
+        EXPECT_EQ(result.exitCode, 2) << c.errStart;
+        EXPECT_EQ(result.err.rfind(c.errStart, 0), 0u) << result.err;
+        EXPECT_EQ(result.out, "");
+    }
+    EXPECT_FALSE(fs::exists(out));
+}
+
+TEST_F(CliTest, CoefficientsOfADigitalDesignAreTheEngineTextWithLineFeeds)
+{
+    CDesignModel reference;
+    reference.ad.SetUser(CTop::DIGITAL);
+    reference.F__SAMP_V.SetUser(6 * reference.F__SAMP_V.scale);
+    reference.Recalculate();
+    using qxr::CoefficientSet;
+    const std::string feedForward = WithLineFeeds(qxr::CoefficientText(reference, CoefficientSet::FeedForward));
+    const std::string voltage = WithLineFeeds(qxr::CoefficientText(reference, CoefficientSet::VoltageLoop));
+    const std::string current = WithLineFeeds(qxr::CoefficientText(reference, CoefficientSet::CurrentLoop));
+
+    const CliResult all
+        = Run({"coeffs", "--mode", "digital", "--set", "F__SAMP_V=6", "--save", Path("d.qxr").string()});
+    EXPECT_EQ(all.exitCode, 0);
+    EXPECT_EQ(all.out, feedForward + voltage + current);
+    EXPECT_EQ(all.err, "");
+    EXPECT_EQ(Run({"coeffs", Path("d.qxr").string(), "--which", "current"}).out, current);
+
+    // An analog design keeps the coefficients of its last digital calculation, and says so.
+    const CliResult analog = Run({"coeffs", Path("d.qxr").string(), "--mode", "analog", "--which", "voltage"});
+    EXPECT_EQ(analog.exitCode, 0);
+    EXPECT_EQ(analog.out, voltage);
+    EXPECT_NE(analog.err.find("warning: the design is not in DIGITAL mode"), std::string::npos) << analog.err;
+}
+
+TEST_F(CliTest, BodeCsvRoundTripsEveryValueOfTheChosenLoop)
+{
+    // With no output capacitance the voltage plant gain is infinite.
+    CDesignModel reference;
+    reference.C__OUT.SetUser(0);
+    reference.Recalculate();
+    const struct {
+        const char* loop;
+        const std::vector<double>* freq;
+        const std::vector<double>* plantGain;
+        const std::vector<double>* loopPhase;
+    } cases[] = {
+        {"voltage", &reference.freqV, &reference.plantGainV, &reference.loopPhaseV},
+        {"current", &reference.freqI, &reference.plantGainI, &reference.loopPhaseI},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.loop);
+        const CliResult result = Run({"bode", "--set", "C__OUT=0", "--loop", c.loop});
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        const std::vector<std::string> lines = Split(result.out, '\n');
+        ASSERT_EQ(lines.size(), 501u);
+        EXPECT_EQ(lines[0],
+                  "freq_hz,plant_gain_db,plant_phase_deg,comp_gain_db,comp_phase_deg,loop_gain_db,loop_phase_deg");
+        for (std::size_t k = 0; k < 500; ++k) {
+            const std::vector<std::string> fields = Split(lines[k + 1], ',');
+            ASSERT_EQ(fields.size(), 7u) << lines[k + 1];
+            EXPECT_EQ(std::strtod(fields[0].c_str(), nullptr), (*c.freq)[k]);
+            ExpectSameDouble(std::strtod(fields[1].c_str(), nullptr), (*c.plantGain)[k], fields[1]);
+            ExpectSameDouble(std::strtod(fields[6].c_str(), nullptr), (*c.loopPhase)[k], fields[6]);
+            for (const std::string& field : fields)
+                EXPECT_TRUE(field.find("nan") == std::string::npos || field == "nan") << field;
+        }
+    }
+    EXPECT_EQ(Split(Run({"bode", "--set", "C__OUT=0", "--loop", "voltage"}).out, '\n')[1].substr(0, 6), "1,inf,");
+}
+
+TEST_F(CliTest, ReportMarksEntriesAndRangesAndShowsMessagesAndStability)
+{
+    const CliResult result = Run({"report", "--set", "P__OUT=200", "--set", "PM__VLOOP=95"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::string& report = result.out;
+    EXPECT_NE(report.find("Mode: ANALOG (311)\n"), std::string::npos);
+    EXPECT_NE(report.find("* user entry, ! outside the recommended range"), std::string::npos);
+    EXPECT_NE(report.find("\n  *   P__OUT "), std::string::npos);
+    EXPECT_NE(report.find("\n  *!  PM__VLOOP "), std::string::npos);
+    EXPECT_NE(report.find("\n      R__SENSE "), std::string::npos);
+    EXPECT_EQ(report.find("B0_V"), std::string::npos);  // not in use in an analog design
+    EXPECT_NE(report.find("Messages:\n  There is an error with the voltage loop compensator."), std::string::npos);
+    EXPECT_NE(report.find("Crossover frequency  7 Hz"), std::string::npos);
+    EXPECT_NE(report.find("Gain margin          n/a"), std::string::npos);
+    // Columns line up although "mΩ" takes more bytes than characters.
+    EXPECT_EQ(CharacterColumn(report, report.find("Rsense", report.find("R__SENSE "))),
+              CharacterColumn(report, report.find("Output Voltage")));
+}
+
+TEST_F(CliTest, HelpAndVersionSucceed)
+{
+    const CliResult version = Run({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "qxr-cli " QXR_VERSION "\n");
+    const CliResult help = Run({"coeffs", "--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("--which"), std::string::npos);
+}
+
+}  // namespace
