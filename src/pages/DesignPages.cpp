@@ -1,0 +1,77 @@
+#include "pages/DesignPages.h"
+
+#include <QAbstractButton>
+#include <QClipboard>
+#include <QGuiApplication>
+
+#include "app/QXRDoc.h"
+#include "calc/CoefficientExport.h"
+#include "pages/Picture.h"
+
+using qxr::CoefficientSet;
+
+void CopyCoefficientsToClipboard(CoefficientSet set, const CDesignModel& model)
+{
+    QGuiApplication::clipboard()->setText(QString::fromStdString(qxr::CoefficientText(model, set)));
+}
+
+CTabDesignParameters::CTabDesignParameters(CQXRDoc& document, QWidget* parent) : CDialogTab(318, document, parent) {}
+
+CTabCoefficientPage::CTabCoefficientPage(int templateId, int buttonId, CoefficientSet set, CQXRDoc& document,
+                                         QWidget* parent)
+    : CDialogTab(templateId, document, parent), buttonId_(buttonId), set_(set)
+{
+}
+
+bool CTabCoefficientPage::OnInitDialog()
+{
+    if (!CDialogTab::OnInitDialog())
+        return false;
+    auto* button = qobject_cast<QAbstractButton*>(FindTemplateControl(QStringLiteral("control%1").arg(buttonId_)));
+    if (button != nullptr)
+        connect(button, &QAbstractButton::clicked, this, [this] { CopyCoefficientsToClipboard(set_, document_.model); });
+    return true;
+}
+
+CTabMultiplierDigital::CTabMultiplierDigital(CQXRDoc& document, QWidget* parent)
+    : CTabCoefficientPage(332, 1019, CoefficientSet::FeedForward, document, parent)
+{
+}
+
+CTabVoltLoopDigital::CTabVoltLoopDigital(CQXRDoc& document, QWidget* parent)
+    : CTabCoefficientPage(333, 1020, CoefficientSet::VoltageLoop, document, parent)
+{
+}
+
+CTabCurrentLoopDigital::CTabCurrentLoopDigital(CQXRDoc& document, QWidget* parent)
+    : CTabCoefficientPage(334, 1021, CoefficientSet::CurrentLoop, document, parent)
+{
+}
+
+CTabSchematic::CTabSchematic(CQXRDoc& document, QWidget* parent) : CDialogTab(335, document, parent)
+{
+    title = QStringLiteral("Schematic");
+}
+
+bool CTabSchematic::OnInitDialog()
+{
+    if (!CDialogTab::OnInitDialog())
+        return false;
+    picture_ = new CPicture(this);
+    if (QWidget* placeholder = FindTemplateControl(QStringLiteral("control1013"))) {
+        picture_->setGeometry(placeholder->geometry());
+        placeholder->hide();
+    }
+    picture_->show();
+    picture_->SetPicture(kAnalogSchematic);
+    return true;
+}
+
+void CTabSchematic::resizeEvent(QResizeEvent* event)
+{
+    CDialogTab::resizeEvent(event);
+    if (picture_ != nullptr) {
+        picture_->setGeometry(rect());
+        picture_->update();
+    }
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "pages/DialogTab.h"
+
+class CPicture;
+class CDesignModel;
+namespace qxr {
+enum class CoefficientSet;
+}
+
+// Puts a 2p2z coefficient set on the clipboard as the firmware's #define lines.
+void CopyCoefficientsToClipboard(qxr::CoefficientSet set, const CDesignModel& model);
+
+// The specification page.
+class CTabDesignParameters : public CDialogTab {
+    Q_OBJECT
+
+public:
+    CTabDesignParameters(CQXRDoc& document, QWidget* parent = nullptr);
+};
+
+// A page whose template says everything.
+class CTabBlank : public CDialogTab {
+    Q_OBJECT
+
+public:
+    using CDialogTab::CDialogTab;
+};
+
+// A digital-controller page whose "Copy to Clipboard" button exports one coefficient set.
+class CTabCoefficientPage : public CDialogTab {
+    Q_OBJECT
+
+public:
+    CTabCoefficientPage(int templateId, int buttonId, qxr::CoefficientSet set, CQXRDoc& document,
+                        QWidget* parent = nullptr);
+    bool OnInitDialog() override;
+
+private:
+    int buttonId_;
+    qxr::CoefficientSet set_;
+};
+
+class CTabMultiplierDigital : public CTabCoefficientPage {
+    Q_OBJECT
+
+public:
+    CTabMultiplierDigital(CQXRDoc& document, QWidget* parent = nullptr);
+};
+
+class CTabVoltLoopDigital : public CTabCoefficientPage {
+    Q_OBJECT
+
+public:
+    CTabVoltLoopDigital(CQXRDoc& document, QWidget* parent = nullptr);
+};
+
+class CTabCurrentLoopDigital : public CTabCoefficientPage {
+    Q_OBJECT
+
+public:
+    CTabCurrentLoopDigital(CQXRDoc& document, QWidget* parent = nullptr);
+};
+
+// The schematic of the analog controller, filling the page.
+class CTabSchematic : public CDialogTab {
+    Q_OBJECT
+
+public:
+    static constexpr int kAnalogSchematic = 311;
+
+    CTabSchematic(CQXRDoc& document, QWidget* parent = nullptr);
+    bool OnInitDialog() override;
+    CPicture* Picture() const { return picture_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    CPicture* picture_ = nullptr;
+};

@@ -1,0 +1,252 @@
+#include "pages/DialogTab.h"
+
+#include <QFontInfo>
+#include <QLabel>
+#include <QPushButton>
+
+#include "app/QXRDoc.h"
+#include "app/UpdateHints.h"
+#include "pages/PageLayout.h"
+#include "pages/PageTemplate.h"
+#include "pages/Picture.h"
+#include "pages/SymbolControls.h"
+
+using namespace symbol_display;
+
+CDialogTab::CDialogTab(int templateId, CQXRDoc& document, QWidget* parent)
+    : QWidget(parent), document_(document), templateId_(templateId)
+{
+}
+
+CDialogTab::~CDialogTab() = default;
+
+bool CDialogTab::OnInitDialog()
+{
+    const std::optional<PageTemplate> layout = LoadPageTemplate(templateId_);
+    if (!layout)
+        return false;
+    const DialogUnits units(fontMetrics());
+    resize(units.ToPixels(layout->size));
+    for (const TemplateControl& control : layout->controls) {
+        QWidget* widget = nullptr;
+        if (control.className == QLatin1String("QPushButton"))
+            widget = new QPushButton(control.text, this);
+        else
+            widget = new QLabel(control.text, this);
+        widget->setObjectName(control.name);
+        widget->setGeometry(units.ToPixels(control.rect));
+    }
+    CreateFonts();
+    ParseTemplate();
+    for (CDialogTabRow& row : rows_)
+        BuildRow(row);
+    UpdatePage(HINT_BIND, nullptr);
+    UpdatePage(HINT_VALUES, nullptr);
+    UpdatePage(HINT_DOCUMENT, nullptr);
+    return true;
+}
+
+QWidget* CDialogTab::FindTemplateControl(const QString& name) const
+{
+    return findChild<QWidget*>(name, Qt::FindDirectChildrenOnly);
+}
+
+void CDialogTab::CreateFonts()
+{
+    baseFontHeight_ = -QFontInfo(font()).pixelSize();
+    headerFont2_ = font();
+    headerFont2_.setBold(true);
+    headerFont1_ = headerFont2_;
+    headerFont1_.setPixelSize(-(baseFontHeight_ + baseFontHeight_ / 2));
+}
+
+// Visits the template's controls in their order; captions that declare
+// nothing (buttons, plain statics) are left as they are.
+void CDialogTab::ParseTemplate()
+{
+    const QList<QLabel*> statics = findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+    for (QLabel* candidate : statics) {
+        const Declaration declaration = ParseCaption(candidate->text());
+        if (declaration.kind == Declaration::Kind::Header) {
+            if (declaration.level == QLatin1String("1"))
+                candidate->setFont(headerFont1_);
+            else if (declaration.level == QLatin1String("2"))
+                candidate->setFont(headerFont2_);
+            candidate->setText(declaration.title);
+        } else if (declaration.kind == Declaration::Kind::Row) {
+            CDialogTabRow row;
+            row.symbolName = declaration.symbol;
+            row.mode = declaration.mode;
+            row.precision = declaration.precision;
+            row.description = declaration.description;
+            row.declaringStatic = candidate;
+            rows_.push_back(row);
+        }
+    }
+}
+
+void CDialogTab::BuildRow(CDialogTabRow& row)
+{
+    row.symbol = document_.model.FindByName(row.symbolName.toStdU16String());
+    if (row.symbol == nullptr)
+        return;  // a name the catalogue does not know builds nothing
+    CSymbol& symbol = *row.symbol;
+    const RowPlan plan =
+        PlanRow(row.mode, IsEnumeration(symbol), row.declaringStatic->geometry(), baseFontHeight_);
+    const QFont font = row.declaringStatic->font();
+
+    const auto bind = [&](CEditSymBase& control, int showInForce, bool readOnly) {
+        control.showInForce = showInForce;
+        control.readOnly = readOnly;
+        control.precision = row.precision;
+        control.symbol = &symbol;
+    };
+    const auto place = [&](QWidget* widget, const QRect& rect) {
+        widget->setGeometry(rect);
+        widget->setFont(font);
+        widget->show();
+    };
+    switch (plan.value) {
+    case RowPlan::Value::EnumCombo:
+        row.combo = new CEditSymCombo(false, this);
+        bind(*row.combo, 1, false);
+        place(row.combo, plan.comboRect);
+        break;
+    case RowPlan::Value::InputEdit:
+        row.valueEdit = new CEditSymDouble(this);
+        bind(*row.valueEdit, 1, false);
+        place(row.valueEdit, plan.editRect);
+        break;
+    case RowPlan::Value::ProposalEditAndCombo:
+        row.valueEdit = new CEditSymDouble(this);
+        bind(*row.valueEdit, 0, true);
+        row.valueEdit->setFocusPolicy(Qt::NoFocus);
+        place(row.valueEdit, plan.editRect);
+        row.combo = new CEditSymCombo(true, this);
+        bind(*row.combo, 1, false);
+        place(row.combo, plan.comboRect);
+        break;
+    case RowPlan::Value::ResultEdit:
+        row.valueEdit = new CEditSymDouble(this);
+        bind(*row.valueEdit, 0, true);
+        row.valueEdit->setFocusPolicy(Qt::NoFocus);
+        place(row.valueEdit, plan.editRect);
+        break;
+    case RowPlan::Value::Picture:
+        row.picture = new CPicture(this);
+        bind(*row.picture, 1, true);
+        row.picture->setAccessibleName(QString::fromStdU16String(symbol.description));
+        place(row.picture, plan.picture);
+        break;
+    case RowPlan::Value::None:
+        break;
+    }
+    if (row.valueEdit != nullptr) {
+        row.valueEdit->setAlignment(Qt::AlignCenter);
+        ConnectEdit(row.valueEdit);
+    }
+    if (row.combo != nullptr)
+        ConnectCombo(row.combo);
+    if (plan.value != RowPlan::Value::Picture) {
+        const QString text = row.description == QLatin1String("*") ? QString::fromStdU16String(symbol.description)
+                                                                   : row.description;
+        row.label = new QLabel(text, this);
+        place(row.label, plan.label);
+        row.unit = new QLabel(QString::fromStdU16String(symbol.unit), this);
+        place(row.unit, plan.unit);
+    }
+    row.declaringStatic->hide();
+}
+
+// Reports reach the page posted, after the control has finished with the user's input.
+void CDialogTab::ConnectEdit(CEditSymDouble* edit)
+{
+    connect(edit, &CMfcCtrlEdit::Edited, this, &CDialogTab::OnSymbolEdited, Qt::QueuedConnection);
+}
+
+void CDialogTab::ConnectCombo(CEditSymCombo* combo)
+{
+    connect(combo, &CEditSymCombo::Changed, this, &CDialogTab::OnComboChanged, Qt::QueuedConnection);
+    connect(combo, &CEditSymCombo::Selected, this, [this](CEditSymCombo* source, int) { OnComboSelect(source); },
+            Qt::QueuedConnection);
+}
+
+void CDialogTab::UpdatePage(int hint, QWidget* hintControl)
+{
+    for (const CDialogTabRow& row : rows_) {
+        if (row.symbol != nullptr)
+            ApplyToRow(row, hint, hintControl);
+    }
+}
+
+void CDialogTab::ApplyToRow(const CDialogTabRow& row, int hint, QWidget* hintControl)
+{
+    CSymbol& symbol = *row.symbol;
+    const bool enumeration = IsEnumeration(symbol);
+    const QString tip = QString::fromStdU16String(symbol.name + u" - " + symbol.description);
+    if (row.combo != nullptr) {
+        if (hint == HINT_BIND) {
+            row.combo->setToolTip(tip);
+            ++row.combo->notifyCount;
+        }
+        if ((hint == HINT_BIND || hint == HINT_LISTS) && enumeration)
+            row.combo->FillEnumList();
+        if (hint == HINT_VALUES)
+            row.combo->RefreshCombo(hintControl);
+    }
+    if (row.valueEdit != nullptr) {
+        if (hint == HINT_BIND) {
+            row.valueEdit->setToolTip(tip);
+            ++row.valueEdit->notifyCount;
+        }
+        if (hint == HINT_VALUES)
+            row.valueEdit->RefreshEdit(hintControl);
+    }
+    if (row.picture != nullptr) {
+        if (hint == HINT_BIND)
+            row.picture->setToolTip(tip);
+        if (hint == HINT_VALUES) {
+            row.picture->SetPicture(TruncToInt32(symbol.Value()));
+            row.picture->setEnabled(symbol.inUse);
+        }
+    }
+}
+
+void CDialogTab::OnSymbolEdited(CMfcCtrlEdit* edit)
+{
+    auto* symbolEdit = static_cast<CEditSymDouble*>(edit);
+    CSymbol& symbol = *symbolEdit->symbol;
+    symbol.SetUser(ParseTypedNumber(edit->text()) * symbol.scale);
+    FinishEdit(edit);
+}
+
+void CDialogTab::OnComboChanged(CEditSymCombo* combo)
+{
+    CSymbol& symbol = *combo->symbol;
+    symbol.SetUser(ParseTypedNumber(combo->currentText()) * symbol.scale);
+    FinishEdit(combo);
+}
+
+// An enumeration takes the chosen member; a proposal combo's one entry
+// gives the symbol back to the design's proposal.
+void CDialogTab::OnComboSelect(CEditSymCombo* combo)
+{
+    CSymbol& symbol = *combo->symbol;
+    if (IsEnumeration(symbol)) {
+        symbol.SetUser(symbol.GetEnum()->GetTypeInfo().ValueOf(combo->currentText().toStdU16String()));
+    } else {
+        --combo->notifyCount;
+        combo->setCurrentIndex(-1);
+        combo->setEditText(FormatValue(symbol, symbol.calcValue, combo->precision));
+        ++combo->notifyCount;
+        symbol.RevertToCalc();
+    }
+    FinishEdit(combo);
+}
+
+void CDialogTab::FinishEdit(QWidget* control)
+{
+    document_.SetModifiedFlag(true);
+    document_.model.Recalculate();
+    document_.UpdateAllViews(nullptr, HINT_VALUES, control);
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <vector>
+
+#include <QFont>
+#include <QString>
+#include <QWidget>
+
+class CEditSymCombo;
+class CEditSymDouble;
+class CMfcCtrlEdit;
+class CPicture;
+class CQXRDoc;
+class CSymbol;
+class QLabel;
+
+// One declared row of a page and the controls built for it; the page owns
+// the controls.
+struct CDialogTabRow {
+    QString symbolName;
+    int mode = 0;
+    QString description;
+    int precision = 0;
+    QLabel* declaringStatic = nullptr;
+    QLabel* label = nullptr;
+    CEditSymDouble* valueEdit = nullptr;
+    CEditSymCombo* combo = nullptr;
+    CPicture* picture = nullptr;
+    QLabel* unit = nullptr;
+    CSymbol* symbol = nullptr;
+};
+
+// A design page built from its template: every caption that declares a
+// symbol becomes a row of label, value controls and unit, kept in step
+// with the design. An edit stores the value, recalculates the design and
+// refreshes every view.
+class CDialogTab : public QWidget {
+    Q_OBJECT
+
+public:
+    CDialogTab(int templateId, CQXRDoc& document, QWidget* parent = nullptr);
+    ~CDialogTab() override;
+
+    // Creates the template's controls and the rows; false when the template is missing.
+    virtual bool OnInitDialog();
+    // Applies a document update to every row; hintControl is the control
+    // whose edit caused it, or none.
+    virtual void UpdatePage(int hint, QWidget* hintControl);
+
+    int TemplateId() const { return templateId_; }
+    const std::vector<CDialogTabRow>& Rows() const { return rows_; }
+    // The template control with the given object name, e.g. "control1019".
+    QWidget* FindTemplateControl(const QString& name) const;
+
+    QString title;
+
+protected:
+    CQXRDoc& document_;
+
+private:
+    void CreateFonts();
+    void ParseTemplate();
+    void BuildRow(CDialogTabRow& row);
+    void ConnectEdit(CEditSymDouble* edit);
+    void ConnectCombo(CEditSymCombo* combo);
+    void ApplyToRow(const CDialogTabRow& row, int hint, QWidget* hintControl);
+
+    void OnSymbolEdited(CMfcCtrlEdit* edit);
+    void OnComboChanged(CEditSymCombo* combo);
+    void OnComboSelect(CEditSymCombo* combo);
+    void FinishEdit(QWidget* control);
+
+    int templateId_;
+    std::vector<CDialogTabRow> rows_;
+    QFont headerFont1_;
+    QFont headerFont2_;
+    int baseFontHeight_ = 0;  // negative pixel height of the page font
+};

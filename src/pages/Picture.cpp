@@ -1,0 +1,57 @@
+#include "pages/Picture.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QSvgRenderer>
+
+CPicture::CPicture(QWidget* parent) : QWidget(parent) {}
+
+CPicture::~CPicture() = default;
+
+bool CPicture::SetPicture(int id)
+{
+    if (id == pictureId_)
+        return true;
+    pictureId_ = id;
+    const QString path = QStringLiteral(":/pictures/%1.svg").arg(id);
+    if (!QFile::exists(path))
+        return false;
+    auto picture = std::make_unique<QSvgRenderer>(path);
+    const bool decoded = picture->isValid();
+    picture_ = decoded ? std::move(picture) : nullptr;
+    if (parentWidget() != nullptr)
+        parentWidget()->update();
+    update();
+    return decoded;
+}
+
+bool CPicture::HasPicture() const
+{
+    return picture_ != nullptr;
+}
+
+QRect CPicture::TargetBox(const QSize& natural, const QSize& client)
+{
+    int pw = natural.width();
+    int ph = natural.height();
+    const int w = client.width();
+    const int h = client.height();
+    if (w < pw && pw > 0) {
+        ph = ph * w / pw;
+        pw = w;
+    }
+    if (h < ph && ph > 0) {
+        pw = pw * h / ph;
+        ph = h;
+    }
+    return QRect(w / 2 - pw / 2, h / 2 - ph / 2, pw / 2 * 2, ph / 2 * 2);
+}
+
+void CPicture::paintEvent(QPaintEvent*)
+{
+    if (!picture_)
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    picture_->render(&painter, TargetBox(picture_->defaultSize(), size()));
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <memory>
+
+#include <QWidget>
+
+#include "pages/SymbolControls.h"
+
+class QSvgRenderer;
+
+// Shows one of the program's pictures, chosen by its id, shrunk to fit and
+// centred; never enlarged.
+class CPicture : public QWidget, public CEditSymBase {
+    Q_OBJECT
+
+public:
+    explicit CPicture(QWidget* parent = nullptr);
+    ~CPicture() override;
+
+    // Shows picture `id`. Asking again for the id last asked for does nothing
+    // and succeeds, even when that load failed. False when there is no such
+    // picture; the previous one then stays.
+    bool SetPicture(int id);
+    int PictureId() const { return pictureId_; }
+    bool HasPicture() const;
+    // Where the picture is drawn in a client area of the given size.
+    static QRect TargetBox(const QSize& natural, const QSize& client);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::unique_ptr<QSvgRenderer> picture_;
+    int pictureId_ = -1;
+};

@@ -1,0 +1,195 @@
+#include "pages/SymbolControls.h"
+
+#include <clocale>
+#include <cstdlib>
+
+#include <QPalette>
+
+#include <locale.h>
+
+#include "model/Symbol.h"
+
+namespace symbol_display {
+
+QString FormatValue(const CSymbol& symbol, double value, int precision)
+{
+    return QString::asprintf("%.*f", precision, value / symbol.scale);
+}
+
+QString DefaultEntryText(const CSymbol& symbol, int precision)
+{
+    return FormatValue(symbol, symbol.calcValue, precision) + QStringLiteral("(default)");
+}
+
+double ParseTypedNumber(const QString& text)
+{
+    // The C locale, so that the decimal point is "." whatever the user's locale says.
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
+    const QByteArray bytes = text.toUtf8();
+    return strtod_l(bytes.constData(), nullptr, cLocale);
+}
+
+bool IsEnumeration(CSymbol& symbol)
+{
+    return symbol.GetEnum() != nullptr;
+}
+
+}  // namespace symbol_display
+
+using namespace symbol_display;
+
+namespace {
+
+QString EnumerationName(CSymbol& symbol, double value)
+{
+    return QString::fromStdU16String(symbol.GetEnum()->GetTypeInfo().NameOf(TruncToInt32(value)));
+}
+
+double ShownValue(const CSymbol& symbol, int showInForce)
+{
+    return showInForce == 1 ? symbol.Value() : symbol.calcValue;
+}
+
+void PaintBase(QWidget& widget, const QColor& color)
+{
+    QPalette palette = widget.palette();
+    if (palette.color(QPalette::Base) == color)
+        return;
+    palette.setColor(QPalette::Base, color);
+    widget.setPalette(palette);
+}
+
+QColor WindowColor()
+{
+    return QPalette().color(QPalette::Base);
+}
+
+}  // namespace
+
+CMfcCtrlEdit::CMfcCtrlEdit(QWidget* parent) : QLineEdit(parent), background_(WindowColor())
+{
+    connect(this, &QLineEdit::textChanged, this, [this] {
+        if (notifyCount != 0)
+            emit Edited(this);
+    });
+}
+
+void CMfcCtrlEdit::SetBackground(const QColor& color)
+{
+    background_ = color;
+    PaintBase(*this, PaintedBackground());
+}
+
+void CMfcCtrlEdit::ResetColors()
+{
+    SetBackground(WindowColor());
+}
+
+QColor CMfcCtrlEdit::PaintedBackground() const
+{
+    return isReadOnly() ? QPalette().color(QPalette::Window) : background_;
+}
+
+void CEditSymDouble::RefreshEdit(const QWidget* hintControl)
+{
+    CSymbol& shown = *symbol;
+    const double value = ShownValue(shown, showInForce);
+    if (this != hintControl) {
+        --notifyCount;
+        if (!shown.inUse)
+            setText(QStringLiteral("na"));
+        else if (IsEnumeration(shown))
+            setText(EnumerationName(shown, value));
+        else
+            setText(FormatValue(shown, value, precision));
+        ++notifyCount;
+    }
+    setReadOnly(readOnly);
+    if (shown.inUse && shown.IsOutsideLimits())
+        SetBackground(kOutOfRange);
+    else
+        ResetColors();
+    setEnabled(shown.inUse);
+}
+
+CEditSymCombo::CEditSymCombo(bool editable, QWidget* parent) : QComboBox(parent), background_(WindowColor())
+{
+    setEditable(editable);
+    if (editable) {
+        // The list holds one proposal; typing must neither complete to it nor add entries.
+        setCompleter(nullptr);
+        setInsertPolicy(QComboBox::NoInsert);
+        connect(lineEdit(), &QLineEdit::textEdited, this, [this] {
+            if (notifyCount != 0)
+                emit Changed(this);
+        });
+    }
+    connect(this, &QComboBox::activated, this, [this](int index) { emit Selected(this, index); });
+}
+
+void CEditSymCombo::SetTextQuietly(const QString& text)
+{
+    --notifyCount;
+    setEditText(text);
+    ++notifyCount;
+}
+
+void CEditSymCombo::RefreshCombo(const QWidget* hintControl)
+{
+    CSymbol& shown = *symbol;
+    const bool enumeration = IsEnumeration(shown);
+    const double value = ShownValue(shown, showInForce);
+    if (this != hintControl) {
+        if (enumeration)
+            SelectByText(EnumerationName(shown, value));
+        else
+            SetTextQuietly(shown.inUse ? FormatValue(shown, value, precision) : QStringLiteral("na"));
+    }
+    if (!enumeration) {
+        // Replacing the list must not touch the text the user sees or types.
+        const QString text = currentText();
+        --notifyCount;
+        clear();
+        addItem(DefaultEntryText(shown, precision));
+        setCurrentIndex(-1);
+        setEditText(text);
+        ++notifyCount;
+    }
+    if (shown.inUse && shown.IsOutsideLimits())
+        SetBackground(kOutOfRange);
+    else if (shown.inUse && !enumeration && !shown.userSet)
+        SetBackground(kProposal);
+    else
+        ResetColors();
+    setEnabled(shown.inUse);
+}
+
+void CEditSymCombo::FillEnumList()
+{
+    CSymbol& shown = *symbol;
+    const QString current = EnumerationName(shown, shown.Value());
+    clear();
+    for (const auto& [name, value] : shown.GetEnum()->GetTypeInfo().byName)
+        addItem(QString::fromStdU16String(name));
+    SelectByText(current);
+}
+
+void CEditSymCombo::SelectByText(const QString& text)
+{
+    const int index = findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index >= 0)
+        setCurrentIndex(index);
+}
+
+void CEditSymCombo::SetBackground(const QColor& color)
+{
+    background_ = color;
+    PaintBase(*this, color);
+    if (lineEdit() != nullptr)
+        PaintBase(*lineEdit(), color);
+}
+
+void CEditSymCombo::ResetColors()
+{
+    SetBackground(WindowColor());
+}
