@@ -36,7 +36,7 @@ struct LoopSweep {
             last.Forget();
         const bool gridChanged = last.grid.Changed({fa, fb, fx});
         if (gridChanged)
-            BuildLogGrid(fa, fb, fx, freq);
+            BuildGrid(fa, fb, fx);
 
         const bool lagChanged = last.phases.Changed({fa, fb, fx, c.wz1, c.wp1, lag.digital ? 1.0 : 0.0, lag.fSamp, lag.tD});
         if (gridChanged || lagChanged)
@@ -48,6 +48,14 @@ struct LoopSweep {
             FillGains(plant, c);
     }
 
+    void BuildGrid(double fa, double fb, double fx)
+    {
+        BuildLogGrid(fa, fb, fx, freq);
+        last.angular.resize(freq.size());
+        for (std::size_t k = 0; k < freq.size(); ++k)
+            last.angular[k] = kTwoPi * freq[k];
+    }
+
     bool HoldsFullGrid() const
     {
         for (const std::vector<double>* values : {&freq, &plantGain, &plantPhase, &compGain, &compPhase, &loopGain, &loopPhase}) {
@@ -57,17 +65,21 @@ struct LoopSweep {
         return true;
     }
 
-    // The compensator and loop phases share their arctangents.
+    // The compensator and loop phases share their arctangents. The
+    // compensator's magnitude ratio has the same inputs, so it is kept for
+    // the gains of this and later passes.
     void FillPhases(const Compensator& c, const SamplingLag& lag)
     {
         plantPhase.assign(freq.size(), -90.0);
         compPhase.resize(freq.size());
         loopPhase.resize(freq.size());
+        last.magnitudeRatio.resize(freq.size());
         for (std::size_t k = 0; k < freq.size(); ++k) {
-            const double w = kTwoPi * freq[k];
+            const double w = last.angular[k];
             const PhaseTerms phase(c, w);
             compPhase[k] = phase.CompensatorDeg();
             loopPhase[k] = phase.LoopDeg(lag(w));
+            last.magnitudeRatio[k] = c.MagnitudeRatio(w);
         }
     }
 
@@ -79,9 +91,9 @@ struct LoopSweep {
         compGain.resize(freq.size());
         loopGain.resize(freq.size());
         for (std::size_t k = 0; k < freq.size(); ++k) {
-            const double w = kTwoPi * freq[k];
+            const double w = last.angular[k];
             plantGain[k] = plant.GainDb(w);
-            compGain[k] = c.GainDb(w);
+            compGain[k] = c.GainDbFromRatio(last.magnitudeRatio[k], w);
             loopGain[k] = plantGain[k] + compGain[k];
         }
     }

@@ -17,11 +17,18 @@ struct Compensator {
     {
     }
 
-    double GainDb(double w) const
+    double GainDb(double w) const { return GainDbFromRatio(MagnitudeRatio(w), w); }
+
+    // |1 + jw/wz1| / |1 + jw/wp1|, which does not depend on wp0.
+    double MagnitudeRatio(double w) const
     {
         const double rz = w / wz1;
         const double rp = w / wp1;
-        return 20 * std::log10(std::sqrt(1 + rz * rz) / std::sqrt(1 + rp * rp) * (wp0 / w));
+        return std::sqrt(1 + rz * rz) / std::sqrt(1 + rp * rp);
+    }
+    double GainDbFromRatio(double magnitudeRatio, double w) const
+    {
+        return 20 * std::log10(magnitudeRatio * (wp0 / w));
     }
 
     double wp0, wp1, wz1;  // rad/s

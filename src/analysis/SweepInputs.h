@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstring>
+#include <vector>
 
 namespace qxr {
 
@@ -32,11 +33,15 @@ private:
     bool known_ = false;
 };
 
-// What the arrays of one loop were last built from.
+// What the arrays of one loop were last built from, and the per-point
+// values that the next pass can take over with them.
 struct BodeSweepInputs {
     SweepInputs<3> grid;    // fa, fb, fx
     SweepInputs<8> phases;  // grid, wz1, wp1, sampling lag
     SweepInputs<11> gains;  // grid, compensator, plant
+
+    std::vector<double> angular;         // 2*pi*f of each grid point
+    std::vector<double> magnitudeRatio;  // the compensator's zero/pole magnitude ratio, with the phases
 
     void Forget()
     {
