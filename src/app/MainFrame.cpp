@@ -67,6 +67,12 @@ void CMainFrame::SetPrompts(std::unique_ptr<UserPrompts> prompts)
     prompts_ = std::move(prompts);
 }
 
+void CMainFrame::OnInitialUpdate()
+{
+    userView_->OnInitialUpdate();
+    reviewView_->OnInitialUpdate();
+}
+
 QAction* CMainFrame::MakeAction(const QString& iconName, const QString& text, const QString& prompt,
                                 const QList<QKeySequence>& shortcuts)
 {

@@ -52,6 +52,8 @@ public:
     bool SaveModified();
 
     void SetPrompts(std::unique_ptr<UserPrompts> prompts);
+    // Lets the views create their pages, once the first design is in place.
+    void OnInitialUpdate();
 
     CQXRViewUser* UserView() const { return userView_; }
     CQXRViewReview* ReviewView() const { return reviewView_; }

@@ -35,7 +35,9 @@ bool CQXRApp::InitInstance(const QStringList& files)
     else if (!frame_->OpenDocumentFile(files.first()))
         return false;
 
+    // The views size their splitters to their pages, so the window is laid out first.
     frame_->show();
+    frame_->OnInitialUpdate();
     infoTextArrived_ = false;
     const QString address = qEnvironmentVariable("QXR_INFO_URL", kDefaultInfoAddress);
     infoFetcher.Start(address);

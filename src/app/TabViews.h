@@ -1,44 +1,58 @@
 #pragma once
 
-#include <QWidget>
+#include <array>
 
 #include "app/DocView.h"
+#include "pages/DesignPages.h"
+#include "pages/TabContainer.h"
 
 class CQXRDoc;
-class QTabBar;
-class QVBoxLayout;
 
-// A view whose design pages sit under a tab strip. Until a view has pages,
-// hints have nothing to refresh.
-class CMfcCtrlTabFormView : public QWidget, public CDocView {
+// The design-entry view, left of the main window: the eleven design pages,
+// of which those of the other controller kind have their tabs hidden.
+class CQXRViewUser : public CMfcCtrlTabFormView, public CDocView {
     Q_OBJECT
 
 public:
-    CMfcCtrlTabFormView(CQXRDoc& document, QWidget* parent = nullptr);
-    ~CMfcCtrlTabFormView() override;
+    explicit CQXRViewUser(CQXRDoc& document, QWidget* parent = nullptr);
+    ~CQXRViewUser() override;
 
+    // Creates the pages, once, and fits the splitter to them.
+    void OnInitialUpdate();
     void OnUpdate(CDocView* sender, int hint, QObject* hintObject) override;
-    QTabBar* TabBar() const { return tabBar_; }
 
-protected:
-    CQXRDoc& document_;
+    // The pages in their fixed order, whether their tabs are shown or not.
+    std::array<CDialogTab*, 11> Pages();
 
 private:
-    QTabBar* tabBar_;
-};
+    void ApplyModeVisibility();
 
-// The design-entry view, left of the main window.
-class CQXRViewUser : public CMfcCtrlTabFormView {
-    Q_OBJECT
-
-public:
-    using CMfcCtrlTabFormView::CMfcCtrlTabFormView;
+    CQXRDoc& document_;
+    bool pagesCreated_ = false;
+    CTabDesignParameters designParameters_;
+    CTabBlank powerStage_;
+    CTabBlank currentSense_;
+    CTabBlank multiplierAnalog_;
+    CTabMultiplierDigital multiplierDigital_;
+    CTabBlank voltageLoopAnalog_;
+    CTabVoltLoopDigital voltageLoopDigital_;
+    CTabBlank currentLoopAnalog_;
+    CTabCurrentLoopDigital currentLoopDigital_;
+    CTabBlank startUp_;
+    CTabBlank componentSelection_;
 };
 
 // The review view, top right: frequency responses and schematic.
-class CQXRViewReview : public CMfcCtrlTabFormView {
+class CQXRViewReview : public CMfcCtrlTabFormView, public CDocView {
     Q_OBJECT
 
 public:
-    using CMfcCtrlTabFormView::CMfcCtrlTabFormView;
+    explicit CQXRViewReview(CQXRDoc& document, QWidget* parent = nullptr);
+    ~CQXRViewReview() override;
+
+    void OnInitialUpdate() {}
+    void OnUpdate(CDocView*, int, QObject*) override {}
+
+private:
+    CQXRDoc& document_;
 };

@@ -1,7 +1,11 @@
 #include "pages/DialogTab.h"
 
+#include <algorithm>
+
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 
 #include "app/QXRDoc.h"
@@ -13,9 +17,72 @@
 
 using namespace symbol_display;
 
+namespace {
+
+// A row label. Its text stays the whole description; a description longer
+// than the label has room for is shown shortened with an ellipsis, and
+// whole in the label's tool tip.
+class RowLabel : public QLabel {
+public:
+    RowLabel(const QString& text, QWidget* parent) : QLabel(text, parent)
+    {
+        setWordWrap(true);
+        setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QLabel::resizeEvent(event);
+        shown_ = FittedText();
+        setToolTip(shown_ == text() ? QString() : text());
+    }
+
+    void paintEvent(QPaintEvent* event) override
+    {
+        if (shown_ == text()) {
+            QLabel::paintEvent(event);
+            return;
+        }
+        QPainter painter(this);
+        painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+        painter.drawText(contentsRect(), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignVCenter, shown_);
+    }
+
+private:
+    bool Fits(const QString& candidate) const
+    {
+        const QRect needed = fontMetrics().boundingRect(contentsRect(), Qt::TextWordWrap, candidate);
+        return needed.height() <= contentsRect().height();
+    }
+
+    // The longest run of whole words, followed by an ellipsis, that fits.
+    QString FittedText() const
+    {
+        if (Fits(text()))
+            return text();
+        QStringList words = text().split(QLatin1Char(' '));
+        while (words.size() > 1) {
+            words.removeLast();
+            const QString candidate = words.join(QLatin1Char(' ')) + QChar(0x2026);
+            if (Fits(candidate))
+                return candidate;
+        }
+        return fontMetrics().elidedText(text(), Qt::ElideRight, contentsRect().width());
+    }
+
+    QString shown_;
+};
+
+}  // namespace
+
 CDialogTab::CDialogTab(int templateId, CQXRDoc& document, QWidget* parent)
     : QWidget(parent), document_(document), templateId_(templateId)
 {
+    // The templates are laid out for an 8-point dialog font.
+    QFont pageFont = font();
+    pageFont.setPointSize(8);
+    setFont(pageFont);
 }
 
 CDialogTab::~CDialogTab() = default;
@@ -26,6 +93,7 @@ bool CDialogTab::OnInitDialog()
     if (!layout)
         return false;
     const DialogUnits units(fontMetrics());
+    pixelScale_ = units.PixelScale();
     resize(units.ToPixels(layout->size));
     for (const TemplateControl& control : layout->controls) {
         QWidget* widget = nullptr;
@@ -92,7 +160,7 @@ void CDialogTab::BuildRow(CDialogTabRow& row)
         return;  // a name the catalogue does not know builds nothing
     CSymbol& symbol = *row.symbol;
     const RowPlan plan =
-        PlanRow(row.mode, IsEnumeration(symbol), row.declaringStatic->geometry(), baseFontHeight_);
+        PlanRow(row.mode, IsEnumeration(symbol), row.declaringStatic->geometry(), baseFontHeight_, pixelScale_);
     const QFont font = row.declaringStatic->font();
 
     const auto bind = [&](CEditSymBase& control, int showInForce, bool readOnly) {
@@ -150,12 +218,33 @@ void CDialogTab::BuildRow(CDialogTabRow& row)
     if (plan.value != RowPlan::Value::Picture) {
         const QString text = row.description == QLatin1String("*") ? QString::fromStdU16String(symbol.description)
                                                                    : row.description;
-        row.label = new QLabel(text, this);
+        row.label = new RowLabel(text, this);
         place(row.label, plan.label);
+        if (plan.value == RowPlan::Value::ResultEdit)
+            WidenIntoLabel(*row.valueEdit, *row.label, row.precision);
         row.unit = new QLabel(QString::fromStdU16String(symbol.unit), this);
-        place(row.unit, plan.unit);
+        // A unit wider than its column in this font runs on into the margin rather than being cut.
+        QRect unitRect = plan.unit;
+        unitRect.setWidth(std::max(unitRect.width(), QFontMetrics(font).horizontalAdvance(row.unit->text()) + 2));
+        place(row.unit, unitRect);
     }
     row.declaringStatic->hide();
+}
+
+// A result with many decimals does not fit its column; it takes room from
+// its label where the label's text leaves some, so no digit is cut.
+void CDialogTab::WidenIntoLabel(QWidget& edit, QLabel& label, int precision)
+{
+    const QFontMetrics metrics(edit.font());
+    const int needed = metrics.horizontalAdvance(QStringLiteral("-8.") + QString(precision, QLatin1Char('8'))) + 8;
+    if (edit.width() >= needed)
+        return;
+    const int labelTextEnd = label.x() + metrics.horizontalAdvance(label.text()) + 6;
+    const int left = std::max(labelTextEnd, edit.geometry().right() + 1 - needed);
+    if (left >= edit.x())
+        return;
+    edit.setGeometry(QRect(QPoint(left, edit.y()), edit.geometry().bottomRight()));
+    label.setFixedWidth(std::max(0, left - label.x()));
 }
 
 // Reports reach the page posted, after the control has finished with the user's input.

@@ -61,6 +61,7 @@ private:
     void CreateFonts();
     void ParseTemplate();
     void BuildRow(CDialogTabRow& row);
+    void WidenIntoLabel(QWidget& edit, QLabel& label, int precision);
     void ConnectEdit(CEditSymDouble* edit);
     void ConnectCombo(CEditSymCombo* combo);
     void ApplyToRow(const CDialogTabRow& row, int hint, QWidget* hintControl);
@@ -75,4 +76,5 @@ private:
     QFont headerFont1_;
     QFont headerFont2_;
     int baseFontHeight_ = 0;  // negative pixel height of the page font
+    double pixelScale_ = 1.0;
 };

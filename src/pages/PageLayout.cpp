@@ -41,14 +41,15 @@ QRect Span(int left, int top, int right, int bottom)
 
 }  // namespace
 
-RowPlan PlanRow(int mode, bool isEnumeration, const QRect& declared, int fontHeight)
+RowPlan PlanRow(int mode, bool isEnumeration, const QRect& declared, int fontHeight, double pixelScale)
 {
+    const auto px = [pixelScale](int pixels) { return static_cast<int>(pixels * pixelScale + 0.5); };
     const int L = declared.left();
     const int T = declared.top();
     const int R = declared.left() + declared.width();
     const int B = declared.top() + declared.height();
-    const int insetTop = T + 4;
-    const int insetBottom = T + 8 - fontHeight;
+    const int insetTop = T + px(4);
+    const int insetBottom = T + px(8) - fontHeight;
 
     RowPlan plan;
     if (mode == CCtrlMode::Pic) {
@@ -56,15 +57,15 @@ RowPlan PlanRow(int mode, bool isEnumeration, const QRect& declared, int fontHei
         plan.picture = Span(L, T, R, B);
         return plan;
     }
-    plan.unit = Span(R - 20, insetTop, R, insetBottom);
-    const QRect valueA = Span(R - 210, insetTop, R - 120, insetBottom);
-    const QRect valueB = Span(R - 115, insetTop, R - 25, insetBottom);
-    const QRect wideLabel = Span(L, T, R - 120, B);
-    const QRect narrowLabel = Span(L, T, R - 215, B);
+    plan.unit = Span(R - px(20), insetTop, R, insetBottom);
+    const QRect valueA = Span(R - px(210), insetTop, R - px(120), insetBottom);
+    const QRect valueB = Span(R - px(115), insetTop, R - px(25), insetBottom);
+    const QRect wideLabel = Span(L, T, R - px(120), B);
+    const QRect narrowLabel = Span(L, T, R - px(215), B);
     if (mode == CCtrlMode::Usr) {
         plan.value = RowPlan::Value::ProposalEditAndCombo;
         plan.editRect = valueA;
-        plan.comboRect = Span(R - 115, T, R - 25, B);
+        plan.comboRect = Span(R - px(115), T, R - px(25), B);
         plan.label = narrowLabel;
     } else if (mode == CCtrlMode::Cal) {
         plan.value = RowPlan::Value::ResultEdit;
@@ -72,7 +73,7 @@ RowPlan PlanRow(int mode, bool isEnumeration, const QRect& declared, int fontHei
         plan.label = wideLabel;
     } else if (isEnumeration) {
         plan.value = RowPlan::Value::EnumCombo;
-        plan.comboRect = Span(R - 210, T, R - 25, B);
+        plan.comboRect = Span(R - px(210), T, R - px(25), B);
         plan.label = narrowLabel;
     } else {
         plan.value = RowPlan::Value::InputEdit;

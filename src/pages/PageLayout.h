@@ -37,5 +37,7 @@ struct RowPlan {
 
 // Lays a row out in the rectangle of its declaring static. Columns are
 // measured from the right edge; edits and units are inset to the height of
-// the base font, whose (negative) height is fontHeight.
-RowPlan PlanRow(int mode, bool isEnumeration, const QRect& declared, int fontHeight);
+// the base font, whose (negative) height is fontHeight. The column offsets
+// are pixels of the classic 8-point dialog font; pixelScale stretches them
+// for the font in use, so that wider fonts keep the same proportions.
+RowPlan PlanRow(int mode, bool isEnumeration, const QRect& declared, int fontHeight, double pixelScale = 1.0);

@@ -35,6 +35,9 @@ public:
     DialogUnits(int averageCharWidth, int charHeight) : baseX_(averageCharWidth), baseY_(charHeight) {}
 
     QRect ToPixels(const QRect& dialogRect) const;
+    // Pixels of this font for one pixel of the classic 8-point dialog font,
+    // whose average character is 6 pixels wide.
+    double PixelScale() const { return baseX_ / 6.0; }
     QSize ToPixels(const QSize& dialogSize) const;
 
 private:
