@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+
+#include <QColor>
+
+// A colour as the owners give it: 0x00BBGGRR.
+using GraphColor = std::uint32_t;
+
+QColor ToQColor(GraphColor color);
+
+// The shade of the major grid lines: each component of the grid colour
+// times 0.85, so 0xE1 becomes 0xBF.
+GraphColor MajorGridColor(GraphColor gridColor);

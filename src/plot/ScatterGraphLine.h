@@ -1,0 +1,32 @@
+#pragma once
+
+#include <vector>
+
+#include <QPolygon>
+#include <QRect>
+
+#include "plot/GraphColor.h"
+
+struct CGraphAxis;
+
+struct CScatterGraphPoint {
+    double x;
+    double y;
+};
+
+// One numbered line of a graph.
+struct CScatterGraphLine {
+    enum Style { kSolid = 0, kDashed = 1 };
+
+    GraphColor color = 0;
+    int id = 0;  // the owner's number; several lines may share one
+    int style = kSolid;
+    bool visible = true;  // hidden lines still count for automatic ranges
+    std::vector<CScatterGraphPoint> points;
+};
+
+// The pixels of the points of a line that lie inside both axis ranges,
+// bounds included, in order: points outside are skipped and the line runs
+// on from the last drawn point to the next one inside.
+QPolygon PlotPolyline(const CScatterGraphLine& line, const CGraphAxis& xAxis, const CGraphAxis& yAxis,
+                      const QRect& plotRect);
