@@ -67,6 +67,21 @@ double CDesignModel::PlantGainI(double w) { return ReadCurrentPlant().GainDb(w);
 double CDesignModel::CompGainI(double w) { return ReadCompensator(kCurrentCompensator).GainDb(w); }
 double CDesignModel::LoopGainI(double w) { return PlantGainI(w) + CompGainI(w); }
 
+double CDesignModel::CompPhaseV(double w)
+{
+    return PhaseTerms(ReadCompensator(kVoltageCompensator), w).CompensatorDeg();
+}
+
+double CDesignModel::CompPhaseI(double w)
+{
+    return PhaseTerms(ReadCompensator(kCurrentCompensator), w).CompensatorDeg();
+}
+
+double CDesignModel::LoopPhaseV(double w)
+{
+    return PhaseTerms(ReadCompensator(kVoltageCompensator), w).LoopDeg();
+}
+
 double CDesignModel::LoopPhaseI(double w)
 {
     const PhaseTerms phase(ReadCompensator(kCurrentCompensator), w);

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QStandardPaths>
 
 #include <unistd.h>
 
@@ -16,7 +17,11 @@ constexpr qint64 kMaxPathBytes = 64 * 1024;
 
 QString InstanceChannel::Name()
 {
-    return QStringLiteral("qxr-%1").arg(getuid());
+    // The user's runtime folder keeps the channel private to the user and the session.
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (runtime.isEmpty())
+        return QStringLiteral("qxr-%1").arg(getuid());
+    return QDir(runtime).filePath(QStringLiteral("qxr-instance"));
 }
 
 bool InstanceChannel::SendToRunningInstance(const QString& path)

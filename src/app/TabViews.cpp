@@ -1,6 +1,7 @@
 #include "app/TabViews.h"
 
 #include "app/QXRDoc.h"
+#include "app/QXRViewLog.h"
 #include "model/Enumerations.h"
 
 CQXRViewUser::CQXRViewUser(CQXRDoc& document, QWidget* parent)
@@ -79,7 +80,11 @@ void CQXRViewUser::OnUpdate(CDocView*, int hint, QObject* hintObject)
 }
 
 CQXRViewReview::CQXRViewReview(CQXRDoc& document, QWidget* parent)
-    : CMfcCtrlTabFormView(parent), document_(document)
+    : CMfcCtrlTabFormView(parent),
+      document_(document),
+      voltageResponse_(document),
+      currentResponse_(document),
+      schematic_(document)
 {
     document_.AddView(this);
 }
@@ -87,4 +92,47 @@ CQXRViewReview::CQXRViewReview(CQXRDoc& document, QWidget* parent)
 CQXRViewReview::~CQXRViewReview()
 {
     document_.RemoveView(this);
+}
+
+std::array<CDialogTab*, 3> CQXRViewReview::Pages()
+{
+    return {&voltageResponse_, &currentResponse_, &schematic_};
+}
+
+void CQXRViewReview::OnInitialUpdate()
+{
+    if (pagesCreated_)
+        return;
+    for (CDialogTab* page : Pages()) {
+        page->OnInitDialog();
+        TabControl().AddPage(page, page->title);
+    }
+    pagesCreated_ = true;
+    FitParentSplitter(CQXRViewLog::kPaneHeight);
+    ApplyModeVisibility();
+}
+
+// The schematic shows only for the analog controller, and comes to the
+// front when the design switches to it.
+void CQXRViewReview::ApplyModeVisibility()
+{
+    CSymbol& mode = document_.model.ad;
+    mode.inUse = true;
+    const bool analog = mode.Value() == CTop::ANALOG;
+    TabControl().ShowPage(&schematic_, analog);
+    if (analog && lastMode_.GetValue() != CTop::ANALOG)
+        TabControl().SelectPage(&schematic_);
+}
+
+void CQXRViewReview::OnUpdate(CDocView*, int hint, QObject* hintObject)
+{
+    if (pagesCreated_)
+        ApplyModeVisibility();
+    document_.model.ad.inUse = true;
+    lastMode_.SetValue(TruncToInt32(document_.model.ad.Value()));
+    if (!pagesCreated_)
+        return;
+    QWidget* hintControl = qobject_cast<QWidget*>(hintObject);
+    for (CDialogTab* page : Pages())
+        page->UpdatePage(hint, hintControl);
 }

@@ -3,7 +3,9 @@
 #include <array>
 
 #include "app/DocView.h"
+#include "model/Enumerations.h"
 #include "pages/DesignPages.h"
+#include "pages/FreqResponsePages.h"
 #include "pages/TabContainer.h"
 
 class CQXRDoc;
@@ -42,7 +44,8 @@ private:
     CTabBlank componentSelection_;
 };
 
-// The review view, top right: frequency responses and schematic.
+// The review view, top right: the Bode plots of both loops and, while the
+// design uses the analog controller, its schematic.
 class CQXRViewReview : public CMfcCtrlTabFormView, public CDocView {
     Q_OBJECT
 
@@ -50,9 +53,19 @@ public:
     explicit CQXRViewReview(CQXRDoc& document, QWidget* parent = nullptr);
     ~CQXRViewReview() override;
 
-    void OnInitialUpdate() {}
-    void OnUpdate(CDocView*, int, QObject*) override {}
+    // Creates the pages, once, and gives the log pane its room below.
+    void OnInitialUpdate();
+    void OnUpdate(CDocView* sender, int hint, QObject* hintObject) override;
+
+    std::array<CDialogTab*, 3> Pages();
 
 private:
+    void ApplyModeVisibility();
+
     CQXRDoc& document_;
+    bool pagesCreated_ = false;
+    CTabFreqResponseVoltage voltageResponse_;
+    CTabFreqResponseCurrent currentResponse_;
+    CTabSchematic schematic_;
+    CTop lastMode_;
 };

@@ -67,6 +67,10 @@ public:
     double CompGainI(double w);
     double LoopGainI(double w);
     double LoopPhaseI(double w);
+    // Compensator phases of both loops and the voltage loop's phase.
+    double CompPhaseV(double w);
+    double CompPhaseI(double w);
+    double LoopPhaseV(double w);
 
 #define QXR_DECLARE_SYMBOL(name, description, unit, scale, defaultValue) CSymbol name;
     QXR_PLAIN_SYMBOL_CATALOGUE(QXR_DECLARE_SYMBOL)

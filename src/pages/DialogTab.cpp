@@ -4,7 +4,10 @@
 
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 
@@ -96,13 +99,12 @@ bool CDialogTab::OnInitDialog()
     pixelScale_ = units.PixelScale();
     resize(units.ToPixels(layout->size));
     for (const TemplateControl& control : layout->controls) {
-        QWidget* widget = nullptr;
-        if (control.className == QLatin1String("QPushButton"))
-            widget = new QPushButton(control.text, this);
-        else
-            widget = new QLabel(control.text, this);
+        QWidget* widget = CreateTemplateControl(control);
         widget->setObjectName(control.name);
         widget->setGeometry(units.ToPixels(control.rect));
+        widget->setVisible(control.visible);
+        if (control.alignRight)
+            WidenLeftToText(*widget, control.text);
     }
     CreateFonts();
     ParseTemplate();
@@ -112,6 +114,26 @@ bool CDialogTab::OnInitDialog()
     UpdatePage(HINT_VALUES, nullptr);
     UpdatePage(HINT_DOCUMENT, nullptr);
     return true;
+}
+
+QWidget* CDialogTab::CreateTemplateControl(const TemplateControl& control)
+{
+    const QString& kind = control.className;
+    if (kind == QLatin1String("QPushButton"))
+        return new QPushButton(control.text, this);
+    if (kind == QLatin1String("QCheckBox"))
+        return new QCheckBox(control.text, this);
+    if (kind == QLatin1String("QGroupBox"))
+        return new QGroupBox(control.text, this);
+    if (kind == QLatin1String("QLineEdit")) {
+        auto* edit = new QLineEdit(control.text, this);
+        edit->setReadOnly(control.readOnly);
+        return edit;
+    }
+    auto* label = new QLabel(control.text, this);
+    if (control.alignRight)
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return label;
 }
 
 QWidget* CDialogTab::FindTemplateControl(const QString& name) const
@@ -229,6 +251,15 @@ void CDialogTab::BuildRow(CDialogTabRow& row)
         place(row.unit, unitRect);
     }
     row.declaringStatic->hide();
+}
+
+// A right-aligned caption wider than its box in this font grows to the left.
+void CDialogTab::WidenLeftToText(QWidget& caption, const QString& text)
+{
+    const int needed = caption.fontMetrics().horizontalAdvance(text) + 2;
+    if (caption.width() < needed)
+        caption.setGeometry(QRect(QPoint(caption.geometry().right() + 1 - needed, caption.y()),
+                                  caption.geometry().bottomRight()));
 }
 
 // A result with many decimals does not fit its column; it takes room from

@@ -13,6 +13,7 @@ class CPicture;
 class CQXRDoc;
 class CSymbol;
 class QLabel;
+struct TemplateControl;
 
 // One declared row of a page and the controls built for it; the page owns
 // the controls.
@@ -55,6 +56,10 @@ public:
     QString title;
 
 protected:
+    // Makes the widget for one template control; pages with controls of
+    // their own kind add them here.
+    virtual QWidget* CreateTemplateControl(const TemplateControl& control);
+
     CQXRDoc& document_;
 
 private:
@@ -62,6 +67,7 @@ private:
     void ParseTemplate();
     void BuildRow(CDialogTabRow& row);
     void WidenIntoLabel(QWidget& edit, QLabel& label, int precision);
+    void WidenLeftToText(QWidget& caption, const QString& text);
     void ConnectEdit(CEditSymDouble* edit);
     void ConnectCombo(CEditSymCombo* combo);
     void ApplyToRow(const CDialogTabRow& row, int hint, QWidget* hintControl);

@@ -47,6 +47,15 @@ void ReadWidget(QXmlStreamReader& xml, TemplateControl& control, OnChild onChild
             } else if (property == QLatin1String("text") && xml.readNextStartElement()) {
                 control.text = xml.readElementText();
                 xml.skipCurrentElement();
+            } else if (property == QLatin1String("visible") && xml.readNextStartElement()) {
+                control.visible = xml.readElementText() != QLatin1String("false");
+                xml.skipCurrentElement();
+            } else if (property == QLatin1String("readOnly") && xml.readNextStartElement()) {
+                control.readOnly = xml.readElementText() == QLatin1String("true");
+                xml.skipCurrentElement();
+            } else if (property == QLatin1String("alignment") && xml.readNextStartElement()) {
+                control.alignRight = xml.readElementText().contains(QLatin1String("AlignRight"));
+                xml.skipCurrentElement();
             } else {
                 xml.skipCurrentElement();
             }

@@ -15,6 +15,9 @@ struct TemplateControl {
     QString name;
     QString text;
     QRect rect;
+    bool visible = true;
+    bool readOnly = false;
+    bool alignRight = false;
 };
 
 // A design page template, read from its Qt Designer file in the resources.

@@ -1,0 +1,350 @@
+#include "pages/FreqResponsePages.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPalette>
+
+#include "analysis/LoopModels.h"
+#include "analysis/StabilityMetrics.h"
+#include "app/QXRDoc.h"
+#include "app/UpdateHints.h"
+#include "calc/DesignConstants.h"
+#include "pages/PageTemplate.h"
+#include "plot/GraphLayout.h"
+#include "plot/GraphScatter.h"
+
+namespace {
+
+enum ControlId {
+    kPlantBox = 1007,
+    kCompBox = 1008,
+    kLoopBox = 1009,
+    kPhaseGraph = 1010,
+    kMagnitudeGraph = 1011,
+    kFxField = 1022,
+    kPhaseMarginField = 1023,
+    kGainMarginField = 1026,
+    kSlopeField = 1040,
+    kPlantReadout = 1052,
+    kCompReadout = 1053,
+    kLoopReadout = 1054,
+    kHiddenReadout = 1055,
+    kBodeGroup = 1058,
+};
+
+const QString kBodeTitle = QStringLiteral("Bode Plot ");
+constexpr GraphColor kBlack = 0x000000;
+
+QString ControlName(int id)
+{
+    return QStringLiteral("control%1").arg(id);
+}
+
+GraphColor ToGraphColor(const QColor& color)
+{
+    return static_cast<GraphColor>(color.red()) | static_cast<GraphColor>(color.green()) << 8 |
+           static_cast<GraphColor>(color.blue()) << 16;
+}
+
+// The largest element and floor, or the smallest and ceiling; NaN elements do not count.
+double MaxOrFloor(const std::vector<double>& values)
+{
+    double result = -100;
+    for (double value : values)
+        result = value > result ? value : result;
+    return result;
+}
+
+double MinOrCeiling(const std::vector<double>& values)
+{
+    double result = 100;
+    for (double value : values)
+        result = value < result ? value : result;
+    return result;
+}
+
+void SetRange(CGraphAxis& axis, double minimum, double maximum, double majorStep)
+{
+    axis.minimum = minimum;
+    axis.maximum = maximum;
+    axis.majorStep = majorStep;
+    axis.minorStep = 0;
+    axis.autoScale = false;
+}
+
+}  // namespace
+
+CTabFreqResponse::CTabFreqResponse(CQXRDoc& document, QWidget* parent) : CDialogTab(331, document, parent) {}
+
+CTabFreqResponse::~CTabFreqResponse() = default;
+
+QWidget* CTabFreqResponse::CreateTemplateControl(const TemplateControl& control)
+{
+    if (control.className != QLatin1String("CGraphScatter"))
+        return CDialogTab::CreateTemplateControl(control);
+    auto* graph = new CGraphScatter(this);
+    (control.name == ControlName(kMagnitudeGraph) ? magnitude_ : phase_) = graph;
+    connect(graph, &CGraphScatter::HoverMoved, this, [this, graph] { OnGraphHover(*graph); });
+    connect(graph, &CGraphScatter::HoverLeft, this, &CTabFreqResponse::OnGraphLeave);
+    return graph;
+}
+
+QCheckBox* CTabFreqResponse::Box(int id) const
+{
+    return qobject_cast<QCheckBox*>(FindTemplateControl(ControlName(id)));
+}
+
+QLineEdit* CTabFreqResponse::Field(int id) const
+{
+    return qobject_cast<QLineEdit*>(FindTemplateControl(ControlName(id)));
+}
+
+QGroupBox* CTabFreqResponse::BodeGroup() const
+{
+    return qobject_cast<QGroupBox*>(FindTemplateControl(ControlName(kBodeGroup)));
+}
+
+bool CTabFreqResponse::OnInitDialog()
+{
+    if (!CDialogTab::OnInitDialog() || magnitude_ == nullptr || phase_ == nullptr)
+        return false;
+    Box(kPlantBox)->setChecked(true);
+    Box(kCompBox)->setChecked(false);
+    Box(kLoopBox)->setChecked(true);
+    for (int id : {kPlantBox, kCompBox, kLoopBox})
+        connect(Box(id), &QCheckBox::clicked, this, &CTabFreqResponse::RedrawBode);
+    SetupGraphs();
+    RedrawBode();
+    return true;
+}
+
+void CTabFreqResponse::UpdatePage(int hint, QWidget* hintControl)
+{
+    CDialogTab::UpdatePage(hint, hintControl);
+    if (magnitude_ == nullptr)
+        return;
+    if (hint == HINT_NEW_DESIGN) {
+        for (int id : {kPlantBox, kCompBox, kLoopBox})
+            Box(id)->setChecked(true);
+    }
+    RedrawBode();
+}
+
+void CTabFreqResponse::SetupGraphs()
+{
+    const Loop loop = ReadLoop(document_.model);
+    for (CGraphScatter* graph : {magnitude_, phase_}) {
+        graph->xAxis.logScale = true;
+        SetRange(graph->xAxis, loop.start, loop.stop, 0);
+        graph->xTitle.text = QStringLiteral("Frequency (Hz)");
+        graph->xTitle.height = 15;
+        graph->yTitle.height = 15;
+        graph->xTitle.RebuildFont();
+        graph->yTitle.RebuildFont();
+        graph->textColor = kBlack;
+        graph->backColor = ToGraphColor(palette().color(QPalette::Window));
+        graph->plotColor = 0xFFFFFF;
+        graph->gridColor = 0xE1E1E1;
+        graph->AddLine(kPlant, 0xFF0000, CScatterGraphLine::kSolid);
+        graph->AddLine(kComp, 0x0000FF, CScatterGraphLine::kSolid);
+        graph->AddLine(kLoop, 0x008000, CScatterGraphLine::kSolid);
+    }
+    magnitude_->yTitle.text = QStringLiteral("Magnitude (dB)");
+    phase_->yTitle.text = QStringLiteral("Phase (Degrees)");
+    SetRange(magnitude_->yAxis, MagnitudeMin(), MagnitudeMax(), 20);
+    SetRange(phase_->yAxis, -200, 0, 20);
+    magnitude_->AddLine(kCrossover, kBlack, CScatterGraphLine::kDashed);
+    magnitude_->AddLine(kZeroDb, kBlack, CScatterGraphLine::kDashed);
+    phase_->AddLine(kCrossover, kBlack, CScatterGraphLine::kDashed);
+}
+
+void CTabFreqResponse::RedrawBode()
+{
+    CDesignModel& model = document_.model;
+    const Loop loop = ReadLoop(model);
+    qxr::BuildLogGrid(loop.start, loop.stop, loop.requiredCrossover, grid_);
+    for (int id : {kPlant, kComp, kLoop, kCrossover})
+        phase_->ClearLine(id);
+    for (int id : {kPlant, kComp, kLoop, kZeroDb, kCrossover})
+        magnitude_->ClearLine(id);
+    phase_->RecalcRanges();
+    magnitude_->RecalcRanges();
+    ComputeCurves(model);
+    if (FitsRangesToCurves())
+        FitRanges(loop);
+    if (Box(kLoopBox)->isChecked())
+        DrawCrossoverMarker(loop);
+    RepaintGraphs();
+    ShowStability(loop);
+}
+
+void CTabFreqResponse::ComputeCurves(CDesignModel& model)
+{
+    for (std::vector<double>* values : {&plantGain_, &plantPhase_, &compGain_, &compPhase_, &loopGain_, &loopPhase_})
+        values->clear();
+    const bool plant = Box(kPlantBox)->isChecked();
+    const bool comp = Box(kCompBox)->isChecked();
+    const bool loop = Box(kLoopBox)->isChecked();
+    const auto add = [this](int line, double f, double gain, double phase, std::vector<double>& gains,
+                            std::vector<double>& phases) {
+        gains.push_back(gain);
+        phases.push_back(phase);
+        magnitude_->AddPoint(f, gain, line);
+        phase_->AddPoint(f, phase, line);
+    };
+    for (double f : grid_) {
+        const double w = qxr::kTwoPi * f;
+        if (plant)
+            add(kPlant, f, PlantGain(model, w), -90, plantGain_, plantPhase_);
+        if (comp)
+            add(kComp, f, CompGain(model, w), CompPhase(model, w), compGain_, compPhase_);
+        if (loop)
+            add(kLoop, f, LoopGain(model, w), LoopPhase(model, w), loopGain_, loopPhase_);
+    }
+}
+
+double CTabFreqResponse::RoundAxisBound(double value)
+{
+    return value < 0 ? value - std::fmod(value, 10) - 10 : value - std::fmod(value, 10) + 10;
+}
+
+// The magnitude axis spans the curves; the phase axis runs from -210 to
+// just above the highest curve, at most 10.
+void CTabFreqResponse::FitRanges(const Loop& loop)
+{
+    const double lowest = std::min({MinOrCeiling(plantGain_), MinOrCeiling(compGain_), MinOrCeiling(loopGain_)});
+    const double highest = std::max({MaxOrFloor(plantGain_), MaxOrFloor(compGain_), MaxOrFloor(loopGain_)});
+    SetRange(magnitude_->yAxis, RoundAxisBound(lowest), RoundAxisBound(highest), 20);
+    // The plant's phase is a constant -90; its gains stand in for it here.
+    double highestPhase = std::max({MaxOrFloor(plantGain_), MaxOrFloor(compPhase_), MaxOrFloor(loopPhase_)});
+    if (highestPhase >= 0)
+        highestPhase = 0;
+    SetRange(phase_->yAxis, RoundAxisBound(-200), RoundAxisBound(highestPhase), 20);
+    for (CGraphScatter* graph : {magnitude_, phase_})
+        SetRange(graph->xAxis, loop.start, loop.stop, 0);
+}
+
+void CTabFreqResponse::DrawCrossoverMarker(const Loop& loop)
+{
+    const double fx = grid_[static_cast<std::size_t>(qxr::FindCrossoverIndex(loopGain_))];
+    for (CGraphScatter* graph : {magnitude_, phase_}) {
+        graph->AddPoint(fx, graph->yAxis.maximum, kCrossover);
+        graph->AddPoint(fx, graph->yAxis.minimum, kCrossover);
+    }
+    magnitude_->AddPoint(loop.start, 0, kZeroDb);
+    magnitude_->AddPoint(loop.stop, 0, kZeroDb);
+}
+
+void CTabFreqResponse::ShowStability(const Loop& loop)
+{
+    SetField(kFxField, QString::asprintf("%1.0f Hz", loop.fx));
+    SetField(kPhaseMarginField, QString::asprintf("%1.0f°", loop.phaseMargin));
+    if (!std::isnan(loop.gainMargin))
+        SetField(kGainMarginField, QString::asprintf("%1.0f dB", loop.gainMargin));
+    else if (!loopGain_.empty())
+        SetField(kGainMarginField, QString::asprintf("> %1.0f dB", std::fabs(loopGain_.back())));
+    SetField(kSlopeField, QString::asprintf("%1.0f dB/dec", loop.slope));
+}
+
+void CTabFreqResponse::SetField(int id, const QString& text)
+{
+    if (QLineEdit* field = Field(id)) {
+        field->setText(text);
+        field->setCursorPosition(0);  // a text longer than the field shows its beginning
+    }
+}
+
+void CTabFreqResponse::OnGraphHover(CGraphScatter& graph)
+{
+    const int index = HoverIndex(graph.hoverPoint.x(), graph.plotRect, static_cast<int>(grid_.size()));
+    if (index < 0)
+        return;
+    const auto i = static_cast<std::size_t>(index);
+    BodeGroup()->setTitle(QString::asprintf("Bode Plot (Gain/Phase at %1.2f Hz)", grid_[i]));
+    const auto readout = [i](const std::vector<double>& gains, const std::vector<double>& phases) {
+        return QString::asprintf("%1.2fdB / %1.2f°", gains[i], phases[i]);
+    };
+    if (Box(kPlantBox)->isChecked() && i < plantGain_.size())
+        SetField(kPlantReadout, readout(plantGain_, plantPhase_));
+    if (Box(kLoopBox)->isChecked() && i < loopGain_.size())
+        SetField(kLoopReadout, readout(loopGain_, loopPhase_));
+    if (Box(kCompBox)->isChecked() && i < compGain_.size())
+        SetField(kCompReadout, readout(compGain_, compPhase_));
+    for (CGraphScatter* target : {magnitude_, phase_}) {
+        target->RemoveLine(kCursor);
+        target->AddLine(kCursor, kBlack, CScatterGraphLine::kDashed);
+        target->AddPoint(grid_[i], target->yAxis.minimum, kCursor);
+        target->AddPoint(grid_[i], target->yAxis.maximum, kCursor);
+    }
+    RepaintGraphs();
+}
+
+void CTabFreqResponse::OnGraphLeave()
+{
+    BodeGroup()->setTitle(kBodeTitle);
+    for (int id : {kPlantReadout, kLoopReadout, kCompReadout, kHiddenReadout})
+        SetField(id, QString());
+    magnitude_->RemoveLine(kCursor);
+    phase_->RemoveLine(kCursor);
+    RepaintGraphs();
+}
+
+void CTabFreqResponse::RepaintGraphs()
+{
+    magnitude_->Redraw();
+    phase_->Redraw();
+}
+
+// The graphs take the page's width and share the height below their top.
+void CTabFreqResponse::resizeEvent(QResizeEvent* event)
+{
+    CDialogTab::resizeEvent(event);
+    if (magnitude_ == nullptr)
+        return;
+    const int top = magnitude_->y();
+    const int magnitudeHeight = (height() - top) / 2;
+    magnitude_->setGeometry(0, top, width(), magnitudeHeight);
+    phase_->setGeometry(0, top + magnitudeHeight, width(), height() - top - magnitudeHeight);
+}
+
+CTabFreqResponseVoltage::CTabFreqResponseVoltage(CQXRDoc& document, QWidget* parent)
+    : CTabFreqResponse(document, parent)
+{
+    title = QStringLiteral("Voltage Freq Response");
+}
+
+CTabFreqResponse::Loop CTabFreqResponseVoltage::ReadLoop(CDesignModel& model)
+{
+    model.F__X_VLOOP.inUse = true;
+    return {1, 1000, model.F__X_VLOOP.Value(), model.fxV, model.phaseMarginV, model.gainMarginV, model.slopeV};
+}
+
+double CTabFreqResponseVoltage::PlantGain(CDesignModel& model, double w) { return model.PlantGainV(w); }
+double CTabFreqResponseVoltage::CompGain(CDesignModel& model, double w) { return model.CompGainV(w); }
+double CTabFreqResponseVoltage::CompPhase(CDesignModel& model, double w) { return model.CompPhaseV(w); }
+double CTabFreqResponseVoltage::LoopGain(CDesignModel& model, double w) { return model.LoopGainV(w); }
+double CTabFreqResponseVoltage::LoopPhase(CDesignModel& model, double w) { return model.LoopPhaseV(w); }
+
+CTabFreqResponseCurrent::CTabFreqResponseCurrent(CQXRDoc& document, QWidget* parent)
+    : CTabFreqResponse(document, parent)
+{
+    title = QStringLiteral("Current Freq Response");
+}
+
+CTabFreqResponse::Loop CTabFreqResponseCurrent::ReadLoop(CDesignModel& model)
+{
+    model.f__S.inUse = true;
+    model.F__X_ILOOP.inUse = true;
+    return {100, model.f__S.Value(), model.F__X_ILOOP.Value(), model.fxI, model.phaseMarginI, model.gainMarginI,
+            model.slopeI};
+}
+
+double CTabFreqResponseCurrent::PlantGain(CDesignModel& model, double w) { return model.PlantGainI(w); }
+double CTabFreqResponseCurrent::CompGain(CDesignModel& model, double w) { return model.CompGainI(w); }
+double CTabFreqResponseCurrent::CompPhase(CDesignModel& model, double w) { return model.CompPhaseI(w); }
+double CTabFreqResponseCurrent::LoopGain(CDesignModel& model, double w) { return model.LoopGainI(w); }
+double CTabFreqResponseCurrent::LoopPhase(CDesignModel& model, double w) { return model.LoopPhaseI(w); }

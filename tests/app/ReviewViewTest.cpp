@@ -1,0 +1,132 @@
+#include <cmath>
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+
+#include "AppFixture.h"
+#include "app/TabViews.h"
+#include "app/UpdateHints.h"
+#include "calc/DesignConstants.h"
+#include "plot/GraphScatter.h"
+
+namespace {
+
+class ReviewView : public AppFixture {
+protected:
+    CQXRViewReview& View() { return *Frame().ReviewView(); }
+    CTabFreqResponse& Voltage() { return *static_cast<CTabFreqResponse*>(View().Pages()[0]); }
+    CTabFreqResponse& Current() { return *static_cast<CTabFreqResponse*>(View().Pages()[1]); }
+    CDialogTab* Schematic() { return View().Pages()[2]; }
+
+    void SwitchMode(double mode)
+    {
+        Document().model.ad.SetUser(mode);
+        Document().model.Recalculate();
+        Document().UpdateAllViews(nullptr, HINT_VALUES);
+    }
+    static std::size_t Points(CGraphScatter& graph, int line)
+    {
+        CScatterGraphLine* found = graph.FindLine(line);
+        return found == nullptr ? 0 : found->points.size();
+    }
+};
+
+TEST_F(ReviewView, SchematicTabOnlyForTheAnalogController)
+{
+    const QStringList all{"Voltage Freq Response", "Current Freq Response", "Schematic"};
+    EXPECT_EQ(View().TabControl().TabTitles(), all);
+    EXPECT_EQ(View().TabControl().CurrentPage(), &Voltage()) << "already analog: the schematic stays behind";
+
+    View().TabControl().SelectPage(Schematic());
+    SwitchMode(314);
+    EXPECT_EQ(View().TabControl().TabTitles(), (QStringList{"Voltage Freq Response", "Current Freq Response"}));
+    EXPECT_EQ(View().TabControl().CurrentPage(), &Current());
+
+    SwitchMode(311);
+    EXPECT_EQ(View().TabControl().TabTitles(), all);
+    EXPECT_EQ(View().TabControl().CurrentPage(), Schematic()) << "a switch to analog brings the schematic forward";
+}
+
+TEST_F(ReviewView, StabilityFiguresOfTheDefaultDesign)
+{
+    EXPECT_EQ(Voltage().Field(1022)->text(), "7 Hz");
+    EXPECT_EQ(Voltage().Field(1023)->text(), "60°");
+    EXPECT_EQ(Voltage().Field(1026)->text(), QString::asprintf("%1.0f dB", Document().model.gainMarginV));
+    EXPECT_EQ(Voltage().Field(1040)->text(), "-23 dB/dec");
+    EXPECT_EQ(Current().Field(1022)->text(), "10000 Hz");
+    for (int neverFilled : {1029, 1044, 1036, 1037, 1038, 1042, 1046})
+        EXPECT_EQ(Voltage().Field(neverFilled)->text(), "") << neverFilled;
+}
+
+TEST_F(ReviewView, CurvesFollowTheBoxesAndHintFiveChecksThemAll)
+{
+    CTabFreqResponse& page = Voltage();
+    EXPECT_FALSE(page.Box(1008)->isChecked()) << "the compensator starts unchecked";
+    EXPECT_EQ(Points(*page.MagnitudeGraph(), CTabFreqResponse::kComp), 0u);
+    EXPECT_EQ(Points(*page.MagnitudeGraph(), CTabFreqResponse::kPlant), 500u);
+
+    ASSERT_TRUE(Frame().FileNew());  // hints 5, 4, 3, 3, 2
+    EXPECT_TRUE(page.Box(1008)->isChecked());
+    EXPECT_EQ(Points(*page.PhaseGraph(), CTabFreqResponse::kComp), 500u);
+    EXPECT_EQ(Points(*page.MagnitudeGraph(), CTabFreqResponse::kCrossover), 2u);
+    EXPECT_EQ(page.MagnitudeGraph()->FindLine(CTabFreqResponse::kCrossover)->points[0].x, 7.0);
+
+    page.Box(1009)->click();  // loop off: no marker, no 0 dB line
+    EXPECT_EQ(Points(*page.MagnitudeGraph(), CTabFreqResponse::kLoop), 0u);
+    EXPECT_EQ(Points(*page.MagnitudeGraph(), CTabFreqResponse::kCrossover), 0u);
+    EXPECT_EQ(Points(*page.MagnitudeGraph(), CTabFreqResponse::kZeroDb), 0u);
+}
+
+TEST_F(ReviewView, GainMarginWithoutPhaseCrossover)
+{
+    CTabFreqResponse& page = Voltage();
+    Document().model.gainMarginV = std::nan("");
+    Document().UpdateAllViews(nullptr, HINT_INFO_TEXT);
+    const double lastGain = Document().model.LoopGainV(qxr::kTwoPi * page.Grid().back());
+    EXPECT_EQ(page.Field(1026)->text(), QString::asprintf("> %1.0f dB", std::fabs(lastGain)));
+
+    page.Box(1009)->click();  // no loop curve: the field keeps its text
+    EXPECT_EQ(page.Field(1026)->text(), QString::asprintf("> %1.0f dB", std::fabs(lastGain)));
+}
+
+TEST_F(ReviewView, CurrentPageFitsItsAxesToTheCurves)
+{
+    struct Case {
+        double value, bound;
+    };
+    const Case bounds[] = {{37, 40}, {-37, -40}, {40, 50}, {0, 10}, {-100, -110}, {-200, -210}, {63, 70}};
+    for (const Case& c : bounds)
+        EXPECT_EQ(CTabFreqResponse::RoundAxisBound(c.value), c.bound) << c.value;
+
+    CTabFreqResponse& page = Current();
+    View().TabControl().SelectPage(&page);
+    page.Box(1007)->click();  // only the loop left
+    EXPECT_FALSE(page.Box(1007)->isChecked());
+    EXPECT_EQ(page.PhaseGraph()->yAxis.minimum, -210);
+    EXPECT_EQ(page.PhaseGraph()->yAxis.maximum, -110) << "the loop phase stays below -100 degrees";
+    EXPECT_EQ(page.MagnitudeGraph()->xAxis.maximum, 200000);
+    EXPECT_EQ(std::fmod(page.MagnitudeGraph()->yAxis.minimum, 10), 0.0);
+}
+
+TEST_F(ReviewView, HoverReadsTheGridPointUnderTheMouse)
+{
+    CTabFreqResponse& page = Voltage();
+    CGraphScatter& graph = *page.MagnitudeGraph();
+    graph.resize(800, 300);
+    graph.Redraw();
+    for (const auto& [x, index] : {std::pair{graph.plotRect.left(), 0}, std::pair{graph.plotRect.right(), 499}}) {
+        graph.hoverPoint = QPoint(x, graph.plotRect.center().y());
+        emit graph.HoverMoved(graph.hoverPoint);
+        EXPECT_EQ(page.BodeGroup()->title(), QString::asprintf("Bode Plot (Gain/Phase at %1.2f Hz)", page.Grid()[index]));
+        EXPECT_TRUE(page.Field(1054)->text().endsWith("°"));
+        EXPECT_EQ(Points(graph, CTabFreqResponse::kCursor), 2u);
+        EXPECT_EQ(Points(*page.PhaseGraph(), CTabFreqResponse::kCursor), 2u);
+    }
+    emit graph.HoverLeft();
+    EXPECT_EQ(page.BodeGroup()->title(), "Bode Plot ");
+    EXPECT_EQ(page.Field(1054)->text(), "");
+    EXPECT_EQ(graph.FindLine(CTabFreqResponse::kCursor), nullptr);
+}
+
+}  // namespace
