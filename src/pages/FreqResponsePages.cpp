@@ -78,7 +78,11 @@ void SetRange(CGraphAxis& axis, double minimum, double maximum, double majorStep
 
 }  // namespace
 
-CTabFreqResponse::CTabFreqResponse(CQXRDoc& document, QWidget* parent) : CDialogTab(331, document, parent) {}
+CTabFreqResponse::CTabFreqResponse(const LoopModel& loop, const QString& title, CQXRDoc& document, QWidget* parent)
+    : CDialogTab(331, document, parent), loop_(loop)
+{
+    this->title = title;
+}
 
 CTabFreqResponse::~CTabFreqResponse() = default;
 
@@ -136,7 +140,7 @@ void CTabFreqResponse::UpdatePage(int hint, QWidget* hintControl)
 
 void CTabFreqResponse::SetupGraphs()
 {
-    const Loop loop = ReadLoop(document_.model);
+    const Loop loop = loop_.read(document_.model);
     for (CGraphScatter* graph : {magnitude_, phase_}) {
         graph->xAxis.logScale = true;
         SetRange(graph->xAxis, loop.start, loop.stop, 0);
@@ -155,7 +159,7 @@ void CTabFreqResponse::SetupGraphs()
     }
     magnitude_->yTitle.text = QStringLiteral("Magnitude (dB)");
     phase_->yTitle.text = QStringLiteral("Phase (Degrees)");
-    SetRange(magnitude_->yAxis, MagnitudeMin(), MagnitudeMax(), 20);
+    SetRange(magnitude_->yAxis, loop_.magnitudeMin, loop_.magnitudeMax, 20);
     SetRange(phase_->yAxis, -200, 0, 20);
     magnitude_->AddLine(kCrossover, kBlack, CScatterGraphLine::kDashed);
     magnitude_->AddLine(kZeroDb, kBlack, CScatterGraphLine::kDashed);
@@ -165,7 +169,7 @@ void CTabFreqResponse::SetupGraphs()
 void CTabFreqResponse::RedrawBode()
 {
     CDesignModel& model = document_.model;
-    const Loop loop = ReadLoop(model);
+    const Loop loop = loop_.read(model);
     qxr::BuildLogGrid(loop.start, loop.stop, loop.requiredCrossover, grid_);
     for (int id : {kPlant, kComp, kLoop, kCrossover})
         phase_->ClearLine(id);
@@ -174,7 +178,7 @@ void CTabFreqResponse::RedrawBode()
     phase_->RecalcRanges();
     magnitude_->RecalcRanges();
     ComputeCurves(model);
-    if (FitsRangesToCurves())
+    if (loop_.fitsRangesToCurves)
         FitRanges(loop);
     if (Box(kLoopBox)->isChecked())
         DrawCrossoverMarker(loop);
@@ -199,11 +203,11 @@ void CTabFreqResponse::ComputeCurves(CDesignModel& model)
     for (double f : grid_) {
         const double w = qxr::kTwoPi * f;
         if (plant)
-            add(kPlant, f, PlantGain(model, w), -90, plantGain_, plantPhase_);
+            add(kPlant, f, (model.*loop_.plantGain)(w), -90, plantGain_, plantPhase_);
         if (comp)
-            add(kComp, f, CompGain(model, w), CompPhase(model, w), compGain_, compPhase_);
+            add(kComp, f, (model.*loop_.compGain)(w), (model.*loop_.compPhase)(w), compGain_, compPhase_);
         if (loop)
-            add(kLoop, f, LoopGain(model, w), LoopPhase(model, w), loopGain_, loopPhase_);
+            add(kLoop, f, (model.*loop_.loopGain)(w), (model.*loop_.loopPhase)(w), loopGain_, loopPhase_);
     }
 }
 
@@ -311,31 +315,15 @@ void CTabFreqResponse::resizeEvent(QResizeEvent* event)
     phase_->setGeometry(0, top + magnitudeHeight, width(), height() - top - magnitudeHeight);
 }
 
-CTabFreqResponseVoltage::CTabFreqResponseVoltage(CQXRDoc& document, QWidget* parent)
-    : CTabFreqResponse(document, parent)
-{
-    title = QStringLiteral("Voltage Freq Response");
-}
+namespace {
 
-CTabFreqResponse::Loop CTabFreqResponseVoltage::ReadLoop(CDesignModel& model)
+CTabFreqResponse::Loop ReadVoltageLoop(CDesignModel& model)
 {
     model.F__X_VLOOP.inUse = true;
     return {1, 1000, model.F__X_VLOOP.Value(), model.fxV, model.phaseMarginV, model.gainMarginV, model.slopeV};
 }
 
-double CTabFreqResponseVoltage::PlantGain(CDesignModel& model, double w) { return model.PlantGainV(w); }
-double CTabFreqResponseVoltage::CompGain(CDesignModel& model, double w) { return model.CompGainV(w); }
-double CTabFreqResponseVoltage::CompPhase(CDesignModel& model, double w) { return model.CompPhaseV(w); }
-double CTabFreqResponseVoltage::LoopGain(CDesignModel& model, double w) { return model.LoopGainV(w); }
-double CTabFreqResponseVoltage::LoopPhase(CDesignModel& model, double w) { return model.LoopPhaseV(w); }
-
-CTabFreqResponseCurrent::CTabFreqResponseCurrent(CQXRDoc& document, QWidget* parent)
-    : CTabFreqResponse(document, parent)
-{
-    title = QStringLiteral("Current Freq Response");
-}
-
-CTabFreqResponse::Loop CTabFreqResponseCurrent::ReadLoop(CDesignModel& model)
+CTabFreqResponse::Loop ReadCurrentLoop(CDesignModel& model)
 {
     model.f__S.inUse = true;
     model.F__X_ILOOP.inUse = true;
@@ -343,8 +331,20 @@ CTabFreqResponse::Loop CTabFreqResponseCurrent::ReadLoop(CDesignModel& model)
             model.slopeI};
 }
 
-double CTabFreqResponseCurrent::PlantGain(CDesignModel& model, double w) { return model.PlantGainI(w); }
-double CTabFreqResponseCurrent::CompGain(CDesignModel& model, double w) { return model.CompGainI(w); }
-double CTabFreqResponseCurrent::CompPhase(CDesignModel& model, double w) { return model.CompPhaseI(w); }
-double CTabFreqResponseCurrent::LoopGain(CDesignModel& model, double w) { return model.LoopGainI(w); }
-double CTabFreqResponseCurrent::LoopPhase(CDesignModel& model, double w) { return model.LoopPhaseI(w); }
+using M = CDesignModel;
+const CTabFreqResponse::LoopModel kVoltageLoop{
+    ReadVoltageLoop, &M::PlantGainV, &M::CompGainV, &M::CompPhaseV, &M::LoopGainV, &M::LoopPhaseV, false, -80, 40};
+const CTabFreqResponse::LoopModel kCurrentLoop{
+    ReadCurrentLoop, &M::PlantGainI, &M::CompGainI, &M::CompPhaseI, &M::LoopGainI, &M::LoopPhaseI, true, -100, 100};
+
+}  // namespace
+
+CTabFreqResponseVoltage::CTabFreqResponseVoltage(CQXRDoc& document, QWidget* parent)
+    : CTabFreqResponse(kVoltageLoop, QStringLiteral("Voltage Freq Response"), document, parent)
+{
+}
+
+CTabFreqResponseCurrent::CTabFreqResponseCurrent(CQXRDoc& document, QWidget* parent)
+    : CTabFreqResponse(kCurrentLoop, QStringLiteral("Current Freq Response"), document, parent)
+{
+}

@@ -22,7 +22,6 @@ public:
     static constexpr int kPoints = 500;
     enum LineId { kPlant = 0, kComp = 1, kLoop = 2, kCrossover = 5, kZeroDb = 6, kCursor = 7 };
 
-    explicit CTabFreqResponse(CQXRDoc& document, QWidget* parent = nullptr);
     ~CTabFreqResponse() override;
 
     bool OnInitDialog() override;
@@ -38,27 +37,32 @@ public:
     // An axis bound rounded outward to the next multiple of 10 beyond it.
     static double RoundAxisBound(double value);
 
-protected:
-    QWidget* CreateTemplateControl(const TemplateControl& control) override;
-    void resizeEvent(QResizeEvent* event) override;
-
-    // What distinguishes the two loops.
+    // The figures of one loop the page reads from the model.
     struct Loop {
         double start;
         double stop;
         double requiredCrossover;
         double fx, phaseMargin, gainMargin, slope;
     };
-    virtual Loop ReadLoop(CDesignModel& model) = 0;
-    virtual double PlantGain(CDesignModel& model, double w) = 0;
-    virtual double CompGain(CDesignModel& model, double w) = 0;
-    virtual double CompPhase(CDesignModel& model, double w) = 0;
-    virtual double LoopGain(CDesignModel& model, double w) = 0;
-    virtual double LoopPhase(CDesignModel& model, double w) = 0;
-    // Fixed ranges set once, or ranges fitted to the curves at every redraw.
-    virtual bool FitsRangesToCurves() const = 0;
-    virtual double MagnitudeMin() const { return -80; }
-    virtual double MagnitudeMax() const { return 40; }
+    // What distinguishes the pages of the two loops.
+    struct LoopModel {
+        Loop (*read)(CDesignModel& model);
+        double (CDesignModel::*plantGain)(double w);
+        double (CDesignModel::*compGain)(double w);
+        double (CDesignModel::*compPhase)(double w);
+        double (CDesignModel::*loopGain)(double w);
+        double (CDesignModel::*loopPhase)(double w);
+        // Fixed ranges set once, or ranges fitted to the curves at every redraw.
+        bool fitsRangesToCurves;
+        double magnitudeMin;
+        double magnitudeMax;
+    };
+
+protected:
+    CTabFreqResponse(const LoopModel& loop, const QString& title, CQXRDoc& document, QWidget* parent);
+
+    QWidget* CreateTemplateControl(const TemplateControl& control) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void SetupGraphs();
@@ -72,6 +76,7 @@ private:
     void RepaintGraphs();
     void SetField(int id, const QString& text);
 
+    const LoopModel& loop_;
     CGraphScatter* magnitude_ = nullptr;
     CGraphScatter* phase_ = nullptr;
     std::vector<double> grid_;
@@ -83,15 +88,6 @@ class CTabFreqResponseVoltage : public CTabFreqResponse {
 
 public:
     explicit CTabFreqResponseVoltage(CQXRDoc& document, QWidget* parent = nullptr);
-
-protected:
-    Loop ReadLoop(CDesignModel& model) override;
-    double PlantGain(CDesignModel& model, double w) override;
-    double CompGain(CDesignModel& model, double w) override;
-    double CompPhase(CDesignModel& model, double w) override;
-    double LoopGain(CDesignModel& model, double w) override;
-    double LoopPhase(CDesignModel& model, double w) override;
-    bool FitsRangesToCurves() const override { return false; }
 };
 
 class CTabFreqResponseCurrent : public CTabFreqResponse {
@@ -99,15 +95,4 @@ class CTabFreqResponseCurrent : public CTabFreqResponse {
 
 public:
     explicit CTabFreqResponseCurrent(CQXRDoc& document, QWidget* parent = nullptr);
-
-protected:
-    Loop ReadLoop(CDesignModel& model) override;
-    double PlantGain(CDesignModel& model, double w) override;
-    double CompGain(CDesignModel& model, double w) override;
-    double CompPhase(CDesignModel& model, double w) override;
-    double LoopGain(CDesignModel& model, double w) override;
-    double LoopPhase(CDesignModel& model, double w) override;
-    bool FitsRangesToCurves() const override { return true; }
-    double MagnitudeMin() const override { return -100; }
-    double MagnitudeMax() const override { return 100; }
 };
