@@ -62,7 +62,6 @@ public:
     QSplitter* InnerSplitter() const { return innerSplitter_; }
     const RecentFiles& Recent() const { return recentFiles_; }
     QAction* PrintAction() const { return printAction_; }
-    QAction* CopyAction() const { return copyAction_; }
 
 protected:
     bool event(QEvent* event) override;

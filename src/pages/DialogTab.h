@@ -48,7 +48,6 @@ public:
     // whose edit caused it, or none.
     virtual void UpdatePage(int hint, QWidget* hintControl);
 
-    int TemplateId() const { return templateId_; }
     const std::vector<CDialogTabRow>& Rows() const { return rows_; }
     // The template control with the given object name, e.g. "control1019".
     QWidget* FindTemplateControl(const QString& name) const;
