@@ -114,6 +114,8 @@ void CMainFrame::CreateMenusAndToolBar()
     pasteAction_ = MakeAction("paste", "&Paste", "Insert the clipboard contents",
                               {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
     connect(copyAction_, &QAction::triggered, this, [this] { logView_->copy(); });
+    for (QAction* unavailable : {undoAction_, cutAction_, pasteAction_})
+        unavailable->setEnabled(false);
     QMenu* editMenu = menuBar()->addMenu("&Edit");
     editMenu->addAction(undoAction_);
     editMenu->addSeparator();
@@ -286,15 +288,12 @@ void CMainFrame::RebuildRecentFileMenu()
     fileMenu_->insertActions(recentSeparator_, recentActions_);
 }
 
-// Only the log pane has a selection to copy; it is read-only, so nothing
-// can be cut, pasted or undone.
+// Only the log pane has a selection to copy; it is read-only, so cut,
+// paste and undo stay disabled.
 void CMainFrame::UpdateEditActions()
 {
     const bool logFocused = logView_ != nullptr && logView_->hasFocus();
     copyAction_->setEnabled(logFocused && logView_->textCursor().hasSelection());
-    cutAction_->setEnabled(false);
-    pasteAction_->setEnabled(false);
-    undoAction_->setEnabled(false);
 }
 
 void CMainFrame::MovePaneFocus(int step)

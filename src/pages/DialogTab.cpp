@@ -196,31 +196,34 @@ void CDialogTab::BuildRow(CDialogTabRow& row)
         widget->setFont(font);
         widget->show();
     };
+    // Inputs and combos take the focus; proposals and results are only read.
+    const auto addEdit = [&](int showInForce, bool readOnly, const QRect& rect) {
+        auto* edit = new CEditSymDouble(this);
+        bind(*edit, showInForce, readOnly);
+        if (readOnly)
+            edit->setFocusPolicy(Qt::NoFocus);
+        place(edit, rect);
+        return edit;
+    };
+    const auto addCombo = [&](bool editable, const QRect& rect) {
+        auto* combo = new CEditSymCombo(editable, this);
+        bind(*combo, 1, false);
+        place(combo, rect);
+        return combo;
+    };
     switch (plan.value) {
     case RowPlan::Value::EnumCombo:
-        row.combo = new CEditSymCombo(false, this);
-        bind(*row.combo, 1, false);
-        place(row.combo, plan.comboRect);
+        row.combo = addCombo(false, plan.comboRect);
         break;
     case RowPlan::Value::InputEdit:
-        row.valueEdit = new CEditSymDouble(this);
-        bind(*row.valueEdit, 1, false);
-        place(row.valueEdit, plan.editRect);
+        row.valueEdit = addEdit(1, false, plan.editRect);
         break;
     case RowPlan::Value::ProposalEditAndCombo:
-        row.valueEdit = new CEditSymDouble(this);
-        bind(*row.valueEdit, 0, true);
-        row.valueEdit->setFocusPolicy(Qt::NoFocus);
-        place(row.valueEdit, plan.editRect);
-        row.combo = new CEditSymCombo(true, this);
-        bind(*row.combo, 1, false);
-        place(row.combo, plan.comboRect);
+        row.valueEdit = addEdit(0, true, plan.editRect);
+        row.combo = addCombo(true, plan.comboRect);
         break;
     case RowPlan::Value::ResultEdit:
-        row.valueEdit = new CEditSymDouble(this);
-        bind(*row.valueEdit, 0, true);
-        row.valueEdit->setFocusPolicy(Qt::NoFocus);
-        place(row.valueEdit, plan.editRect);
+        row.valueEdit = addEdit(0, true, plan.editRect);
         break;
     case RowPlan::Value::Picture:
         row.picture = new CPicture(this);
@@ -303,10 +306,10 @@ void CDialogTab::ApplyToRow(const CDialogTabRow& row, int hint, QWidget* hintCon
 {
     CSymbol& symbol = *row.symbol;
     const bool enumeration = IsEnumeration(symbol);
-    const QString tip = QString::fromStdU16String(symbol.name + u" - " + symbol.description);
+    const auto tip = [&symbol] { return QString::fromStdU16String(symbol.name + u" - " + symbol.description); };
     if (row.combo != nullptr) {
         if (hint == HINT_BIND) {
-            row.combo->setToolTip(tip);
+            row.combo->setToolTip(tip());
             ++row.combo->notifyCount;
         }
         if ((hint == HINT_BIND || hint == HINT_LISTS) && enumeration)
@@ -316,7 +319,7 @@ void CDialogTab::ApplyToRow(const CDialogTabRow& row, int hint, QWidget* hintCon
     }
     if (row.valueEdit != nullptr) {
         if (hint == HINT_BIND) {
-            row.valueEdit->setToolTip(tip);
+            row.valueEdit->setToolTip(tip());
             ++row.valueEdit->notifyCount;
         }
         if (hint == HINT_VALUES)
@@ -324,7 +327,7 @@ void CDialogTab::ApplyToRow(const CDialogTabRow& row, int hint, QWidget* hintCon
     }
     if (row.picture != nullptr) {
         if (hint == HINT_BIND)
-            row.picture->setToolTip(tip);
+            row.picture->setToolTip(tip());
         if (hint == HINT_VALUES) {
             row.picture->SetPicture(TruncToInt32(symbol.Value()));
             row.picture->setEnabled(symbol.inUse);
@@ -355,10 +358,8 @@ void CDialogTab::OnComboSelect(CEditSymCombo* combo)
     if (IsEnumeration(symbol)) {
         symbol.SetUser(symbol.GetEnum()->GetTypeInfo().ValueOf(combo->currentText().toStdU16String()));
     } else {
-        --combo->notifyCount;
         combo->setCurrentIndex(-1);
-        combo->setEditText(FormatValue(symbol, symbol.calcValue, combo->precision));
-        ++combo->notifyCount;
+        combo->SetTextQuietly(FormatValue(symbol, symbol.calcValue, combo->precision));
         symbol.RevertToCalc();
     }
     FinishEdit(combo);

@@ -44,12 +44,6 @@ QString ControlName(int id)
     return QStringLiteral("control%1").arg(id);
 }
 
-GraphColor ToGraphColor(const QColor& color)
-{
-    return static_cast<GraphColor>(color.red()) | static_cast<GraphColor>(color.green()) << 8 |
-           static_cast<GraphColor>(color.blue()) << 16;
-}
-
 // The largest element and floor, or the smallest and ceiling; NaN elements do not count.
 double MaxOrFloor(const std::vector<double>& values)
 {
@@ -150,7 +144,7 @@ void CTabFreqResponse::SetupGraphs()
         graph->xTitle.RebuildFont();
         graph->yTitle.RebuildFont();
         graph->textColor = kBlack;
-        graph->backColor = ToGraphColor(palette().color(QPalette::Window));
+        graph->backColor = FromQColor(palette().color(QPalette::Window));
         graph->plotColor = 0xFFFFFF;
         graph->gridColor = 0xE1E1E1;
         graph->AddLine(kPlant, 0xFF0000, CScatterGraphLine::kSolid);

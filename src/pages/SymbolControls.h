@@ -87,13 +87,13 @@ public:
     void SetBackground(const QColor& color);
     void ResetColors();
     QColor Background() const { return background_; }
+    // Sets the text without reporting it as the user's.
+    void SetTextQuietly(const QString& text);
 
 signals:
     void Changed(CEditSymCombo* combo);
     void Selected(CEditSymCombo* combo, int index);
 
 private:
-    void SetTextQuietly(const QString& text);
-
     QColor background_;
 };

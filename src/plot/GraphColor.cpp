@@ -20,6 +20,12 @@ QColor ToQColor(GraphColor color)
     return QColor(Component(color, 0), Component(color, 8), Component(color, 16));
 }
 
+GraphColor FromQColor(const QColor& color)
+{
+    return static_cast<GraphColor>(color.red()) | static_cast<GraphColor>(color.green()) << 8 |
+           static_cast<GraphColor>(color.blue()) << 16;
+}
+
 GraphColor MajorGridColor(GraphColor gridColor)
 {
     return Darken(gridColor, 0) | Darken(gridColor, 8) | Darken(gridColor, 16);

@@ -8,6 +8,7 @@
 using GraphColor = std::uint32_t;
 
 QColor ToQColor(GraphColor color);
+GraphColor FromQColor(const QColor& color);
 
 // The shade of the major grid lines: each component of the grid colour
 // times 0.85, so 0xE1 becomes 0xBF.

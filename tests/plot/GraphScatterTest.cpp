@@ -31,6 +31,7 @@ void SetFixedRange(CGraphAxis& axis, double minimum, double maximum, double majo
 TEST(GraphColor, ConvertsFromBlueGreenRedAndDarkensTheMajorGrid)
 {
     EXPECT_EQ(ToQColor(0x00336699), QColor(0x99, 0x66, 0x33));
+    EXPECT_EQ(FromQColor(QColor(0x99, 0x66, 0x33)), 0x00336699u);
     EXPECT_EQ(MajorGridColor(0x00E1E1E1), 0x00BFBFBFu);
     EXPECT_EQ(MajorGridColor(0x00009600), 0x00007F00u);
     EXPECT_EQ(MajorGridColor(0x00FF0102), 0x00D80001u);
