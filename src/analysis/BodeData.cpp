@@ -1,11 +1,11 @@
-#include "analysis/LoopModels.h"
+#include "analysis/ControlLoops.h"
+#include "calc/DesignConstants.h"
+#include "calc/TransferFunctions.h"
 #include "model/DesignModel.h"
 
 using namespace qxr;
 
 namespace {
-
-constexpr std::size_t kGridPoints = 500;
 
 // The sampling lag of a loop: none for the analog loops and the voltage loop.
 struct SamplingLag {
@@ -19,7 +19,19 @@ struct SamplingLag {
 // One loop's six arrays over its grid, rebuilt part by part: the grid, the
 // phases and the gains each only when their inputs changed since the last
 // pass. The arrays keep their capacity from one pass to the next.
-struct LoopSweep {
+struct BodeSweep {
+    BodeSweep(CDesignModel& model, ControlLoop loop, BodeSweepInputs& last)
+        : freq(BodeSeriesOf(model, loop, kFreq)),
+          plantGain(BodeSeriesOf(model, loop, kPlantGain)),
+          plantPhase(BodeSeriesOf(model, loop, kPlantPhase)),
+          compGain(BodeSeriesOf(model, loop, kCompGain)),
+          compPhase(BodeSeriesOf(model, loop, kCompPhase)),
+          loopGain(BodeSeriesOf(model, loop, kLoopGain)),
+          loopPhase(BodeSeriesOf(model, loop, kLoopPhase)),
+          last(last)
+    {
+    }
+
     std::vector<double>& freq;
     std::vector<double>& plantGain;
     std::vector<double>& plantPhase;
@@ -30,8 +42,10 @@ struct LoopSweep {
     BodeSweepInputs& last;
 
     template <class Plant>
-    void Build(double fa, double fb, double fx, const Plant& plant, const Compensator& c, const SamplingLag& lag)
+    void Build(FrequencyRange range, double fx, const Plant& plant, const Compensator& c, const SamplingLag& lag)
     {
+        const double fa = range.start;
+        const double fb = range.stop;
         if (!HoldsFullGrid())
             last.Forget();
         const bool gridChanged = last.grid.Changed({fa, fb, fx});
@@ -59,7 +73,7 @@ struct LoopSweep {
     bool HoldsFullGrid() const
     {
         for (const std::vector<double>* values : {&freq, &plantGain, &plantPhase, &compGain, &compPhase, &loopGain, &loopPhase}) {
-            if (values->size() != kGridPoints)
+            if (values->size() != kBodeGridPoints)
                 return false;
         }
         return true;
@@ -103,12 +117,15 @@ struct LoopSweep {
 
 void CDesignModel::BuildBodeData()
 {
-    LoopSweep voltage{freqV, plantGainV, plantPhaseV, compGainV, compPhaseV, loopGainV, loopPhaseV, sweptV};
-    voltage.Build(1, 1000, Read(F__X_VLOOP), ReadVoltagePlant(), ReadCompensator(kVoltageCompensator),
-                  SamplingLag{false, 0.0, 0.0});
+    constexpr ControlLoop kVoltage = ControlLoop::Voltage;
+    BodeSweep(*this, kVoltage, sweptV)
+        .Build(BodeRange(*this, kVoltage), RequiredCrossover(*this, kVoltage), ReadVoltagePlant(),
+               ReadCompensator(kVoltageCompensator), SamplingLag{false, 0.0, 0.0});
 
-    const bool digital = IsDigitalMode();
+    constexpr ControlLoop kCurrent = ControlLoop::Current;
+    const bool digital = Mode() == CTop::DIGITAL;
     const SamplingLag lag{digital, digital ? Read(F__SAMP) : 0.0, digital ? Read(T__D) : 0.0};
-    LoopSweep current{freqI, plantGainI, plantPhaseI, compGainI, compPhaseI, loopGainI, loopPhaseI, sweptI};
-    current.Build(100, Read(f__S), Read(F__X_ILOOP), ReadCurrentPlant(), ReadCompensator(kCurrentCompensator), lag);
+    BodeSweep(*this, kCurrent, sweptI)
+        .Build(BodeRange(*this, kCurrent), RequiredCrossover(*this, kCurrent), ReadCurrentPlant(),
+               ReadCompensator(kCurrentCompensator), lag);
 }

@@ -1,32 +1,7 @@
-#include "analysis/LoopModels.h"
-
 #include <cstddef>
 
+#include "calc/TransferFunctions.h"
 #include "model/DesignModel.h"
-
-namespace qxr {
-
-void BuildLogGrid(double fa, double fb, double fx, std::vector<double>& grid)
-{
-    constexpr int kPoints = 500;
-    const double La = std::log10(fa);
-    const double Lb = std::log10(fb);
-    const double span = Lb - La;
-    const double Lx = std::log10(fx);
-
-    grid.resize(kPoints);
-    bool fxUsed = false;
-    for (int k = 0; k < kPoints; ++k) {
-        double g = std::pow(10.0, k * span / kPoints + La);
-        if (!fxUsed && (k + 1) * span / kPoints + La > Lx) {
-            g = fx;
-            fxUsed = true;
-        }
-        grid[static_cast<std::size_t>(k)] = g;
-    }
-}
-
-}  // namespace qxr
 
 using namespace qxr;
 
@@ -48,14 +23,9 @@ CurrentPlant CDesignModel::ReadCurrentPlant()
     return {Read(R__SENSE), Read(V__OUT), Read(L__MIN), Read(V__RAMP)};
 }
 
-bool CDesignModel::IsDigitalMode()
-{
-    return TruncToInt32(Read(ad)) == CTop::DIGITAL;
-}
-
 double CDesignModel::CurrentLoopDelay(double w)
 {
-    if (!IsDigitalMode())
+    if (Mode() != CTop::DIGITAL)
         return 0.0;
     return SamplingDelay(w, Read(F__SAMP), Read(T__D));
 }

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <limits>
 
+#include "analysis/ControlLoops.h"
 #include "model/DesignModel.h"
 
 namespace qxr {
@@ -46,49 +47,37 @@ using namespace qxr;
 
 namespace {
 
-struct LoopMetrics {
-    const std::vector<double>& freq;
-    const std::vector<double>& gain;
-    const std::vector<double>& phase;
-    int32_t& crossIdx;
-    int32_t& phaseCrossIdx;
-    double& fx;
-    double& slope;
-    double& gainMargin;
-    double& phaseMargin;
+// The metrics measured on the loop's grid: the crossover at the gain closest
+// to 0 dB, the slope between its neighbours, the gain margin at the phase
+// closest to -180 degrees above it.
+void ComputeGridMetrics(CDesignModel& model, ControlLoop loop)
+{
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    const ControlLoopMembers& members = MembersOf(loop);
+    const std::vector<double>& freq = BodeSeriesOf(model, loop, kFreq);
+    const std::vector<double>& gain = BodeSeriesOf(model, loop, kLoopGain);
+    const std::vector<double>& phase = BodeSeriesOf(model, loop, kLoopPhase);
 
-    void Compute()
-    {
-        constexpr double nan = std::numeric_limits<double>::quiet_NaN();
-        const int x = FindCrossoverIndex(gain);
-        crossIdx = x;
-        if (x == 0)
-            return;  // no crossover: the previous figures stay
-        const auto at = [](int i) { return static_cast<std::size_t>(i); };
-        fx = freq[at(x)];
-        if (x > 1 && at(x) + 1 < freq.size()) {
-            slope = (gain[at(x + 1)] - gain[at(x - 1)]) /
-                    (std::log10(freq[at(x + 1)]) - std::log10(freq[at(x - 1)]));
-        } else {
-            slope = nan;
-        }
-        const int pc = FindPhaseCrossoverIndex(phase, x);
-        phaseCrossIdx = pc;
-        gainMargin = pc != 0 ? -gain[at(pc)] : nan;
-        phaseMargin = phase[at(x)] + 180;
+    const int x = FindCrossoverIndex(gain);
+    model.*members.crossIdx = x;
+    if (x == 0)
+        return;  // no crossover: the previous figures stay
+    const auto at = [](int i) { return static_cast<std::size_t>(i); };
+    model.*members.fx = freq[at(x)];
+    if (x > 1 && at(x) + 1 < freq.size()) {
+        model.*members.slope =
+            (gain[at(x + 1)] - gain[at(x - 1)]) / (std::log10(freq[at(x + 1)]) - std::log10(freq[at(x - 1)]));
+    } else {
+        model.*members.slope = nan;
     }
-};
+    const int pc = FindPhaseCrossoverIndex(phase, x);
+    model.*members.phaseCrossIdx = pc;
+    model.*members.gainMargin = pc != 0 ? -gain[at(pc)] : nan;
+    model.*members.phaseMargin = phase[at(x)] + 180;
+}
 
 }  // namespace
 
-void CDesignModel::ComputeMetricsV()
-{
-    LoopMetrics{freqV, loopGainV, loopPhaseV, crossIdxV, phaseCrossIdxV, fxV, slopeV, gainMarginV, phaseMarginV}
-        .Compute();
-}
+void CDesignModel::ComputeMetricsV() { ComputeGridMetrics(*this, ControlLoop::Voltage); }
 
-void CDesignModel::ComputeMetricsI()
-{
-    LoopMetrics{freqI, loopGainI, loopPhaseI, crossIdxI, phaseCrossIdxI, fxI, slopeI, gainMarginI, phaseMarginI}
-        .Compute();
-}
+void CDesignModel::ComputeMetricsI() { ComputeGridMetrics(*this, ControlLoop::Current); }

@@ -17,7 +17,7 @@
 #include <QToolBar>
 
 #include "app/AppBase.h"
-#include "app/QXRDoc.h"
+#include "doc/QXRDoc.h"
 #include "app/QXRViewLog.h"
 #include "app/TabViews.h"
 

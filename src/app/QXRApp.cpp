@@ -4,8 +4,8 @@
 
 #include "app/InstanceChannel.h"
 #include "app/MainFrame.h"
-#include "app/QXRDoc.h"
-#include "app/UpdateHints.h"
+#include "doc/QXRDoc.h"
+#include "doc/UpdateHints.h"
 
 const QString CQXRApp::kDefaultInfoAddress = QStringLiteral("qrc:/info/qxr-info.html");
 

@@ -5,8 +5,8 @@
 #include <QUrl>
 
 #include "app/LogList.h"
-#include "app/QXRDoc.h"
-#include "app/UpdateHints.h"
+#include "doc/QXRDoc.h"
+#include "doc/UpdateHints.h"
 
 CQXRViewLog::CQXRViewLog(CQXRDoc& document, const QString& infoText, QWidget* parent)
     : QTextBrowser(parent), document_(document), infoText_(infoText)

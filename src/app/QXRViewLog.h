@@ -3,7 +3,7 @@
 #include <QString>
 #include <QTextBrowser>
 
-#include "app/DocView.h"
+#include "doc/DocView.h"
 
 class CQXRDoc;
 class QSplitter;

@@ -1,6 +1,6 @@
 #include "app/TabViews.h"
 
-#include "app/QXRDoc.h"
+#include "doc/QXRDoc.h"
 #include "app/QXRViewLog.h"
 #include "model/Enumerations.h"
 
@@ -55,10 +55,8 @@ void CQXRViewUser::OnInitialUpdate()
 // The tabs of the other controller kind are hidden; shown tabs are not selected.
 void CQXRViewUser::ApplyModeVisibility()
 {
-    const auto isMode = [this](int mode) {
-        document_.model.ad.inUse = true;
-        return document_.model.ad.Value() == mode;
-    };
+    CDesignModel& model = document_.model;
+    const auto isMode = [&model](int mode) { return model.Read(model.ad) == mode; };
     const std::pair<CDialogTab*, int> modePages[] = {
         {&startUp_, CTop::ANALOG},           {&componentSelection_, CTop::ANALOG},
         {&multiplierAnalog_, CTop::ANALOG},  {&multiplierDigital_, CTop::DIGITAL},
@@ -116,9 +114,8 @@ void CQXRViewReview::OnInitialUpdate()
 // front when the design switches to it.
 void CQXRViewReview::ApplyModeVisibility()
 {
-    CSymbol& mode = document_.model.ad;
-    mode.inUse = true;
-    const bool analog = mode.Value() == CTop::ANALOG;
+    CDesignModel& model = document_.model;
+    const bool analog = model.Read(model.ad) == CTop::ANALOG;
     TabControl().ShowPage(&schematic_, analog);
     if (analog && lastMode_.GetValue() != CTop::ANALOG)
         TabControl().SelectPage(&schematic_);
@@ -128,8 +125,7 @@ void CQXRViewReview::OnUpdate(CDocView*, int hint, QObject* hintObject)
 {
     if (pagesCreated_)
         ApplyModeVisibility();
-    document_.model.ad.inUse = true;
-    lastMode_.SetValue(TruncToInt32(document_.model.ad.Value()));
+    lastMode_.SetValue(TruncToInt32(document_.model.Read(document_.model.ad)));
     if (!pagesCreated_)
         return;
     QWidget* hintControl = qobject_cast<QWidget*>(hintObject);

@@ -2,11 +2,11 @@
 
 #include <array>
 
-#include "app/DocView.h"
+#include "doc/DocView.h"
 #include "model/Enumerations.h"
 #include "pages/DesignPages.h"
 #include "pages/FreqResponsePages.h"
-#include "pages/TabContainer.h"
+#include "widgets/TabContainer.h"
 
 class CQXRDoc;
 

@@ -1,27 +1,21 @@
+#include "calc/CompensatorSynthesis.h"
+
 #include <cmath>
 
 #include "calc/DesignConstants.h"
+#include "calc/TransferFunctions.h"
 #include "model/DesignModel.h"
 
-using namespace qxr;
+namespace qxr {
 
-namespace {
-
-// wp0 that makes |C(j*wx)| * plantMagnitude exactly 1 at the crossover wx.
 double IntegratorForUnityGain(double wx, double wz1, double wp1, double plantMagnitude)
 {
-    const double rz = wx / wz1;
-    const double rp = wx / wp1;
-    return wx / (std::sqrt(1 + rz * rz) / std::sqrt(1 + rp * rp) * plantMagnitude);
+    return wx / (Compensator::MagnitudeRatio(wx, wz1, wp1) * plantMagnitude);
 }
 
-}  // namespace
+}  // namespace qxr
 
-void CDesignModel::AppendMessage(const std::string& text)
-{
-    messages += text;
-    messages += '\n';
-}
+using namespace qxr;
 
 void CDesignModel::SynthesizeCompensators()
 {
@@ -52,7 +46,7 @@ void CDesignModel::SynthesizeCurrentCompensator()
 {
     Set(i_fcp1, Read(f__S) * kPi / kTwoPi);
     double requiredPhase = Read(PM__ILOOP);
-    if (IsDigitalMode()) {
+    if (Mode() == CTop::DIGITAL) {
         const double fSamp = Read(F__SAMP);
         const double fx = Read(F__X_ILOOP);
         requiredPhase += 360 * fx / (2 * fSamp) + (Read(T__D) / fSamp) * 360 * fx;

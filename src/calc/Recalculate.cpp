@@ -7,11 +7,11 @@ void CDesignModel::Recalculate()
     messages.clear();
     ad.enumCalc.GetTypeInfo();
 
-    const int32_t mode = TruncToInt32(Read(ad));
+    Read(ad);  // the Mode takes part in every design
     // No equation reads the nominal input; it stays applicable in both Modes.
     V__IN_NORM.inUse = true;
 
-    switch (mode) {
+    switch (Mode()) {
     case CTop::ANALOG:
         ApplyModeDefaults(1.5, 60.0);
         DesignAnalog();

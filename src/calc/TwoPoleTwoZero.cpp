@@ -1,8 +1,6 @@
 #include "calc/TwoPoleTwoZero.h"
 
-#include "calc/CoefficientExport.h"
 #include "calc/DesignConstants.h"
-#include "model/DesignModel.h"
 
 namespace qxr {
 
@@ -38,23 +36,3 @@ TwoPoleTwoZero DiscretiseFeedForwardFilter(double fCutoff, double fSamp)
 }
 
 }  // namespace qxr
-
-using namespace qxr;
-
-void CDesignModel::SetCoefficients(CoefficientSet set, const TwoPoleTwoZero& coefficients)
-{
-    const CoefficientSetLayout& layout = LayoutOf(set);
-    const std::array<double, kCoefficientsPerSet> values = coefficients.InOutputOrder();
-    for (std::size_t i = 0; i < kCoefficientsPerSet; ++i)
-        Set(this->*layout.symbols[i], values[i]);
-}
-
-// Current loop, voltage loop, then the feed-forward filter.
-void CDesignModel::DiscretiseCompensators()
-{
-    const double fcp0I = Read(i_fcp0), fcp1I = Read(i_fcp1), fcz1I = Read(i_fcz1);
-    SetCoefficients(CoefficientSet::CurrentLoop, DiscretiseCompensator(fcp0I, fcp1I, fcz1I, Read(F__SAMP)));
-    const double fcp0V = Read(v_fcp0), fcp1V = Read(v_fcp1), fcz1V = Read(v_fcz1);
-    SetCoefficients(CoefficientSet::VoltageLoop, DiscretiseCompensator(fcp0V, fcp1V, fcz1V, Read(F__SAMP_V)));
-    SetCoefficients(CoefficientSet::FeedForward, DiscretiseFeedForwardFilter(Read(V__FF_CO), Read(F__SAMP_V)));
-}

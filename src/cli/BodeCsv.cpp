@@ -1,5 +1,6 @@
 #include "cli/BodeCsv.h"
 
+#include "cli/BodeColumns.h"
 #include "cli/NumberText.h"
 
 namespace qxr::cli {
@@ -10,17 +11,19 @@ constexpr int kRoundTripDigits = 17;
 
 }  // namespace
 
-std::string FormatBodeCsv(const CDesignModel& model, Loop loop)
+std::string FormatBodeCsv(const CDesignModel& model, ControlLoop loop)
 {
-    const LoopView view = ViewOf(model, loop);
     std::string csv;
     for (const BodeColumn& column : kBodeColumns)
         csv += (csv.empty() ? "" : ",") + std::string(column.csvHeader);
     csv += '\n';
     // Every series has one value per grid frequency.
-    for (std::size_t row = 0; row < view.series[0]->size(); ++row) {
-        for (std::size_t c = 0; c < view.series.size(); ++c)
-            csv += (c > 0 ? "," : "") + FormatDouble((*view.series[c])[row], kRoundTripDigits);
+    const std::size_t rows = BodeSeriesOf(model, loop, kFreq).size();
+    for (std::size_t row = 0; row < rows; ++row) {
+        for (std::size_t c = 0; c < kBodeSeriesCount; ++c) {
+            const double value = BodeSeriesOf(model, loop, static_cast<BodeSeries>(c))[row];
+            csv += (c > 0 ? "," : "") + FormatDouble(value, kRoundTripDigits);
+        }
         csv += '\n';
     }
     return csv;

@@ -42,7 +42,7 @@ const Choices<std::vector<CoefficientSet>> kCoefficientChoices{
     {"current", {CoefficientSet::CurrentLoop}},
     {"all", {CoefficientSet::FeedForward, CoefficientSet::VoltageLoop, CoefficientSet::CurrentLoop}},
 };
-const Choices<Loop> kLoops{{"voltage", Loop::Voltage}, {"current", Loop::Current}};
+const Choices<ControlLoop> kLoops{{"voltage", ControlLoop::Voltage}, {"current", ControlLoop::Current}};
 
 template <class T>
 std::string ChoiceWords(const Choices<T>& choices)

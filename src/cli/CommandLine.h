@@ -7,7 +7,7 @@
 
 #include "calc/CoefficientExport.h"
 #include "cli/Edits.h"
-#include "cli/Loops.h"
+#include "analysis/ControlLoops.h"
 
 namespace qxr::cli {
 
@@ -20,7 +20,7 @@ struct Invocation {
     std::vector<Edit> edits;                // in command-line order, across option kinds
     std::optional<std::string> saveTo;
     bool withBode = false;      // json
-    Loop loop = Loop::Voltage;  // bode
+    ControlLoop loop = ControlLoop::Voltage;  // bode
     // coeffs: the sets to print, in this order
     std::vector<CoefficientSet> coefficientSets{CoefficientSet::FeedForward, CoefficientSet::VoltageLoop,
                                                 CoefficientSet::CurrentLoop};

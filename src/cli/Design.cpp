@@ -35,8 +35,6 @@ void ExpectOk(FileResult result, const std::string& path)
         throw Failure(kFileError, path + ": " + FileResultText(result));
 }
 
-int32_t ModeValue(const CDesignModel& model) { return TruncToInt32(model.ad.Value()); }
-
 }  // namespace
 
 void LoadDesignInput(const std::string& path, Design& design)
@@ -60,16 +58,14 @@ std::vector<std::string> MessageLines(const CDesignModel& model)
     return lines;
 }
 
-bool IsDigitalMode(const CDesignModel& model) { return ModeValue(model) == CTop::DIGITAL; }
-
 std::string ModeText(const CDesignModel& model)
 {
     // The mirrors of `ad` are not restored by a file load, so the name comes
     // from the value in force.
-    const std::u16string name = model.ad.enumCalc.GetTypeInfo().NameOf(ModeValue(model));
+    const std::u16string name = model.ad.enumCalc.GetTypeInfo().NameOf(model.Mode());
     if (name.empty())
         return FormatDouble(model.ad.Value(), 6) + " (unknown: nothing is calculated)";
-    return ToUtf8(name) + " (" + std::to_string(ModeValue(model)) + ")";
+    return ToUtf8(name) + " (" + std::to_string(model.Mode()) + ")";
 }
 
 }  // namespace qxr::cli

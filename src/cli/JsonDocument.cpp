@@ -5,7 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/Design.h"
-#include "cli/Loops.h"
+#include "cli/BodeColumns.h"
 #include "model/Utf.h"
 
 namespace qxr::cli {
@@ -53,8 +53,9 @@ Json SymbolJson(const CSymbol& symbol)
     };
 }
 
-Json MetricsJson(const LoopView& loop)
+Json MetricsJson(const CDesignModel& model, ControlLoop controlLoop)
 {
+    const LoopStability loop = StabilityOf(model, controlLoop);
     return {
         {"crossIdx", loop.crossIdx},
         {"phaseCrossIdx", loop.phaseCrossIdx},
@@ -65,19 +66,21 @@ Json MetricsJson(const LoopView& loop)
     };
 }
 
-Json BodeJson(const LoopView& loop)
+Json BodeJson(const CDesignModel& model, ControlLoop loop)
 {
     Json bode = Json::object();
-    for (std::size_t c = 0; c < kBodeColumns.size(); ++c)
-        bode[kBodeColumns[c].jsonKey] = Numbers(*loop.series[c]);
+    for (std::size_t c = 0; c < kBodeSeriesCount; ++c)
+        bode[kBodeColumns[c].jsonKey] = Numbers(BodeSeriesOf(model, loop, static_cast<BodeSeries>(c)));
     return bode;
 }
 
 // The same member for both loops.
-template <class Describe>
-Json PerLoop(const CDesignModel& model, Describe describe)
+Json PerLoop(const CDesignModel& model, Json (*describe)(const CDesignModel&, ControlLoop))
 {
-    return {{"voltage", describe(ViewOf(model, Loop::Voltage))}, {"current", describe(ViewOf(model, Loop::Current))}};
+    Json members = Json::object();
+    for (ControlLoop loop : kControlLoops)
+        members[LoopName(loop)] = describe(model, loop);
+    return members;
 }
 
 }  // namespace

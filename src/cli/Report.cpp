@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "cli/Design.h"
-#include "cli/Loops.h"
+#include "analysis/ControlLoops.h"
 #include "cli/NumberText.h"
 #include "cli/TextTable.h"
 #include "model/Utf.h"
@@ -52,8 +52,8 @@ std::string Figure(double value, const char* unit)
 
 std::string StabilitySection(const CDesignModel& model)
 {
-    const LoopView voltage = ViewOf(model, Loop::Voltage);
-    const LoopView current = ViewOf(model, Loop::Current);
+    const LoopStability voltage = StabilityOf(model, ControlLoop::Voltage);
+    const LoopStability current = StabilityOf(model, ControlLoop::Current);
     TextTable table({Align::Left, Align::Left, Align::Left});
     table.AddRow({"", "Voltage loop", "Current loop"});
     table.AddRow({"Crossover frequency", Figure(voltage.fx, "Hz"), Figure(current.fx, "Hz")});

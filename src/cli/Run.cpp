@@ -35,7 +35,7 @@ std::string CommandOutput(const Invocation& invocation, const Design& design, st
         return FormatJson(design, invocation.withBode);
     case Command::Coeffs:
         // Analog designs leave the coefficients alone, so they may well be stale.
-        if (!IsDigitalMode(design.model))
+        if (design.model.Mode() != CTop::DIGITAL)
             err << "qxr-cli: warning: the design is not in DIGITAL mode; the coefficients are those of its last "
                    "digital calculation\n";
         return FormatCoefficients(design.model, invocation.coefficientSets);

@@ -91,3 +91,14 @@ CSymbol* CDesignModel::FindByName(const std::u16string& name)
     }
     return nullptr;
 }
+
+int32_t CDesignModel::Mode() const
+{
+    return TruncToInt32(ad.Value());
+}
+
+void CDesignModel::AppendMessage(const std::string& text)
+{
+    messages += text;
+    messages += '\n';
+}

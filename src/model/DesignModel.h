@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/SweepInputs.h"
+#include "model/SweepInputs.h"
 #include "model/Symbol.h"
 #include "model/SymbolCatalogue.h"
 
@@ -20,6 +20,8 @@ struct CurrentPlant;
 
 // The whole state of one design: the 98 catalogue symbols, the design
 // messages, the Bode data of both loops and their stability metrics.
+// Its design steps are defined in the core layer they belong to; the
+// declarations below are grouped by the file that defines them.
 // Symbols are embedded by value and the index points into the model itself,
 // so a model is neither copied nor moved.
 class CDesignModel {
@@ -30,35 +32,57 @@ public:
     CDesignModel(const CDesignModel&) = delete;
     CDesignModel& operator=(const CDesignModel&) = delete;
 
+    // --- model/DesignModel.cpp: the catalogue state, look-up, reading, messages
+
     // Returns every symbol to its catalogue state; discards all user entries.
     void LoadDefaults();
     // The symbol whose name equals the argument exactly, or nullptr.
     CSymbol* FindByName(const std::u16string& name);
 
+    // The value in force of a symbol, marking it as taking part in the design.
+    // Every equation reads this way, and so does every view that shows a value
+    // because the design depends on it.
+    double Read(CSymbol& symbol)
+    {
+        symbol.inUse = true;
+        return symbol.Value();
+    }
+    // The Mode the design is calculated for: `ad`'s value in force truncated
+    // to a CTop value (see TruncToInt32). Recalculate marks `ad` in use.
+    int32_t Mode() const;
+
+    void AppendMessage(const std::string& text);
+
+    // --- model/DesignFile.cpp
     // The model's part of a design file: every symbol's record under its name,
     // in catalogue order, then the end marker. Loading takes the records in any
     // order, skips unknown names, lets a later duplicate win and does not
-    // recalculate (defined in DesignFile.cpp).
+    // recalculate.
     void Serialize(ArchiveWriter& archive) const;
     void Serialize(ArchiveReader& archive);
 
+    // --- calc/Recalculate.cpp
     // Brings the whole design up to date from the values in force.
     void Recalculate();
+
+    // --- calc/AnalogDesign.cpp, calc/DigitalDesign.cpp
     void DesignAnalog();
     void DesignDigital();
 
+    // --- calc/CompensatorSynthesis.cpp
     // Places the poles and zeros of both compensators for the required
     // crossovers and phase margins.
     void SynthesizeCompensators();
     // Reports negative component values of the analog compensators.
     void CheckAnalogCompensators();
-    void AppendMessage(const std::string& text);
 
+    // --- analysis/BodeData.cpp, analysis/StabilityMetrics.cpp
     // Fills the fourteen Bode arrays on the logarithmic grids of both loops.
     void BuildBodeData();
     void ComputeMetricsV();
     void ComputeMetricsI();
 
+    // --- analysis/LoopModels.cpp
     // Loop models at angular frequency w (rad/s): gains in dB, phase in degrees.
     double PlantGainV(double w);
     double CompGainV(double w);
@@ -72,6 +96,7 @@ public:
     double CompPhaseI(double w);
     double LoopPhaseV(double w);
 
+    // --- the state
 #define QXR_DECLARE_SYMBOL(name, description, unit, scale, defaultValue) CSymbol name;
     QXR_PLAIN_SYMBOL_CATALOGUE(QXR_DECLARE_SYMBOL)
 #undef QXR_DECLARE_SYMBOL
@@ -95,13 +120,7 @@ public:
     std::array<CSymbol*, 6> compSymbols{};
 
 private:
-    // The reading and writing rule of every design equation: both mark the
-    // symbol as taking part in the design; a write never replaces a user entry.
-    double Read(CSymbol& symbol)
-    {
-        symbol.inUse = true;
-        return symbol.Value();
-    }
+    // Writes a result; a write never replaces a user entry.
     void Set(CSymbol& symbol, double value)
     {
         symbol.inUse = true;
@@ -114,19 +133,23 @@ private:
     static constexpr std::size_t kVoltageCompensator = 0;  // first of its three compSymbols
     static constexpr std::size_t kCurrentCompensator = 3;
 
+    // calc/Recalculate.cpp
     void ApplyModeDefaults(double h3Vff, double pmILoop);
+    // calc/PowerStage.cpp
     void DesignPowerStage();
     void DesignFeedForwardCutoff();
     void EstimateHarmonics();
+    // calc/AnalogDesign.cpp
     void DesignMultiplierNetwork();
     void DesignAnalogCompensatorComponents();
     void DesignSupportComponents();
-    void SynthesizeVoltageCompensator();
-    void SynthesizeCurrentCompensator();
+    // calc/DigitalDesign.cpp
     void DiscretiseCompensators();
     void SetCoefficients(qxr::CoefficientSet set, const qxr::TwoPoleTwoZero& coefficients);
-
-    bool IsDigitalMode();
+    // calc/CompensatorSynthesis.cpp
+    void SynthesizeVoltageCompensator();
+    void SynthesizeCurrentCompensator();
+    // analysis/LoopModels.cpp
     double CurrentLoopDelay(double w);
     qxr::Compensator ReadCompensator(std::size_t first);
     qxr::VoltagePlant ReadVoltagePlant();

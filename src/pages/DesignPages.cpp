@@ -4,7 +4,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
-#include "app/QXRDoc.h"
+#include "doc/QXRDoc.h"
 #include "calc/CoefficientExport.h"
 #include "pages/Picture.h"
 

@@ -11,8 +11,8 @@
 #include <QPainter>
 #include <QPushButton>
 
-#include "app/QXRDoc.h"
-#include "app/UpdateHints.h"
+#include "doc/QXRDoc.h"
+#include "doc/UpdateHints.h"
 #include "pages/PageLayout.h"
 #include "pages/PageTemplate.h"
 #include "pages/Picture.h"

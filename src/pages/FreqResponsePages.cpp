@@ -8,11 +8,9 @@
 #include <QLineEdit>
 #include <QPalette>
 
-#include "analysis/LoopModels.h"
 #include "analysis/StabilityMetrics.h"
-#include "app/QXRDoc.h"
-#include "app/UpdateHints.h"
-#include "calc/DesignConstants.h"
+#include "doc/QXRDoc.h"
+#include "doc/UpdateHints.h"
 #include "pages/PageTemplate.h"
 #include "plot/GraphLayout.h"
 #include "plot/GraphScatter.h"
@@ -72,8 +70,9 @@ void SetRange(CGraphAxis& axis, double minimum, double maximum, double majorStep
 
 }  // namespace
 
-CTabFreqResponse::CTabFreqResponse(const LoopModel& loop, const QString& title, CQXRDoc& document, QWidget* parent)
-    : CDialogTab(331, document, parent), loop_(loop)
+CTabFreqResponse::CTabFreqResponse(qxr::ControlLoop loop, const AxisPolicy& axes, const QString& title,
+                                   CQXRDoc& document, QWidget* parent)
+    : CDialogTab(331, document, parent), loop_(loop), axes_(axes)
 {
     this->title = title;
 }
@@ -134,10 +133,10 @@ void CTabFreqResponse::UpdatePage(int hint, QWidget* hintControl)
 
 void CTabFreqResponse::SetupGraphs()
 {
-    const Loop loop = loop_.read(document_.model);
+    const qxr::FrequencyRange range = qxr::BodeRange(document_.model, loop_);
     for (CGraphScatter* graph : {magnitude_, phase_}) {
         graph->xAxis.logScale = true;
-        SetRange(graph->xAxis, loop.start, loop.stop, 0);
+        SetRange(graph->xAxis, range.start, range.stop, 0);
         graph->xTitle.text = QStringLiteral("Frequency (Hz)");
         graph->xTitle.height = 15;
         graph->yTitle.height = 15;
@@ -153,7 +152,7 @@ void CTabFreqResponse::SetupGraphs()
     }
     magnitude_->yTitle.text = QStringLiteral("Magnitude (dB)");
     phase_->yTitle.text = QStringLiteral("Phase (Degrees)");
-    SetRange(magnitude_->yAxis, loop_.magnitudeMin, loop_.magnitudeMax, 20);
+    SetRange(magnitude_->yAxis, axes_.magnitudeMin, axes_.magnitudeMax, 20);
     SetRange(phase_->yAxis, -200, 0, 20);
     magnitude_->AddLine(kCrossover, kBlack, CScatterGraphLine::kDashed);
     magnitude_->AddLine(kZeroDb, kBlack, CScatterGraphLine::kDashed);
@@ -163,30 +162,32 @@ void CTabFreqResponse::SetupGraphs()
 void CTabFreqResponse::RedrawBode()
 {
     CDesignModel& model = document_.model;
-    const Loop loop = loop_.read(model);
-    qxr::BuildLogGrid(loop.start, loop.stop, loop.requiredCrossover, grid_);
+    const qxr::FrequencyRange range = qxr::BodeRange(model, loop_);
+    qxr::BuildLogGrid(range.start, range.stop, qxr::RequiredCrossover(model, loop_), grid_);
     for (int id : {kPlant, kComp, kLoop, kCrossover})
         phase_->ClearLine(id);
     for (int id : {kPlant, kComp, kLoop, kZeroDb, kCrossover})
         magnitude_->ClearLine(id);
     phase_->RecalcRanges();
     magnitude_->RecalcRanges();
-    ComputeCurves(model);
-    if (loop_.fitsRangesToCurves)
-        FitRanges(loop);
+    ComputeCurves();
+    if (axes_.fitsRangesToCurves)
+        FitRanges(range);
     if (Box(kLoopBox)->isChecked())
-        DrawCrossoverMarker(loop);
+        DrawCrossoverMarker(range);
     RepaintGraphs();
-    ShowStability(loop);
+    ShowStability();
 }
 
-void CTabFreqResponse::ComputeCurves(CDesignModel& model)
+void CTabFreqResponse::ComputeCurves()
 {
     for (std::vector<double>* values : {&plantGain_, &plantPhase_, &compGain_, &compPhase_, &loopGain_, &loopPhase_})
         values->clear();
     const bool plant = Box(kPlantBox)->isChecked();
     const bool comp = Box(kCompBox)->isChecked();
     const bool loop = Box(kLoopBox)->isChecked();
+    if (!plant && !comp && !loop)
+        return;
     const auto add = [this](int line, double f, double gain, double phase, std::vector<double>& gains,
                             std::vector<double>& phases) {
         gains.push_back(gain);
@@ -195,13 +196,13 @@ void CTabFreqResponse::ComputeCurves(CDesignModel& model)
         phase_->AddPoint(f, phase, line);
     };
     for (double f : grid_) {
-        const double w = qxr::kTwoPi * f;
+        const qxr::BodePoint point = qxr::EvaluateLoop(document_.model, loop_, f);
         if (plant)
-            add(kPlant, f, (model.*loop_.plantGain)(w), -90, plantGain_, plantPhase_);
+            add(kPlant, f, point.plantGain, point.plantPhase, plantGain_, plantPhase_);
         if (comp)
-            add(kComp, f, (model.*loop_.compGain)(w), (model.*loop_.compPhase)(w), compGain_, compPhase_);
+            add(kComp, f, point.compGain, point.compPhase, compGain_, compPhase_);
         if (loop)
-            add(kLoop, f, (model.*loop_.loopGain)(w), (model.*loop_.loopPhase)(w), loopGain_, loopPhase_);
+            add(kLoop, f, point.loopGain, point.loopPhase, loopGain_, loopPhase_);
     }
 }
 
@@ -212,7 +213,7 @@ double CTabFreqResponse::RoundAxisBound(double value)
 
 // The magnitude axis spans the curves; the phase axis runs from -210 to
 // just above the highest curve, at most 10.
-void CTabFreqResponse::FitRanges(const Loop& loop)
+void CTabFreqResponse::FitRanges(qxr::FrequencyRange range)
 {
     const double lowest = std::min({MinOrCeiling(plantGain_), MinOrCeiling(compGain_), MinOrCeiling(loopGain_)});
     const double highest = std::max({MaxOrFloor(plantGain_), MaxOrFloor(compGain_), MaxOrFloor(loopGain_)});
@@ -223,22 +224,23 @@ void CTabFreqResponse::FitRanges(const Loop& loop)
         highestPhase = 0;
     SetRange(phase_->yAxis, RoundAxisBound(-200), RoundAxisBound(highestPhase), 20);
     for (CGraphScatter* graph : {magnitude_, phase_})
-        SetRange(graph->xAxis, loop.start, loop.stop, 0);
+        SetRange(graph->xAxis, range.start, range.stop, 0);
 }
 
-void CTabFreqResponse::DrawCrossoverMarker(const Loop& loop)
+void CTabFreqResponse::DrawCrossoverMarker(qxr::FrequencyRange range)
 {
     const double fx = grid_[static_cast<std::size_t>(qxr::FindCrossoverIndex(loopGain_))];
     for (CGraphScatter* graph : {magnitude_, phase_}) {
         graph->AddPoint(fx, graph->yAxis.maximum, kCrossover);
         graph->AddPoint(fx, graph->yAxis.minimum, kCrossover);
     }
-    magnitude_->AddPoint(loop.start, 0, kZeroDb);
-    magnitude_->AddPoint(loop.stop, 0, kZeroDb);
+    magnitude_->AddPoint(range.start, 0, kZeroDb);
+    magnitude_->AddPoint(range.stop, 0, kZeroDb);
 }
 
-void CTabFreqResponse::ShowStability(const Loop& loop)
+void CTabFreqResponse::ShowStability()
 {
+    const qxr::LoopStability loop = qxr::StabilityOf(document_.model, loop_);
     SetField(kFxField, QString::asprintf("%1.0f Hz", loop.fx));
     SetField(kPhaseMarginField, QString::asprintf("%1.0f°", loop.phaseMargin));
     if (!std::isnan(loop.gainMargin))
@@ -309,36 +311,14 @@ void CTabFreqResponse::resizeEvent(QResizeEvent* event)
     phase_->setGeometry(0, top + magnitudeHeight, width(), height() - top - magnitudeHeight);
 }
 
-namespace {
-
-CTabFreqResponse::Loop ReadVoltageLoop(CDesignModel& model)
-{
-    model.F__X_VLOOP.inUse = true;
-    return {1, 1000, model.F__X_VLOOP.Value(), model.fxV, model.phaseMarginV, model.gainMarginV, model.slopeV};
-}
-
-CTabFreqResponse::Loop ReadCurrentLoop(CDesignModel& model)
-{
-    model.f__S.inUse = true;
-    model.F__X_ILOOP.inUse = true;
-    return {100, model.f__S.Value(), model.F__X_ILOOP.Value(), model.fxI, model.phaseMarginI, model.gainMarginI,
-            model.slopeI};
-}
-
-using M = CDesignModel;
-const CTabFreqResponse::LoopModel kVoltageLoop{
-    ReadVoltageLoop, &M::PlantGainV, &M::CompGainV, &M::CompPhaseV, &M::LoopGainV, &M::LoopPhaseV, false, -80, 40};
-const CTabFreqResponse::LoopModel kCurrentLoop{
-    ReadCurrentLoop, &M::PlantGainI, &M::CompGainI, &M::CompPhaseI, &M::LoopGainI, &M::LoopPhaseI, true, -100, 100};
-
-}  // namespace
-
 CTabFreqResponseVoltage::CTabFreqResponseVoltage(CQXRDoc& document, QWidget* parent)
-    : CTabFreqResponse(kVoltageLoop, QStringLiteral("Voltage Freq Response"), document, parent)
+    : CTabFreqResponse(qxr::ControlLoop::Voltage, {false, -80, 40}, QStringLiteral("Voltage Freq Response"),
+                       document, parent)
 {
 }
 
 CTabFreqResponseCurrent::CTabFreqResponseCurrent(CQXRDoc& document, QWidget* parent)
-    : CTabFreqResponse(kCurrentLoop, QStringLiteral("Current Freq Response"), document, parent)
+    : CTabFreqResponse(qxr::ControlLoop::Current, {true, -100, 100}, QStringLiteral("Current Freq Response"),
+                       document, parent)
 {
 }

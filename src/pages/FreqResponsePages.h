@@ -4,10 +4,10 @@
 
 #include <QString>
 
+#include "analysis/ControlLoops.h"
 #include "pages/DialogTab.h"
 
 class CGraphScatter;
-class CDesignModel;
 class QCheckBox;
 class QGroupBox;
 class QLineEdit;
@@ -19,7 +19,6 @@ class CTabFreqResponse : public CDialogTab {
     Q_OBJECT
 
 public:
-    static constexpr int kPoints = 500;
     enum LineId { kPlant = 0, kComp = 1, kLoop = 2, kCrossover = 5, kZeroDb = 6, kCursor = 7 };
 
     ~CTabFreqResponse() override;
@@ -37,29 +36,17 @@ public:
     // An axis bound rounded outward to the next multiple of 10 beyond it.
     static double RoundAxisBound(double value);
 
-    // The figures of one loop the page reads from the model.
-    struct Loop {
-        double start;
-        double stop;
-        double requiredCrossover;
-        double fx, phaseMargin, gainMargin, slope;
-    };
-    // What distinguishes the pages of the two loops.
-    struct LoopModel {
-        Loop (*read)(CDesignModel& model);
-        double (CDesignModel::*plantGain)(double w);
-        double (CDesignModel::*compGain)(double w);
-        double (CDesignModel::*compPhase)(double w);
-        double (CDesignModel::*loopGain)(double w);
-        double (CDesignModel::*loopPhase)(double w);
-        // Fixed ranges set once, or ranges fitted to the curves at every redraw.
+    // How a page scales its axes: fixed ranges set once, or ranges fitted to
+    // the curves at every redraw.
+    struct AxisPolicy {
         bool fitsRangesToCurves;
         double magnitudeMin;
         double magnitudeMax;
     };
 
 protected:
-    CTabFreqResponse(const LoopModel& loop, const QString& title, CQXRDoc& document, QWidget* parent);
+    CTabFreqResponse(qxr::ControlLoop loop, const AxisPolicy& axes, const QString& title, CQXRDoc& document,
+                     QWidget* parent);
 
     QWidget* CreateTemplateControl(const TemplateControl& control) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -67,16 +54,17 @@ protected:
 private:
     void SetupGraphs();
     void RedrawBode();
-    void ComputeCurves(CDesignModel& model);
-    void FitRanges(const Loop& loop);
-    void DrawCrossoverMarker(const Loop& loop);
-    void ShowStability(const Loop& loop);
+    void ComputeCurves();
+    void FitRanges(qxr::FrequencyRange range);
+    void DrawCrossoverMarker(qxr::FrequencyRange range);
+    void ShowStability();
     void OnGraphHover(CGraphScatter& graph);
     void OnGraphLeave();
     void RepaintGraphs();
     void SetField(int id, const QString& text);
 
-    const LoopModel& loop_;
+    const qxr::ControlLoop loop_;
+    const AxisPolicy axes_;
     CGraphScatter* magnitude_ = nullptr;
     CGraphScatter* phase_ = nullptr;
     std::vector<double> grid_;

@@ -5,7 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "analysis/LoopModels.h"
+#include "analysis/ControlLoops.h"
+#include "calc/DesignConstants.h"
 #include "model/DesignModel.h"
 
 namespace {

@@ -11,11 +11,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/DocView.h"
+#include "doc/DocView.h"
 #include "app/InstanceChannel.h"
 #include "app/MainFrame.h"
 #include "app/QXRApp.h"
-#include "app/QXRDoc.h"
+#include "doc/QXRDoc.h"
 #include "app/UserPrompts.h"
 
 // Answers the document commands' questions from a script and records them.

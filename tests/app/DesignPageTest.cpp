@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "AppFixture.h"
-#include "app/UpdateHints.h"
+#include "doc/UpdateHints.h"
 #include "calc/CoefficientExport.h"
 #include "pages/DesignPages.h"
 #include "pages/Picture.h"

@@ -2,7 +2,7 @@
 #include <QTemporaryDir>
 
 #include "AppFixture.h"
-#include "app/UpdateHints.h"
+#include "doc/UpdateHints.h"
 #include "model/DesignFile.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "AppFixture.h"
 #include "LocalHttpServer.h"
 #include "app/QXRViewLog.h"
-#include "app/UpdateHints.h"
+#include "doc/UpdateHints.h"
 #include "app/UrlDownloadString.h"
 
 namespace {

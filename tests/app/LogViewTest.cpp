@@ -4,7 +4,7 @@
 #include "AppFixture.h"
 #include "app/LogList.h"
 #include "app/QXRViewLog.h"
-#include "app/UpdateHints.h"
+#include "doc/UpdateHints.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "AppFixture.h"
 #include "app/TabViews.h"
-#include "app/UpdateHints.h"
+#include "doc/UpdateHints.h"
 #include "calc/DesignConstants.h"
 #include "plot/GraphScatter.h"
 

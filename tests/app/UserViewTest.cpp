@@ -2,7 +2,7 @@
 
 #include "AppFixture.h"
 #include "app/TabViews.h"
-#include "app/UpdateHints.h"
+#include "doc/UpdateHints.h"
 #include "pages/SymbolControls.h"
 
 namespace {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,9 @@ struct GoldenDesign {
     std::filesystem::path arguments;
     std::filesystem::path pinned;
 };
+
+// Test names show the design's name.
+inline void PrintTo(const GoldenDesign& design, std::ostream* out) { *out << design.name; }
 
 // Every design in the folder, by name.
 std::vector<GoldenDesign> ListGoldenDesigns(const std::filesystem::path& goldenFolder);

@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "pages/TabContainer.h"
+#include "widgets/TabContainer.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "pages/TabContainer.h"
+#include "widgets/TabContainer.h"
 
 #include <algorithm>
 #include <numeric>

@@ -1,12 +1,12 @@
-#include "app/QXRDoc.h"
+#include "doc/QXRDoc.h"
 
 #include <algorithm>
 
 #include <QFile>
 #include <QFileInfo>
 
-#include "app/DocView.h"
-#include "app/UpdateHints.h"
+#include "doc/DocView.h"
+#include "doc/UpdateHints.h"
 #include "model/DesignFile.h"
 
 void CQXRDoc::AddView(CDocView* view)

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "pages/ScrollState.h"
+#include "widgets/ScrollState.h"
 
 namespace {
 

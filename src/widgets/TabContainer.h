@@ -9,7 +9,7 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "pages/ScrollState.h"
+#include "widgets/ScrollState.h"
 
 class QScrollBar;
 class QTabBar;

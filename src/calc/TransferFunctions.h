@@ -2,12 +2,12 @@
 
 #include <array>
 #include <cmath>
-#include <vector>
 
 #include "calc/DesignConstants.h"
 
 // Small-signal models of the two loops, with their symbol values read once.
-// Each gain is 20*log10 of the magnitude; phases are in degrees.
+// Each gain is 20*log10 of the magnitude; phases are in degrees. Pure
+// formulas: compensator synthesis places with them, the analyses sweep them.
 namespace qxr {
 
 // C(s) = (wp0/s) * (1 + s/wz1) / (1 + s/wp1), frequencies given in Hz.
@@ -20,7 +20,8 @@ struct Compensator {
     double GainDb(double w) const { return GainDbFromRatio(MagnitudeRatio(w), w); }
 
     // |1 + jw/wz1| / |1 + jw/wp1|, which does not depend on wp0.
-    double MagnitudeRatio(double w) const
+    double MagnitudeRatio(double w) const { return MagnitudeRatio(w, wz1, wp1); }
+    static double MagnitudeRatio(double w, double wz1, double wp1)
     {
         const double rz = w / wz1;
         const double rp = w / wp1;
@@ -65,10 +66,5 @@ inline double SamplingDelay(double w, double fSamp, double tD)
 {
     return w / (2 * fSamp) + (tD / fSamp) * w;
 }
-
-// 500 log-spaced frequencies from fa up to (not including) fb. The required
-// crossover fx replaces the last grid point at or below it, so the loop is
-// measured exactly there.
-void BuildLogGrid(double fa, double fb, double fx, std::vector<double>& grid);
 
 }  // namespace qxr

@@ -1,4 +1,4 @@
-#include "pages/ScrollState.h"
+#include "widgets/ScrollState.h"
 
 #include <algorithm>
 #include <cstdlib>
