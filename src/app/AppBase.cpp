@@ -23,7 +23,7 @@ QEvent::Type CSignalEvent::EventType()
 
 CValdrisApp::CValdrisApp(int& argc, char** argv)
     : CMfcSignalWinApp(argc, argv),
-      versionInfo{QStringLiteral("QXR - PFC Control Loop Designer"), QStringLiteral("QXR"),
+      versionInfo{tr("QXR - PFC Control Loop Designer"), QStringLiteral("QXR"),
                   QStringLiteral(QXR_VERSION)},
       infoFetcher([this](CStdSignal* signal) { return PostSignal(signal); })
 {
@@ -45,8 +45,8 @@ void CValdrisApp::OnAbout(QWidget* parent)
     QMessageBox box(parent);
     box.setWindowTitle(versionInfo.fileDescription);
     box.setIconPixmap(windowIcon().pixmap(48, 48));
-    box.setText(QStringLiteral("%1, Version %2").arg(versionInfo.internalName, versionInfo.fileVersion));
-    box.setInformativeText(QStringLiteral("Design calculator for the control loops of boost PFC stages."));
+    box.setText(tr("%1, Version %2").arg(versionInfo.internalName, versionInfo.fileVersion));
+    box.setInformativeText(tr("Design calculator for the control loops of boost PFC stages."));
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
 }

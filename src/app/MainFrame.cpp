@@ -1,6 +1,7 @@
 #include "app/MainFrame.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -23,7 +24,6 @@
 
 namespace {
 
-const QString kReady = QStringLiteral("Ready");
 constexpr int kInitialUserViewWidth = 420;
 
 }  // namespace
@@ -44,7 +44,7 @@ CMainFrame::CMainFrame(CValdrisApp& app, CQXRDoc& document, const QString& infoT
 {
     CreateMenusAndToolBar();
     CreateClient(infoText);
-    statusBar()->showMessage(kReady);
+    statusBar()->showMessage(tr("Ready"));
     setAcceptDrops(true);
     resize(1280, 820);
 
@@ -86,47 +86,47 @@ QAction* CMainFrame::MakeAction(const QString& iconName, const QString& text, co
 
 void CMainFrame::CreateMenusAndToolBar()
 {
-    QAction* newAction = MakeAction("new", "&New", "Create a new design", {QKeySequence(Qt::CTRL | Qt::Key_N)});
+    QAction* newAction = MakeAction("new", tr("&New"), tr("Create a new design"), {QKeySequence(Qt::CTRL | Qt::Key_N)});
     QAction* openAction =
-        MakeAction("open", "&Open...", "Open an existing design", {QKeySequence(Qt::CTRL | Qt::Key_O)});
-    QAction* saveAction = MakeAction("save", "&Save", "Save the design", {QKeySequence(Qt::CTRL | Qt::Key_S)});
-    QAction* saveAsAction = MakeAction("", "Save &As...", "Save the design under a new name");
-    QAction* exitAction = MakeAction("", "E&xit", "Quit QXR; asks to save a changed design");
+        MakeAction("open", tr("&Open..."), tr("Open an existing design"), {QKeySequence(Qt::CTRL | Qt::Key_O)});
+    QAction* saveAction = MakeAction("save", tr("&Save"), tr("Save the design"), {QKeySequence(Qt::CTRL | Qt::Key_S)});
+    QAction* saveAsAction = MakeAction("", tr("Save &As..."), tr("Save the design under a new name"));
+    QAction* exitAction = MakeAction("", tr("E&xit"), tr("Quit QXR; asks to save a changed design"));
     connect(newAction, &QAction::triggered, this, &CMainFrame::FileNew);
     connect(openAction, &QAction::triggered, this, &CMainFrame::FileOpen);
     connect(saveAction, &QAction::triggered, this, &CMainFrame::FileSave);
     connect(saveAsAction, &QAction::triggered, this, &CMainFrame::FileSaveAs);
     connect(exitAction, &QAction::triggered, this, &QWidget::close);
 
-    fileMenu_ = menuBar()->addMenu("&File");
+    fileMenu_ = menuBar()->addMenu(tr("&File"));
     fileMenu_->addActions({newAction, openAction, saveAction, saveAsAction});
     fileMenu_->addSeparator();
     recentSeparator_ = fileMenu_->addSeparator();
     fileMenu_->addAction(exitAction);
     RebuildRecentFileMenu();
 
-    undoAction_ = MakeAction("", "&Undo", "Undo the last action",
+    undoAction_ = MakeAction("", tr("&Undo"), tr("Undo the last action"),
                              {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
-    cutAction_ = MakeAction("cut", "Cu&t", "Cut the selection to the clipboard",
+    cutAction_ = MakeAction("cut", tr("Cu&t"), tr("Cut the selection to the clipboard"),
                             {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
-    copyAction_ = MakeAction("copy", "&Copy", "Copy the selection to the clipboard",
+    copyAction_ = MakeAction("copy", tr("&Copy"), tr("Copy the selection to the clipboard"),
                              {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
-    pasteAction_ = MakeAction("paste", "&Paste", "Insert the clipboard contents",
+    pasteAction_ = MakeAction("paste", tr("&Paste"), tr("Insert the clipboard contents"),
                               {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
     connect(copyAction_, &QAction::triggered, this, [this] { logView_->copy(); });
     for (QAction* unavailable : {undoAction_, cutAction_, pasteAction_})
         unavailable->setEnabled(false);
-    QMenu* editMenu = menuBar()->addMenu("&Edit");
+    QMenu* editMenu = menuBar()->addMenu(tr("&Edit"));
     editMenu->addAction(undoAction_);
     editMenu->addSeparator();
     editMenu->addActions({cutAction_, copyAction_, pasteAction_});
 
-    QToolBar* toolBar = addToolBar("Standard");
+    QToolBar* toolBar = addToolBar(tr("Standard"));
     toolBar->setObjectName("StandardToolBar");
     toolBar->setIconSize(QSize(16, 16));
-    printAction_ = MakeAction("print", "&Print...", "Print the design");
+    printAction_ = MakeAction("print", tr("&Print..."), tr("Print the design"));
     printAction_->setEnabled(false);  // printing is not offered
-    QAction* aboutAction = MakeAction("about", "&About QXR...", "Show the program name and version");
+    QAction* aboutAction = MakeAction("about", tr("&About QXR..."), tr("Show the program name and version"));
     connect(aboutAction, &QAction::triggered, this, [this] { app_.OnAbout(this); });
     toolBar->addActions({newAction, openAction, saveAction});
     toolBar->addSeparator();
@@ -134,22 +134,22 @@ void CMainFrame::CreateMenusAndToolBar()
     toolBar->addSeparator();
     toolBar->addActions({printAction_, aboutAction});
 
-    QMenu* viewMenu = menuBar()->addMenu("&View");
+    QMenu* viewMenu = menuBar()->addMenu(tr("&View"));
     QAction* toolBarToggle = toolBar->toggleViewAction();
-    toolBarToggle->setText("&Toolbar");
-    toolBarToggle->setStatusTip("Show or hide the toolbar");
-    QAction* statusBarToggle = MakeAction("", "&Status Bar", "Show or hide the status bar");
+    toolBarToggle->setText(tr("&Toolbar"));
+    toolBarToggle->setStatusTip(tr("Show or hide the toolbar"));
+    QAction* statusBarToggle = MakeAction("", tr("&Status Bar"), tr("Show or hide the status bar"));
     statusBarToggle->setCheckable(true);
     statusBarToggle->setChecked(true);
     connect(statusBarToggle, &QAction::toggled, statusBar(), &QWidget::setVisible);
     viewMenu->addActions({toolBarToggle, statusBarToggle});
 
-    QMenu* helpMenu = menuBar()->addMenu("&Help");
+    QMenu* helpMenu = menuBar()->addMenu(tr("&Help"));
     helpMenu->addAction(aboutAction);
 
-    QAction* nextPane = MakeAction("", "Next Pane", "Switch to the next pane", {QKeySequence(Qt::Key_F6)});
+    QAction* nextPane = MakeAction("", tr("Next Pane"), tr("Switch to the next pane"), {QKeySequence(Qt::Key_F6)});
     QAction* previousPane =
-        MakeAction("", "Previous Pane", "Switch to the previous pane", {QKeySequence(Qt::SHIFT | Qt::Key_F6)});
+        MakeAction("", tr("Previous Pane"), tr("Switch to the previous pane"), {QKeySequence(Qt::SHIFT | Qt::Key_F6)});
     connect(nextPane, &QAction::triggered, this, [this] { MovePaneFocus(1); });
     connect(previousPane, &QAction::triggered, this, [this] { MovePaneFocus(-1); });
     addActions({nextPane, previousPane});
@@ -178,7 +178,7 @@ bool CMainFrame::event(QEvent* event)
 {
     // Between command prompts the message pane says "Ready".
     if (event->type() == QEvent::StatusTip && static_cast<QStatusTipEvent*>(event)->tip().isEmpty()) {
-        statusBar()->showMessage(kReady);
+        statusBar()->showMessage(tr("Ready"));
         return true;
     }
     return CMfcFrameWnd::event(event);
@@ -186,7 +186,7 @@ bool CMainFrame::event(QEvent* event)
 
 void CMainFrame::UpdateTitle()
 {
-    setWindowTitle(QStringLiteral("%1 - QXR").arg(document_.Title()));
+    setWindowTitle(tr("%1 - QXR").arg(document_.Title()));
 }
 
 bool CMainFrame::SaveModified()
@@ -221,7 +221,7 @@ bool CMainFrame::OpenDocumentFile(const QString& path)
 {
     const FileResult result = document_.OnOpenDocument(path);
     if (result != FileResult::Ok) {
-        ShowResult(FileResultText(result));
+        ShowResult(QCoreApplication::translate("FileResult", FileResultText(result)));
         recentFiles_.Remove(path);
         RebuildRecentFileMenu();
         // The failed load has already replaced the design.
@@ -252,7 +252,7 @@ bool CMainFrame::SaveTo(const QString& path)
 {
     const FileResult result = document_.OnSaveDocument(path);
     if (result != FileResult::Ok) {
-        ShowResult(FileResultText(result));
+        ShowResult(QCoreApplication::translate("FileResult", FileResultText(result)));
         return false;
     }
     recentFiles_.Add(path);
@@ -271,14 +271,14 @@ void CMainFrame::RebuildRecentFileMenu()
     recentActions_.clear();
     const QStringList& paths = recentFiles_.Paths();
     if (paths.isEmpty()) {
-        auto* placeholder = new QAction("Recent File", this);
+        auto* placeholder = new QAction(tr("Recent File"), this);
         placeholder->setEnabled(false);
         recentActions_.append(placeholder);
     }
     for (int i = 0; i < paths.size(); ++i) {
         const QString path = paths[i];
         auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)), this);
-        action->setStatusTip("Open this design");
+        action->setStatusTip(tr("Open this design"));
         connect(action, &QAction::triggered, this, [this, path] {
             if (SaveModified())
                 OpenDocumentFile(path);

@@ -19,7 +19,7 @@ CQXRViewUser::CQXRViewUser(CQXRDoc& document, QWidget* parent)
       startUp_(327, document),
       componentSelection_(329, document)
 {
-    designParameters_.title = QStringLiteral("Design Parms");
+    designParameters_.title = tr("Design Parms");
     document_.AddView(this);
 }
 
@@ -39,13 +39,14 @@ void CQXRViewUser::OnInitialUpdate()
 {
     if (pagesCreated_)
         return;
-    const std::array<const char*, 11> titles = {"Design Parms", "Power Stage",  "Current Sense", "Multiplier",
-                                                "Multiplier",   "Voltage Loop", "Voltage Loop",  "Current Loop",
-                                                "Current Loop", "Start Up",     "Comp Sel"};
+    const std::array<QString, 11> titles = {tr("Design Parms"), tr("Power Stage"),  tr("Current Sense"),
+                                            tr("Multiplier"),   tr("Multiplier"),   tr("Voltage Loop"),
+                                            tr("Voltage Loop"), tr("Current Loop"), tr("Current Loop"),
+                                            tr("Start Up"),     tr("Comp Sel")};
     const std::array<CDialogTab*, 11> pages = Pages();
     for (std::size_t i = 0; i < pages.size(); ++i) {
         pages[i]->OnInitDialog();
-        TabControl().AddPage(pages[i], QString::fromLatin1(titles[i]));
+        TabControl().AddPage(pages[i], titles[i]);
     }
     pagesCreated_ = true;
     FitParentSplitter(0);

@@ -1,14 +1,21 @@
 #include "app/UserPrompts.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 
-const QString DialogPrompts::kFileFilter = QStringLiteral("QXR Files (*.qxr)");
+namespace {
+
+QString Tr(const char* text) { return QCoreApplication::translate("DialogPrompts", text); }
+
+QString FileFilter() { return Tr("QXR Files (*.qxr)"); }
+
+}  // namespace
 
 UserPrompts::Answer DialogPrompts::AskSaveChanges(QWidget* parent, const QString& title)
 {
     const auto button =
-        QMessageBox::question(parent, QStringLiteral("QXR"), QStringLiteral("Save changes to %1?").arg(title),
+        QMessageBox::question(parent, Tr("QXR"), Tr("Save changes to %1?").arg(title),
                               QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
     switch (button) {
     case QMessageBox::Yes:
@@ -22,17 +29,17 @@ UserPrompts::Answer DialogPrompts::AskSaveChanges(QWidget* parent, const QString
 
 void DialogPrompts::ShowError(QWidget* parent, const QString& text)
 {
-    QMessageBox::warning(parent, QStringLiteral("QXR"), text);
+    QMessageBox::warning(parent, Tr("QXR"), text);
 }
 
 QString DialogPrompts::AskOpenPath(QWidget* parent)
 {
-    return QFileDialog::getOpenFileName(parent, QStringLiteral("Open"), QString(), kFileFilter);
+    return QFileDialog::getOpenFileName(parent, Tr("Open"), QString(), FileFilter());
 }
 
 QString DialogPrompts::AskSavePath(QWidget* parent, const QString& suggestion)
 {
-    QFileDialog dialog(parent, QStringLiteral("Save As"), suggestion, kFileFilter);
+    QFileDialog dialog(parent, Tr("Save As"), suggestion, FileFilter());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("qxr"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -22,8 +22,6 @@ public:
 // Message boxes and file dialogs.
 class DialogPrompts : public UserPrompts {
 public:
-    static const QString kFileFilter;
-
     Answer AskSaveChanges(QWidget* parent, const QString& title) override;
     void ShowError(QWidget* parent, const QString& text) override;
     QString AskOpenPath(QWidget* parent) override;

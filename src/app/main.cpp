@@ -8,10 +8,11 @@ int main(int argc, char** argv)
     CQXRApp app(argc, argv);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Design the control loops of boost PFC stages."));
+    parser.setApplicationDescription(QCoreApplication::translate("main", "Design the control loops of boost PFC stages."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A QXR design to open."), QStringLiteral("[file]"));
+    parser.addPositionalArgument(QStringLiteral("file"), QCoreApplication::translate("main", "A QXR design to open."),
+                                 QStringLiteral("[file]"));
     parser.process(app);
     const QStringList files = parser.positionalArguments();
 

@@ -83,7 +83,7 @@ void CQXRDoc::SetModifiedFlag(bool modified)
 
 QString CQXRDoc::Title() const
 {
-    return pathName_.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(pathName_).fileName();
+    return pathName_.isEmpty() ? tr("Untitled") : QFileInfo(pathName_).fileName();
 }
 
 void CQXRDoc::SetPathName(const QString& path)

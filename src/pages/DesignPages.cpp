@@ -50,7 +50,7 @@ CTabCurrentLoopDigital::CTabCurrentLoopDigital(CQXRDoc& document, QWidget* paren
 
 CTabSchematic::CTabSchematic(CQXRDoc& document, QWidget* parent) : CDialogTab(335, document, parent)
 {
-    title = QStringLiteral("Schematic");
+    title = tr("Schematic");
 }
 
 bool CTabSchematic::OnInitDialog()

@@ -34,7 +34,6 @@ enum ControlId {
     kBodeGroup = 1058,
 };
 
-const QString kBodeTitle = QStringLiteral("Bode Plot ");
 constexpr GraphColor kBlack = 0x000000;
 
 QString ControlName(int id)
@@ -137,7 +136,7 @@ void CTabFreqResponse::SetupGraphs()
     for (CGraphScatter* graph : {magnitude_, phase_}) {
         graph->xAxis.logScale = true;
         SetRange(graph->xAxis, range.start, range.stop, 0);
-        graph->xTitle.text = QStringLiteral("Frequency (Hz)");
+        graph->xTitle.text = tr("Frequency (Hz)");
         graph->xTitle.height = 15;
         graph->yTitle.height = 15;
         graph->xTitle.RebuildFont();
@@ -150,8 +149,8 @@ void CTabFreqResponse::SetupGraphs()
         graph->AddLine(kComp, 0x0000FF, CScatterGraphLine::kSolid);
         graph->AddLine(kLoop, 0x008000, CScatterGraphLine::kSolid);
     }
-    magnitude_->yTitle.text = QStringLiteral("Magnitude (dB)");
-    phase_->yTitle.text = QStringLiteral("Phase (Degrees)");
+    magnitude_->yTitle.text = tr("Magnitude (dB)");
+    phase_->yTitle.text = tr("Phase (Degrees)");
     SetRange(magnitude_->yAxis, axes_.magnitudeMin, axes_.magnitudeMax, 20);
     SetRange(phase_->yAxis, -200, 0, 20);
     magnitude_->AddLine(kCrossover, kBlack, CScatterGraphLine::kDashed);
@@ -264,7 +263,7 @@ void CTabFreqResponse::OnGraphHover(CGraphScatter& graph)
     if (index < 0)
         return;
     const auto i = static_cast<std::size_t>(index);
-    BodeGroup()->setTitle(QString::asprintf("Bode Plot (Gain/Phase at %1.2f Hz)", grid_[i]));
+    BodeGroup()->setTitle(tr("Bode Plot (Gain/Phase at %1 Hz)").arg(QString::asprintf("%1.2f", grid_[i])));
     const auto readout = [i](const std::vector<double>& gains, const std::vector<double>& phases) {
         return QString::asprintf("%1.2fdB / %1.2f°", gains[i], phases[i]);
     };
@@ -285,7 +284,7 @@ void CTabFreqResponse::OnGraphHover(CGraphScatter& graph)
 
 void CTabFreqResponse::OnGraphLeave()
 {
-    BodeGroup()->setTitle(kBodeTitle);
+    BodeGroup()->setTitle(tr("Bode Plot "));
     for (int id : {kPlantReadout, kLoopReadout, kCompReadout, kHiddenReadout})
         SetField(id, QString());
     magnitude_->RemoveLine(kCursor);
@@ -312,13 +311,13 @@ void CTabFreqResponse::resizeEvent(QResizeEvent* event)
 }
 
 CTabFreqResponseVoltage::CTabFreqResponseVoltage(CQXRDoc& document, QWidget* parent)
-    : CTabFreqResponse(qxr::ControlLoop::Voltage, {false, -80, 40}, QStringLiteral("Voltage Freq Response"),
+    : CTabFreqResponse(qxr::ControlLoop::Voltage, {false, -80, 40}, tr("Voltage Freq Response"),
                        document, parent)
 {
 }
 
 CTabFreqResponseCurrent::CTabFreqResponseCurrent(CQXRDoc& document, QWidget* parent)
-    : CTabFreqResponse(qxr::ControlLoop::Current, {true, -100, 100}, QStringLiteral("Current Freq Response"),
+    : CTabFreqResponse(qxr::ControlLoop::Current, {true, -100, 100}, tr("Current Freq Response"),
                        document, parent)
 {
 }

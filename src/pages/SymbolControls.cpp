@@ -3,6 +3,7 @@
 #include <clocale>
 #include <cstdlib>
 
+#include <QCoreApplication>
 #include <QPalette>
 
 #include <locale.h>
@@ -16,9 +17,14 @@ QString FormatValue(const CSymbol& symbol, double value, int precision)
     return QString::asprintf("%.*f", precision, value / symbol.scale);
 }
 
+QString NotApplicableText()
+{
+    return QCoreApplication::translate("CEditSymBase", "na");
+}
+
 QString DefaultEntryText(const CSymbol& symbol, int precision)
 {
-    return FormatValue(symbol, symbol.calcValue, precision) + QStringLiteral("(default)");
+    return FormatValue(symbol, symbol.calcValue, precision) + QCoreApplication::translate("CEditSymCombo", "(default)");
 }
 
 double ParseTypedNumber(const QString& text)
@@ -97,7 +103,7 @@ void CEditSymDouble::RefreshEdit(const QWidget* hintControl)
     if (this != hintControl) {
         --notifyCount;
         if (!shown.inUse)
-            setText(QStringLiteral("na"));
+            setText(NotApplicableText());
         else if (IsEnumeration(shown))
             setText(EnumerationName(shown, value));
         else
@@ -143,7 +149,7 @@ void CEditSymCombo::RefreshCombo(const QWidget* hintControl)
         if (enumeration)
             SelectByText(EnumerationName(shown, value));
         else
-            SetTextQuietly(shown.inUse ? FormatValue(shown, value, precision) : QStringLiteral("na"));
+            SetTextQuietly(shown.inUse ? FormatValue(shown, value, precision) : NotApplicableText());
     }
     if (!enumeration) {
         // Replacing the list must not touch the text the user sees or types.

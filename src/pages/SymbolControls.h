@@ -33,6 +33,8 @@ inline const QColor kProposal{200, 200, 255};
 
 // value / scale in fixed notation with the given decimals.
 QString FormatValue(const CSymbol& symbol, double value, int precision);
+// What a row shows for a symbol the design does not use: "na".
+QString NotApplicableText();
 // The text of the one list entry of a proposal combo, e.g. "12.500(default)".
 QString DefaultEntryText(const CSymbol& symbol, int precision);
 // A typed number as the symbol stores it, read like the C library reads a
