@@ -52,7 +52,8 @@ struct BodeSweep {
         if (gridChanged)
             BuildGrid(fa, fb, fx);
 
-        const bool lagChanged = last.phases.Changed({fa, fb, fx, c.wz1, c.wp1, lag.digital ? 1.0 : 0.0, lag.fSamp, lag.tD});
+        const bool lagChanged =
+            last.phases.Changed({fa, fb, fx, c.wz1, c.wp1, lag.digital ? 1.0 : 0.0, lag.fSamp, lag.tD});
         if (gridChanged || lagChanged)
             FillPhases(c, lag);
 
@@ -72,7 +73,8 @@ struct BodeSweep {
 
     bool HoldsFullGrid() const
     {
-        for (const std::vector<double>* values : {&freq, &plantGain, &plantPhase, &compGain, &compPhase, &loopGain, &loopPhase}) {
+        for (const std::vector<double>* values :
+             {&freq, &plantGain, &plantPhase, &compGain, &compPhase, &loopGain, &loopPhase}) {
             if (values->size() != kBodeGridPoints)
                 return false;
         }

@@ -30,12 +30,30 @@ double CDesignModel::CurrentLoopDelay(double w)
     return SamplingDelay(w, Read(F__SAMP), Read(T__D));
 }
 
-double CDesignModel::PlantGainV(double w) { return ReadVoltagePlant().GainDb(w); }
-double CDesignModel::CompGainV(double w) { return ReadCompensator(kVoltageCompensator).GainDb(w); }
-double CDesignModel::LoopGainV(double w) { return PlantGainV(w) + CompGainV(w); }
-double CDesignModel::PlantGainI(double w) { return ReadCurrentPlant().GainDb(w); }
-double CDesignModel::CompGainI(double w) { return ReadCompensator(kCurrentCompensator).GainDb(w); }
-double CDesignModel::LoopGainI(double w) { return PlantGainI(w) + CompGainI(w); }
+double CDesignModel::PlantGainV(double w)
+{
+    return ReadVoltagePlant().GainDb(w);
+}
+double CDesignModel::CompGainV(double w)
+{
+    return ReadCompensator(kVoltageCompensator).GainDb(w);
+}
+double CDesignModel::LoopGainV(double w)
+{
+    return PlantGainV(w) + CompGainV(w);
+}
+double CDesignModel::PlantGainI(double w)
+{
+    return ReadCurrentPlant().GainDb(w);
+}
+double CDesignModel::CompGainI(double w)
+{
+    return ReadCompensator(kCurrentCompensator).GainDb(w);
+}
+double CDesignModel::LoopGainI(double w)
+{
+    return PlantGainI(w) + CompGainI(w);
+}
 
 double CDesignModel::CompPhaseV(double w)
 {

@@ -78,6 +78,12 @@ void ComputeGridMetrics(CDesignModel& model, ControlLoop loop)
 
 }  // namespace
 
-void CDesignModel::ComputeMetricsV() { ComputeGridMetrics(*this, ControlLoop::Voltage); }
+void CDesignModel::ComputeMetricsV()
+{
+    ComputeGridMetrics(*this, ControlLoop::Voltage);
+}
 
-void CDesignModel::ComputeMetricsI() { ComputeGridMetrics(*this, ControlLoop::Current); }
+void CDesignModel::ComputeMetricsI()
+{
+    ComputeGridMetrics(*this, ControlLoop::Current);
+}

@@ -23,8 +23,7 @@ QEvent::Type CSignalEvent::EventType()
 
 CValdrisApp::CValdrisApp(int& argc, char** argv)
     : CMfcSignalWinApp(argc, argv),
-      versionInfo{tr("QXR - PFC Control Loop Designer"), QStringLiteral("QXR"),
-                  QStringLiteral(QXR_VERSION)},
+      versionInfo{tr("QXR - PFC Control Loop Designer"), QStringLiteral("QXR"), QStringLiteral(QXR_VERSION)},
       infoFetcher([this](CStdSignal* signal) { return PostSignal(signal); })
 {
 }

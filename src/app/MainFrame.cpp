@@ -1,9 +1,9 @@
 #include "app/MainFrame.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -18,9 +18,9 @@
 #include <QToolBar>
 
 #include "app/AppBase.h"
-#include "doc/QXRDoc.h"
 #include "app/QXRViewLog.h"
 #include "app/TabViews.h"
+#include "doc/QXRDoc.h"
 
 namespace {
 
@@ -28,7 +28,9 @@ constexpr int kInitialUserViewWidth = 420;
 
 }  // namespace
 
-CMfcFrameWnd::CMfcFrameWnd(CMfcSignalWinApp& app) : app_(app) {}
+CMfcFrameWnd::CMfcFrameWnd(CMfcSignalWinApp& app) : app_(app)
+{
+}
 
 bool CMfcFrameWnd::event(QEvent* event)
 {

@@ -1,7 +1,7 @@
 #include "app/TabViews.h"
 
-#include "doc/QXRDoc.h"
 #include "app/QXRViewLog.h"
+#include "doc/QXRDoc.h"
 #include "model/Enumerations.h"
 
 CQXRViewUser::CQXRViewUser(CQXRDoc& document, QWidget* parent)
@@ -30,9 +30,9 @@ CQXRViewUser::~CQXRViewUser()
 
 std::array<CDialogTab*, 11> CQXRViewUser::Pages()
 {
-    return {&designParameters_, &powerStage_,        &currentSense_,        &multiplierAnalog_,
-            &multiplierDigital_, &voltageLoopAnalog_, &voltageLoopDigital_, &currentLoopAnalog_,
-            &currentLoopDigital_, &startUp_,          &componentSelection_};
+    return {&designParameters_,   &powerStage_,        &currentSense_,       &multiplierAnalog_,
+            &multiplierDigital_,  &voltageLoopAnalog_, &voltageLoopDigital_, &currentLoopAnalog_,
+            &currentLoopDigital_, &startUp_,           &componentSelection_};
 }
 
 void CQXRViewUser::OnInitialUpdate()

@@ -27,7 +27,9 @@ QString NormaliseLines(const QByteArray& bytes)
 
 }  // namespace
 
-CUrlDownloadString::CUrlDownloadString(Poster poster) : poster_(std::move(poster)) {}
+CUrlDownloadString::CUrlDownloadString(Poster poster) : poster_(std::move(poster))
+{
+}
 
 CUrlDownloadString::~CUrlDownloadString()
 {
@@ -94,5 +96,6 @@ void CUrlDownloadString::OnStopRequested()
 {
     std::lock_guard<std::mutex> lock(loopMutex_);
     if (activeLoop_ != nullptr)
-        QMetaObject::invokeMethod(activeLoop_, [loop = activeLoop_] { loop->exit(1); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            activeLoop_, [loop = activeLoop_] { loop->exit(1); }, Qt::QueuedConnection);
 }

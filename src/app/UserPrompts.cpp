@@ -6,9 +6,15 @@
 
 namespace {
 
-QString Tr(const char* text) { return QCoreApplication::translate("DialogPrompts", text); }
+QString Tr(const char* text)
+{
+    return QCoreApplication::translate("DialogPrompts", text);
+}
 
-QString FileFilter() { return Tr("QXR Files (*.qxr)"); }
+QString FileFilter()
+{
+    return Tr("QXR Files (*.qxr)");
+}
 
 }  // namespace
 

@@ -8,7 +8,8 @@ int main(int argc, char** argv)
     CQXRApp app(argc, argv);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QCoreApplication::translate("main", "Design the control loops of boost PFC stages."));
+    parser.setApplicationDescription(
+        QCoreApplication::translate("main", "Design the control loops of boost PFC stages."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("file"), QCoreApplication::translate("main", "A QXR design to open."),

@@ -7,13 +7,12 @@ namespace qxr {
 const CoefficientSetLayout& LayoutOf(CoefficientSet set)
 {
     using M = CDesignModel;
-    static const CoefficientSetLayout feedForward{
-        {"B0_VFF", "B1_VFF", "B2_VFF", "A1_VFF", "A2_VFF"},
-        {&M::B0_VFF, &M::B1_VFF, &M::B2_VFF, &M::A1_VFF, &M::A2_VFF}};
-    static const CoefficientSetLayout voltageLoop{
-        {"B0_V", "B1_V", "B2_V", "A1_V", "A2_V"}, {&M::B0_V, &M::B1_V, &M::B2_V, &M::A1_V, &M::A2_V}};
-    static const CoefficientSetLayout currentLoop{
-        {"B0_I", "B1_I", "B2_I", "A1_I", "A2_I"}, {&M::B0_I, &M::B1_I, &M::B2_I, &M::A1_I, &M::A2_I}};
+    static const CoefficientSetLayout feedForward{{"B0_VFF", "B1_VFF", "B2_VFF", "A1_VFF", "A2_VFF"},
+                                                  {&M::B0_VFF, &M::B1_VFF, &M::B2_VFF, &M::A1_VFF, &M::A2_VFF}};
+    static const CoefficientSetLayout voltageLoop{{"B0_V", "B1_V", "B2_V", "A1_V", "A2_V"},
+                                                  {&M::B0_V, &M::B1_V, &M::B2_V, &M::A1_V, &M::A2_V}};
+    static const CoefficientSetLayout currentLoop{{"B0_I", "B1_I", "B2_I", "A1_I", "A2_I"},
+                                                  {&M::B0_I, &M::B1_I, &M::B2_I, &M::A1_I, &M::A2_I}};
     switch (set) {
     case CoefficientSet::FeedForward:
         return feedForward;

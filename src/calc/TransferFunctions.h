@@ -12,10 +12,7 @@ namespace qxr {
 
 // C(s) = (wp0/s) * (1 + s/wz1) / (1 + s/wp1), frequencies given in Hz.
 struct Compensator {
-    Compensator(double fcp0, double fcp1, double fcz1)
-        : wp0(kTwoPi * fcp0), wp1(kTwoPi * fcp1), wz1(kTwoPi * fcz1)
-    {
-    }
+    Compensator(double fcp0, double fcp1, double fcz1) : wp0(kTwoPi * fcp0), wp1(kTwoPi * fcp1), wz1(kTwoPi * fcz1) {}
 
     double GainDb(double w) const { return GainDbFromRatio(MagnitudeRatio(w), w); }
 

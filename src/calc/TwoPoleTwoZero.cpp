@@ -10,6 +10,7 @@ TwoPoleTwoZero DiscretiseCompensator(double fcp0, double fcp1, double fcz1, doub
     const double wp0 = kTwoPi * fcp0;
     const double wp1 = kTwoPi * fcp1;
     const double wz = kTwoPi * fcz1;
+    // clang-format off
     return {
         wp0 * T * wp1 * (wz * T + 2) / ((wp1 * T + 2) * 2 * wz),
         wp0 * (T * T) * wp1 / (wp1 * T + 2),
@@ -17,6 +18,7 @@ TwoPoleTwoZero DiscretiseCompensator(double fcp0, double fcp1, double fcz1, doub
         4 / (wp1 * T + 2),
         -(2 - wp1 * T) / (wp1 * T + 2),
     };
+    // clang-format on
 }
 
 TwoPoleTwoZero DiscretiseFeedForwardFilter(double fCutoff, double fSamp)
@@ -26,6 +28,7 @@ TwoPoleTwoZero DiscretiseFeedForwardFilter(double fCutoff, double fSamp)
     const double D = (w0 * T) * (w0 * T + 2) + 4;
     const double w0Squared = w0 * w0;
     const double TSquared = T * T;
+    // clang-format off
     return {
         w0Squared * TSquared / D,
         2 * w0Squared * TSquared / D,
@@ -33,6 +36,7 @@ TwoPoleTwoZero DiscretiseFeedForwardFilter(double fCutoff, double fSamp)
         (8 - 2 * w0Squared * TSquared) / D,
         4 * w0 * T / D - 1,
     };
+    // clang-format on
 }
 
 }  // namespace qxr

@@ -33,7 +33,10 @@ std::size_t EditDistance(const std::string& a, const std::string& b)
 }
 
 // Further than this, a candidate has little in common with the name.
-std::size_t FarthestSuggestion(const std::string& wanted) { return std::max<std::size_t>(2, wanted.size() / 3 + 1); }
+std::size_t FarthestSuggestion(const std::string& wanted)
+{
+    return std::max<std::size_t>(2, wanted.size() / 3 + 1);
+}
 
 }  // namespace
 

@@ -94,9 +94,18 @@ CLI::Option* AddEditOption(CLI::App& command, const std::string& name, std::vect
     return command.add_option_function<std::string>(name, read, help)->trigger_on_parse();
 }
 
-Edit ModeEditFor(const std::string& word) { return ModeEdit{Choose(kModes, "--mode", word)}; }
-Edit RevertEditFor(const std::string& name) { return RevertEdit{name}; }
-Edit DescriptionEditFor(const std::string& text) { return DescriptionEdit{text}; }
+Edit ModeEditFor(const std::string& word)
+{
+    return ModeEdit{Choose(kModes, "--mode", word)};
+}
+Edit RevertEditFor(const std::string& name)
+{
+    return RevertEdit{name};
+}
+Edit DescriptionEditFor(const std::string& text)
+{
+    return DescriptionEdit{text};
+}
 
 void AddDesignOptions(CLI::App& command, Invocation& invocation)
 {

@@ -5,9 +5,9 @@
 #include <variant>
 #include <vector>
 
+#include "analysis/ControlLoops.h"
 #include "calc/CoefficientExport.h"
 #include "cli/Edits.h"
-#include "analysis/ControlLoops.h"
 
 namespace qxr::cli {
 
@@ -19,7 +19,7 @@ struct Invocation {
     std::optional<std::string> designFile;  // none: start from a new design
     std::vector<Edit> edits;                // in command-line order, across option kinds
     std::optional<std::string> saveTo;
-    bool withBode = false;      // json
+    bool withBode = false;                    // json
     ControlLoop loop = ControlLoop::Voltage;  // bode
     // coeffs: the sets to print, in this order
     std::vector<CoefficientSet> coefficientSets{CoefficientSet::FeedForward, CoefficientSet::VoltageLoop,

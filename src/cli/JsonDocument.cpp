@@ -4,8 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/Design.h"
 #include "cli/BodeColumns.h"
+#include "cli/Design.h"
 #include "model/Utf.h"
 
 namespace qxr::cli {

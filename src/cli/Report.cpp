@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "cli/Design.h"
 #include "analysis/ControlLoops.h"
+#include "cli/Design.h"
 #include "cli/NumberText.h"
 #include "cli/TextTable.h"
 #include "model/Utf.h"
@@ -67,8 +67,8 @@ std::string StabilitySection(const CDesignModel& model)
 
 std::string FormatReport(const Design& design)
 {
-    return "Description: " + ToUtf8(design.description) + "\nMode: " + ModeText(design.model) + "\n\n"
-           + SymbolSection(design.model) + '\n' + MessageSection(design.model) + '\n' + StabilitySection(design.model);
+    return "Description: " + ToUtf8(design.description) + "\nMode: " + ModeText(design.model) + "\n\n" +
+           SymbolSection(design.model) + '\n' + MessageSection(design.model) + '\n' + StabilitySection(design.model);
 }
 
 }  // namespace qxr::cli

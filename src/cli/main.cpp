@@ -2,4 +2,7 @@
 
 #include "cli/Run.h"
 
-int main(int argc, char* argv[]) { return qxr::cli::Run(argc, argv, std::cout, std::cerr); }
+int main(int argc, char* argv[])
+{
+    return qxr::cli::Run(argc, argv, std::cout, std::cerr);
+}

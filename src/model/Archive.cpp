@@ -10,12 +10,14 @@ constexpr uint16_t kWideMarker = 0xFFFE;
 
 // Windows-1252 differs from Latin-1 only in 0x80..0x9F. Its five unassigned
 // bytes keep their C1 control code points, so no byte is ever lost.
+// clang-format off
 constexpr char16_t kWindows1252High[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
+// clang-format on
 
 char16_t FromWindows1252(uint8_t byte)
 {
@@ -119,8 +121,7 @@ std::u16string ArchiveReader::ReadString()
     const uint8_t* bytes = Take(header.length, header.wide ? 2 : 1);
     std::u16string text(header.length, u'\0');
     for (std::size_t i = 0; i < header.length; ++i) {
-        text[i] = header.wide ? static_cast<char16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8)
-                              : FromWindows1252(bytes[i]);
+        text[i] = header.wide ? static_cast<char16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8) : FromWindows1252(bytes[i]);
     }
     return text;
 }

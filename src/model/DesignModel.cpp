@@ -15,11 +15,11 @@ struct CatalogueRow {
 
 // Plain rows from the catalogue table, then the Mode symbol.
 const CatalogueRow kCatalogue[CDesignModel::kSymbolCount] = {
-#define QXR_CATALOGUE_ROW(name, description, unit, scale, defaultValue) \
+#define QXR_CATALOGUE_ROW(name, description, unit, scale, defaultValue)                                                \
     {u"" #name, description, unit, scale, defaultValue},
     QXR_PLAIN_SYMBOL_CATALOGUE(QXR_CATALOGUE_ROW)
 #undef QXR_CATALOGUE_ROW
-    {u"ad", u"Mode", u"", 1, CTop::ANALOG},
+        {u"ad", u"Mode", u"", 1, CTop::ANALOG},
 };
 
 void ResetSymbol(CSymbol& symbol)

@@ -116,11 +116,8 @@ bool WriteFileBytesAtomically(const fs::path& path, const std::vector<uint8_t>& 
     FileDescriptor file(CreateTemporaryBeside(path, temporary));
     if (!file.IsOpen())
         return false;
-    const bool replaced = TakeOverPermissions(path, file.Get())
-        && WriteAll(file.Get(), bytes.data(), bytes.size())
-        && ::fsync(file.Get()) == 0
-        && file.Close()
-        && ::rename(temporary.c_str(), path.c_str()) == 0;
+    const bool replaced = TakeOverPermissions(path, file.Get()) && WriteAll(file.Get(), bytes.data(), bytes.size()) &&
+                          ::fsync(file.Get()) == 0 && file.Close() && ::rename(temporary.c_str(), path.c_str()) == 0;
     if (!replaced) {
         ::unlink(temporary.c_str());
         return false;

@@ -4,8 +4,8 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
-#include "doc/QXRDoc.h"
 #include "calc/CoefficientExport.h"
+#include "doc/QXRDoc.h"
 #include "pages/Picture.h"
 
 using qxr::CoefficientSet;
@@ -15,7 +15,9 @@ void CopyCoefficientsToClipboard(CoefficientSet set, const CDesignModel& model)
     QGuiApplication::clipboard()->setText(QString::fromStdString(qxr::CoefficientText(model, set)));
 }
 
-CTabDesignParameters::CTabDesignParameters(CQXRDoc& document, QWidget* parent) : CDialogTab(318, document, parent) {}
+CTabDesignParameters::CTabDesignParameters(CQXRDoc& document, QWidget* parent) : CDialogTab(318, document, parent)
+{
+}
 
 CTabCoefficientPage::CTabCoefficientPage(int templateId, int buttonId, CoefficientSet set, CQXRDoc& document,
                                          QWidget* parent)
@@ -29,7 +31,8 @@ bool CTabCoefficientPage::OnInitDialog()
         return false;
     auto* button = qobject_cast<QAbstractButton*>(FindTemplateControl(QStringLiteral("control%1").arg(buttonId_)));
     if (button != nullptr)
-        connect(button, &QAbstractButton::clicked, this, [this] { CopyCoefficientsToClipboard(set_, document_.model); });
+        connect(button, &QAbstractButton::clicked, this,
+                [this] { CopyCoefficientsToClipboard(set_, document_.model); });
     return true;
 }
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include <QCheckBox>
 #include <QFontInfo>
 #include <QFontMetrics>
-#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -241,8 +241,8 @@ void CDialogTab::BuildRow(CDialogTabRow& row)
     if (row.combo != nullptr)
         ConnectCombo(row.combo);
     if (plan.value != RowPlan::Value::Picture) {
-        const QString text = row.description == QLatin1String("*") ? QString::fromStdU16String(symbol.description)
-                                                                   : row.description;
+        const QString text =
+            row.description == QLatin1String("*") ? QString::fromStdU16String(symbol.description) : row.description;
         row.label = new RowLabel(text, this);
         place(row.label, plan.label);
         if (plan.value == RowPlan::Value::ResultEdit)
@@ -261,8 +261,8 @@ void CDialogTab::WidenLeftToText(QWidget& caption, const QString& text)
 {
     const int needed = caption.fontMetrics().horizontalAdvance(text) + 2;
     if (caption.width() < needed)
-        caption.setGeometry(QRect(QPoint(caption.geometry().right() + 1 - needed, caption.y()),
-                                  caption.geometry().bottomRight()));
+        caption.setGeometry(
+            QRect(QPoint(caption.geometry().right() + 1 - needed, caption.y()), caption.geometry().bottomRight()));
 }
 
 // A result with many decimals does not fit its column; it takes room from
@@ -290,8 +290,9 @@ void CDialogTab::ConnectEdit(CEditSymDouble* edit)
 void CDialogTab::ConnectCombo(CEditSymCombo* combo)
 {
     connect(combo, &CEditSymCombo::Changed, this, &CDialogTab::OnComboChanged, Qt::QueuedConnection);
-    connect(combo, &CEditSymCombo::Selected, this, [this](CEditSymCombo* source, int) { OnComboSelect(source); },
-            Qt::QueuedConnection);
+    connect(
+        combo, &CEditSymCombo::Selected, this, [this](CEditSymCombo* source, int) { OnComboSelect(source); },
+        Qt::QueuedConnection);
 }
 
 void CDialogTab::UpdatePage(int hint, QWidget* hintControl)

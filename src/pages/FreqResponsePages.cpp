@@ -311,13 +311,11 @@ void CTabFreqResponse::resizeEvent(QResizeEvent* event)
 }
 
 CTabFreqResponseVoltage::CTabFreqResponseVoltage(CQXRDoc& document, QWidget* parent)
-    : CTabFreqResponse(qxr::ControlLoop::Voltage, {false, -80, 40}, tr("Voltage Freq Response"),
-                       document, parent)
+    : CTabFreqResponse(qxr::ControlLoop::Voltage, {false, -80, 40}, tr("Voltage Freq Response"), document, parent)
 {
 }
 
 CTabFreqResponseCurrent::CTabFreqResponseCurrent(CQXRDoc& document, QWidget* parent)
-    : CTabFreqResponse(qxr::ControlLoop::Current, {true, -100, 100}, tr("Current Freq Response"),
-                       document, parent)
+    : CTabFreqResponse(qxr::ControlLoop::Current, {true, -100, 100}, tr("Current Freq Response"), document, parent)
 {
 }

@@ -13,8 +13,8 @@ struct Declaration {
     QString title;
     // Row
     QString symbol;
-    int mode = 0;       // CCtrlMode: In, Usr, Cal, Pic
-    int precision = 0;  // decimals shown
+    int mode = 0;         // CCtrlMode: In, Usr, Cal, Pic
+    int precision = 0;    // decimals shown
     QString description;  // "*" stands for the symbol's own description
 };
 

@@ -101,7 +101,9 @@ std::optional<PageTemplate> LoadPageTemplate(int id)
     return ParsePageTemplate(file.readAll());
 }
 
-DialogUnits::DialogUnits(const QFontMetrics& metrics) : DialogUnits(metrics.averageCharWidth(), metrics.height()) {}
+DialogUnits::DialogUnits(const QFontMetrics& metrics) : DialogUnits(metrics.averageCharWidth(), metrics.height())
+{
+}
 
 int DialogUnits::X(int units) const
 {

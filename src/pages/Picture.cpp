@@ -4,7 +4,9 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
-CPicture::CPicture(QWidget* parent) : QWidget(parent) {}
+CPicture::CPicture(QWidget* parent) : QWidget(parent)
+{
+}
 
 CPicture::~CPicture() = default;
 

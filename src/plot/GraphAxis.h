@@ -12,8 +12,8 @@ struct CGraphAxis {
     double majorStep = 0;  // labelled ticks on a linear axis; 0 = no ticks
     double minorStep = 0;  // unlabelled ticks inside one major step; 0 = none
     bool autoScale = true;
-    bool firstValue = true;  // the next value seen by automatic scaling starts a new range
-    bool logScale = false;   // base 10
+    bool firstValue = true;    // the next value seen by automatic scaling starts a new range
+    bool logScale = false;     // base 10
     double scaledMin = 0;      // Transform(minimum), set by SetPixelMapping
     double pixelsPerUnit = 0;  // pixels per transformed unit, set by SetPixelMapping
 

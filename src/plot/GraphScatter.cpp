@@ -15,9 +15,8 @@ namespace {
 QSize LargestLabel(const CGraphAxis& axis, const CGraphText& labels)
 {
     QSize largest(0, 0);
-    ForEachTick(axis, [&](double value, int, bool) {
-        largest = largest.expandedTo(labels.Measure(FormatAxisValue(value)));
-    });
+    ForEachTick(axis,
+                [&](double value, int, bool) { largest = largest.expandedTo(labels.Measure(FormatAxisValue(value))); });
     return largest;
 }
 

@@ -13,9 +13,9 @@ struct CGraphText {
 
     QString text;
     QString faceName;
-    int height;      // character cell height in pixels
-    int escapement;  // tenths of a degree: 0 horizontal, -900 vertical reading upward
-    QFont font;      // built by RebuildFont
+    int height;          // character cell height in pixels
+    int escapement;      // tenths of a degree: 0 horizontal, -900 vertical reading upward
+    QFont font;          // built by RebuildFont
     QSize extent{0, 0};  // measured size as placed, width and height exchanged for a turned text
     QRect rect;          // placed rectangle, in widget pixels
 

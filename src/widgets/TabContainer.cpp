@@ -48,7 +48,7 @@ std::optional<ScrollCode> ScrollCodeOf(int sliderAction)
         return ScrollCode::PageForward;
     case QAbstractSlider::SliderMove:
         return ScrollCode::ThumbTrack;
-    default: // jumps to either end are none of the host's scroll commands
+    default:  // jumps to either end are none of the host's scroll commands
         return std::nullopt;
     }
 }
@@ -77,7 +77,7 @@ void SetFirstPaneExtent(QSplitter& splitter, int extent)
     splitter.setSizes(sizes);
 }
 
-} // namespace
+}  // namespace
 
 // --- TabPageList
 
@@ -256,8 +256,7 @@ void CMfcCtrlTabWnd::ShowState()
 
 // --- CMfcCtrlTab
 
-CMfcCtrlTab::CMfcCtrlTab(QWidget* parent)
-    : QWidget(parent), tabBar_(new QTabBar(this)), host_(new CMfcCtrlTabWnd(this))
+CMfcCtrlTab::CMfcCtrlTab(QWidget* parent) : QWidget(parent), tabBar_(new QTabBar(this)), host_(new CMfcCtrlTabWnd(this))
 {
     // Programmatic tab changes block the bar's signals, so this hears the user only.
     connect(tabBar_, &QTabBar::currentChanged, this, &CMfcCtrlTab::OnTabChanged);
@@ -392,7 +391,9 @@ void CMfcCtrlTab::MakeCurrent(const TabPageEntry& entry)
 
 // --- CMfcCtrlTabFormView
 
-CMfcCtrlTabFormView::CMfcCtrlTabFormView(QWidget* parent) : QWidget(parent), tab_(this) {}
+CMfcCtrlTabFormView::CMfcCtrlTabFormView(QWidget* parent) : QWidget(parent), tab_(this)
+{
+}
 
 void CMfcCtrlTabFormView::FitParentSplitter(int reserve)
 {

@@ -16,12 +16,12 @@ class QTabBar;
 
 // One page of a tab control.
 struct TabPageEntry {
-    QWidget* page;     // not owned: the view owns its pages
+    QWidget* page;  // not owned: the view owns its pages
     QString title;
-    int width;         // natural size, measured when the page was added
+    int width;  // natural size, measured when the page was added
     int height;
-    int tabPosition;   // index of the page's tab in the strip; -1 while hidden
-    int pageIndex;     // index in the page list; never changes
+    int tabPosition;  // index of the page's tab in the strip; -1 while hidden
+    int pageIndex;    // index in the page list; never changes
 };
 
 // Which page has its tab where. The shown tabs are the entries whose tab

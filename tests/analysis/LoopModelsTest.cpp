@@ -91,7 +91,8 @@ TEST(BodeData, SamplingDelayLowersOnlyTheDigitalCurrentLoopPhase)
     digital.Recalculate();
     // Same compensator in both, so only the delay differs.
     for (int i = 0; i < 3; ++i)
-        digital.compSymbols[static_cast<std::size_t>(3 + i)]->SetUser(analog.compSymbols[static_cast<std::size_t>(3 + i)]->Value());
+        digital.compSymbols[static_cast<std::size_t>(3 + i)]->SetUser(
+            analog.compSymbols[static_cast<std::size_t>(3 + i)]->Value());
     const double tD = digital.T__D.Value();
     const double fSamp = digital.F__SAMP.Value();
     for (double f : {100.0, 5000.0, 60000.0}) {
@@ -112,10 +113,10 @@ void ExpectSameBodeData(const CDesignModel& a, const CDesignModel& b)
     };
     EXPECT_TRUE(same(a.freqV, b.freqV));
     EXPECT_TRUE(same(a.freqI, b.freqI));
-    for (auto member : {&CDesignModel::loopGainV, &CDesignModel::loopPhaseV, &CDesignModel::plantGainV,
-                        &CDesignModel::plantPhaseV, &CDesignModel::compGainV, &CDesignModel::compPhaseV,
-                        &CDesignModel::loopGainI, &CDesignModel::loopPhaseI, &CDesignModel::plantGainI,
-                        &CDesignModel::plantPhaseI, &CDesignModel::compGainI, &CDesignModel::compPhaseI})
+    for (auto member :
+         {&CDesignModel::loopGainV, &CDesignModel::loopPhaseV, &CDesignModel::plantGainV, &CDesignModel::plantPhaseV,
+          &CDesignModel::compGainV, &CDesignModel::compPhaseV, &CDesignModel::loopGainI, &CDesignModel::loopPhaseI,
+          &CDesignModel::plantGainI, &CDesignModel::plantPhaseI, &CDesignModel::compGainI, &CDesignModel::compPhaseI})
         EXPECT_TRUE(same(a.*member, b.*member));
 }
 

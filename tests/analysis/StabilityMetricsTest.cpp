@@ -23,9 +23,9 @@ TEST(StabilityMetrics, CrossoverSearch)
     const Case cases[] = {
         {{}, 0},
         {{20, 5, -1, -3}, 2},
-        {{20, 2, -2, 2}, 1},           // first of equal distances wins
-        {{-0.1, 5, 0.01}, 0},          // below 0 dB at the start: none
-        {{kNaN, 3, 1}, 0},             // NaN start is never beaten
+        {{20, 2, -2, 2}, 1},   // first of equal distances wins
+        {{-0.1, 5, 0.01}, 0},  // below 0 dB at the start: none
+        {{kNaN, 3, 1}, 0},     // NaN start is never beaten
         {{10, kNaN, 0.5, kNaN}, 2},
         {{0.5, 0.5}, 0},
     };
@@ -44,9 +44,9 @@ TEST(StabilityMetrics, PhaseCrossoverSearch)
         {{}, 0, 0},
         {{-90, -120, -170, -185, -200}, 1, 3},
         {{-90, -120, -170, -179, -179.5}, 2, 4},
-        {{-90, -190, -175, -181}, 1, 0},       // already below -180 at the start
-        {{-90, -100, -100}, 1, 0},             // strict: a tie with the start never wins
-        {{-90, -100}, 5, 0},                   // start past the end finds nothing
+        {{-90, -190, -175, -181}, 1, 0},  // already below -180 at the start
+        {{-90, -100, -100}, 1, 0},        // strict: a tie with the start never wins
+        {{-90, -100}, 5, 0},              // start past the end finds nothing
     };
     for (const Case& c : cases)
         EXPECT_EQ(FindPhaseCrossoverIndex(c.phases, c.start), c.index) << ::testing::PrintToString(c.phases);

@@ -5,18 +5,18 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QTimer>
 #include <QStringList>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
-#include "doc/DocView.h"
 #include "app/InstanceChannel.h"
 #include "app/MainFrame.h"
 #include "app/QXRApp.h"
-#include "doc/QXRDoc.h"
 #include "app/UserPrompts.h"
+#include "doc/DocView.h"
+#include "doc/QXRDoc.h"
 
 // Answers the document commands' questions from a script and records them.
 class ScriptedPrompts : public UserPrompts {

@@ -6,8 +6,8 @@
 #include <QTest>
 
 #include "AppFixture.h"
-#include "doc/UpdateHints.h"
 #include "calc/CoefficientExport.h"
+#include "doc/UpdateHints.h"
 #include "pages/DesignPages.h"
 #include "pages/Picture.h"
 #include "pages/SymbolControls.h"
@@ -94,8 +94,7 @@ TEST_F(DesignPage, RowsAreBuiltFromTheCaptions)
     EXPECT_EQ(RowOf(parameters, "V__OUT_MIN").label->text(), "Minimum Vout After 1 th");
     EXPECT_EQ(RowOf(parameters, "V__IN_MIN").label->text(), "Universal Minimum RMS Input Voltage");
     EXPECT_EQ(RowOf(parameters, "V__IN_MIN").valueEdit->text(), "85.0");
-    EXPECT_EQ(RowOf(parameters, "V__IN_MIN").valueEdit->toolTip(),
-              "V__IN_MIN - Universal Minimum RMS Input Voltage");
+    EXPECT_EQ(RowOf(parameters, "V__IN_MIN").valueEdit->toolTip(), "V__IN_MIN - Universal Minimum RMS Input Voltage");
     EXPECT_EQ(RowOf(parameters, "f__S").unit->text(), "kHz");
     EXPECT_EQ(RowOf(parameters, "f__S").valueEdit->text(), "200");
 

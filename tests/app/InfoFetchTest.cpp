@@ -6,8 +6,8 @@
 #include "AppFixture.h"
 #include "LocalHttpServer.h"
 #include "app/QXRViewLog.h"
-#include "doc/UpdateHints.h"
 #include "app/UrlDownloadString.h"
+#include "doc/UpdateHints.h"
 
 namespace {
 

@@ -17,17 +17,18 @@ TEST(LogList, ListsMessagesThenOutOfRangeSymbolsInUse)
     EXPECT_EQ(BuildLogList(model), u"");
 
     model.messages = "first message\nsecond message\n";
-    model.PM__ILOOP.SetUser(80);      // outside 40..75, in use
-    model.F__X_VLOOP.SetUser(1);      // outside 2..15, in use
-    model.V__OUT.limitMax = 10;       // limits 0..10, value 385
+    model.PM__ILOOP.SetUser(80);  // outside 40..75, in use
+    model.F__X_VLOOP.SetUser(1);  // outside 2..15, in use
+    model.V__OUT.limitMax = 10;   // limits 0..10, value 385
     model.V__OUT.inUse = true;
-    model.F__CP0_VL.limitMax = 10;    // outside but not used by the calculation
+    model.F__CP0_VL.limitMax = 10;  // outside but not used by the calculation
     model.F__CP0_VL.SetUser(20);
     model.F__CP0_VL.inUse = false;
-    EXPECT_EQ(BuildLogList(model), u"first message\nsecond message\n"
-                                   u"V__OUT - Output Voltage" + kOutside +
+    const std::u16string messages = u"first message\nsecond message\n";
+    const std::u16string outside = u"V__OUT - Output Voltage" + kOutside +
                                    u"F__X_VLOOP - Required Crossover Frequency of the Voltage Loop" + kOutside +
-                                   u"PM__ILOOP - Required Phase Margin of the Current Loop" + kOutside);
+                                   u"PM__ILOOP - Required Phase Margin of the Current Loop" + kOutside;
+    EXPECT_EQ(BuildLogList(model), messages + outside);
 }
 
 TEST(LogList, LimitEdgeCases)
@@ -38,7 +39,7 @@ TEST(LogList, LimitEdgeCases)
     };
     const double nan = std::nan("");
     const Case cases[] = {
-        {0, 10, -1, true}, {0, 10, 0, false}, {0, 10, 10, false}, {0, 0, -1, false},
+        {0, 10, -1, true}, {0, 10, 0, false}, {0, 10, 10, false},   {0, 0, -1, false},
         {-5, 0, 1, true},  {nan, 0, 5, true}, {nan, nan, 5, false}, {40, 75, nan, false},
     };
     for (const Case& c : cases) {

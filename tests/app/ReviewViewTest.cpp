@@ -6,8 +6,8 @@
 
 #include "AppFixture.h"
 #include "app/TabViews.h"
-#include "doc/UpdateHints.h"
 #include "calc/DesignConstants.h"
+#include "doc/UpdateHints.h"
 #include "plot/GraphScatter.h"
 
 namespace {
@@ -118,7 +118,8 @@ TEST_F(ReviewView, HoverReadsTheGridPointUnderTheMouse)
     for (const auto& [x, index] : {std::pair{graph.plotRect.left(), 0}, std::pair{graph.plotRect.right(), 499}}) {
         graph.hoverPoint = QPoint(x, graph.plotRect.center().y());
         emit graph.HoverMoved(graph.hoverPoint);
-        EXPECT_EQ(page.BodeGroup()->title(), QString::asprintf("Bode Plot (Gain/Phase at %1.2f Hz)", page.Grid()[index]));
+        EXPECT_EQ(page.BodeGroup()->title(),
+                  QString::asprintf("Bode Plot (Gain/Phase at %1.2f Hz)", page.Grid()[index]));
         EXPECT_TRUE(page.Field(1054)->text().endsWith("°"));
         EXPECT_EQ(Points(graph, CTabFreqResponse::kCursor), 2u);
         EXPECT_EQ(Points(*page.PhaseGraph(), CTabFreqResponse::kCursor), 2u);

@@ -9,7 +9,7 @@ namespace {
 
 const QStringList kAnalogTabs{"Design Parms", "Power Stage",  "Current Sense", "Multiplier",
                               "Voltage Loop", "Current Loop", "Start Up",      "Comp Sel"};
-const QStringList kDigitalTabs{"Design Parms", "Power Stage", "Current Sense",
+const QStringList kDigitalTabs{"Design Parms", "Power Stage",  "Current Sense",
                                "Multiplier",   "Voltage Loop", "Current Loop"};
 
 class UserView : public AppFixture {

@@ -19,14 +19,30 @@ TEST(AnalogDesign, DefaultDesignValues)
 {
     using M = CDesignModel;
     const Expected expected[] = {
-        {&M::D__MAX, 0.687771},       {&M::I__L_RIPPLE_PK_PK, 0.529412}, {&M::L__MIN, 780.826e-6},
-        {&M::C__OUT, 166.667e-6},     {&M::V__RIPPLE_PK_PK, 7.44101},    {&M::I__IN_PEAK, 2.49567},
-        {&M::R__SENSE, 0.400694},     {&M::R__AC, 749533},               {&M::R__VFF, 27433.9},
-        {&M::V__FF_GAIN, 0.0226586},  {&M::V__FF_POLE, 2.26586},         {&M::V__FF_CO, 14.9697},
-        {&M::C__VFF, 2.56035e-6},     {&M::V__FF_MIN, 1.4},              {&M::I__MOUT_MAX, 297.546e-6},
-        {&M::R__MOUT, 3360.82},       {&M::R__D, 19867.5},               {&M::R__REF_LO, 19867.5},
-        {&M::C__SS, 10e-9},           {&M::R__SHUNT, 23906.3},           {&M::R__T, 5357.14},
-        {&M::R__OVP_LO, 10033.6},     {&M::R__PKLMT_LO, 3644.97},        {&M::v_fcp1, 26.1244},
+        {&M::D__MAX, 0.687771},
+        {&M::I__L_RIPPLE_PK_PK, 0.529412},
+        {&M::L__MIN, 780.826e-6},
+        {&M::C__OUT, 166.667e-6},
+        {&M::V__RIPPLE_PK_PK, 7.44101},
+        {&M::I__IN_PEAK, 2.49567},
+        {&M::R__SENSE, 0.400694},
+        {&M::R__AC, 749533},
+        {&M::R__VFF, 27433.9},
+        {&M::V__FF_GAIN, 0.0226586},
+        {&M::V__FF_POLE, 2.26586},
+        {&M::V__FF_CO, 14.9697},
+        {&M::C__VFF, 2.56035e-6},
+        {&M::V__FF_MIN, 1.4},
+        {&M::I__MOUT_MAX, 297.546e-6},
+        {&M::R__MOUT, 3360.82},
+        {&M::R__D, 19867.5},
+        {&M::R__REF_LO, 19867.5},
+        {&M::C__SS, 10e-9},
+        {&M::R__SHUNT, 23906.3},
+        {&M::R__T, 5357.14},
+        {&M::R__OVP_LO, 10033.6},
+        {&M::R__PKLMT_LO, 3644.97},
+        {&M::v_fcp1, 26.1244},
         {&M::v_fcz1, 1.87564},
     };
     CDesignModel model;
@@ -42,9 +58,8 @@ TEST(AnalogDesign, DefaultDesignValues)
 TEST(AnalogDesign, MarksExactlyTheSymbolsItUses)
 {
     const std::set<std::u16string> notInUse = {
-        u"F__CP0_VL", u"F__SAMP_V", u"F__SAMP", u"T__D",   u"B0_VFF", u"B1_VFF", u"B2_VFF",
-        u"A1_VFF",    u"A2_VFF",    u"B0_V",    u"B1_V",   u"B2_V",   u"A1_V",   u"A2_V",
-        u"B0_I",      u"B1_I",      u"B2_I",    u"A1_I",   u"A2_I",
+        u"F__CP0_VL", u"F__SAMP_V", u"F__SAMP", u"T__D", u"B0_VFF", u"B1_VFF", u"B2_VFF", u"A1_VFF", u"A2_VFF", u"B0_V",
+        u"B1_V",      u"B2_V",      u"A1_V",    u"A2_V", u"B0_I",   u"B1_I",   u"B2_I",   u"A1_I",   u"A2_I",
     };
     CDesignModel model;
     model.Recalculate();

@@ -127,8 +127,8 @@ TEST(CompensatorSynthesis, LoopGainAtRequiredCrossover)
         double mode, fxV, pmV, fxI, pmI, efficiency;
     };
     const Case cases[] = {
-        {311, 7, 60, 10000, 60, 1},  {311, 3, 45, 20000, 50, 0.95}, {314, 12, 70, 8000, 40, 0.9},
-        {314, 7, 60, 10000, 50, 1},  {311, 15, 40, 5000, 75, 1.1},
+        {311, 7, 60, 10000, 60, 1}, {311, 3, 45, 20000, 50, 0.95}, {314, 12, 70, 8000, 40, 0.9},
+        {314, 7, 60, 10000, 50, 1}, {311, 15, 40, 5000, 75, 1.1},
     };
     for (const Case& c : cases) {
         CDesignModel model;

@@ -34,6 +34,7 @@ TEST(DigitalDesign, DefaultDesignValues)
 
 TEST(DigitalDesign, MarksExactlyTheSymbolsItUses)
 {
+    // clang-format off
     const std::set<std::u16string> inUse = {
         u"V__IN_NORM", u"V__IN_MIN",  u"V__IN_MAX",  u"f__LINE",     u"P__OUT",       u"f__S",
         u"V__OUT",     u"t__H",       u"V__OUT_MIN", u"D__MAX",      u"PERC_I__L_RIPPLE",
@@ -46,6 +47,7 @@ TEST(DigitalDesign, MarksExactlyTheSymbolsItUses)
         u"PM__ILOOP",  u"V__RAMP",    u"T__D",       u"F__SAMP",     u"v_fcp0",       u"v_fcp1",
         u"v_fcz1",     u"i_fcp0",     u"i_fcp1",     u"i_fcz1",      u"E__ff",        u"ad",
     };
+    // clang-format on
     CDesignModel model;
     RecalculateDigital(model);
     for (const CSymbol* symbol : model.symbols)

@@ -43,7 +43,10 @@ TEST(TwoPoleTwoZero, CompensatorMatchesItsPrototypeOnTheWarpedAxis)
         double fcp0, fcp1, fcz1, fSamp;
     };
     const Case cases[] = {
-        {50, 5000, 800, 100e3}, {3.2, 26.1, 1.88, 6000}, {1200, 100e3, 2500, 200e3}, {10, 40, -15, 1000},
+        {50, 5000, 800, 100e3},
+        {3.2, 26.1, 1.88, 6000},
+        {1200, 100e3, 2500, 200e3},
+        {10, 40, -15, 1000},
     };
     for (const Case& c : cases) {
         const auto coefficients = qxr::DiscretiseCompensator(c.fcp0, c.fcp1, c.fcz1, c.fSamp);
@@ -69,7 +72,8 @@ TEST(TwoPoleTwoZero, FeedForwardFilterHasUnityDcGainAndSymmetricNumerator)
             const double w0 = kTwoPi * fCutoff;
             const Complex s = Warped(w, 1 / fSamp);
             const Complex prototype = w0 * w0 / (s * s + w0 * s + w0 * w0);
-            EXPECT_NEAR(std::abs(Discrete(c, w, 1 / fSamp) - prototype), 0.0, 1e-7);  // ill-conditioned at fSamp >> fCutoff
+            EXPECT_NEAR(std::abs(Discrete(c, w, 1 / fSamp) - prototype), 0.0,
+                        1e-7);  // ill-conditioned at fSamp >> fCutoff
         }
     }
 }

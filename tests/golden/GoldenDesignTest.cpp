@@ -30,7 +30,8 @@ TEST_P(GoldenDesignTest, FiguresEqualThePinnedOnes)
     const GoldenDesign& design = GetParam();
     const nlohmann::ordered_json pinned = ReadJson(design.pinned);
     ASSERT_FALSE(pinned.is_discarded()) << design.pinned << " is missing or not JSON: run scripts/pin-figures";
-    const nlohmann::ordered_json now = nlohmann::ordered_json::parse(ComputeFigures(ReadDesignArguments(design.arguments)));
+    const nlohmann::ordered_json now =
+        nlohmann::ordered_json::parse(ComputeFigures(ReadDesignArguments(design.arguments)));
 
     const std::vector<std::string> differences = CompareFigures(pinned, now);
     constexpr std::size_t kShown = 40;
@@ -78,7 +79,9 @@ TEST(CompareFigures, NamesTheSymbolTheElementAndBothValues)
     EXPECT_EQ(CompareFigures(pinned, figures(1.0, "Infinity", false)),
               (std::vector<std::string>{"symbols[L__MIN].inUse: pinned true, now false",
                                         "messages[0]: pinned \"NaN\", now \"Infinity\""}));
-    EXPECT_EQ(CompareFigures(nlohmann::ordered_json{{"crossIdx", 140}}, nlohmann::ordered_json{{"crossIdx", 141}}).size(), 1u);
+    EXPECT_EQ(
+        CompareFigures(nlohmann::ordered_json{{"crossIdx", 140}}, nlohmann::ordered_json{{"crossIdx", 141}}).size(),
+        1u);
     EXPECT_EQ(CompareFigures(nlohmann::ordered_json{{"a", {1, 2}}}, nlohmann::ordered_json{{"a", {1}}, {"b", 0}}),
               (std::vector<std::string>{"a: pinned 2 elements, now 1", "b: not pinned, now 0"}));
 }

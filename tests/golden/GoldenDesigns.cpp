@@ -17,7 +17,10 @@ namespace {
 
 constexpr double kRelativeTolerance = 1e-12;
 
-std::string Text(const json& value) { return value.dump(); }
+std::string Text(const json& value)
+{
+    return value.dump();
+}
 
 bool NumbersAgree(const json& pinned, const json& now)
 {

@@ -18,7 +18,10 @@ struct GoldenDesign {
 };
 
 // Test names show the design's name.
-inline void PrintTo(const GoldenDesign& design, std::ostream* out) { *out << design.name; }
+inline void PrintTo(const GoldenDesign& design, std::ostream* out)
+{
+    *out << design.name;
+}
 
 // Every design in the folder, by name.
 std::vector<GoldenDesign> ListGoldenDesigns(const std::filesystem::path& goldenFolder);

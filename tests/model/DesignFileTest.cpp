@@ -100,8 +100,8 @@ struct FileState {
 
     bool operator==(const FileState& other) const
     {
-        return name == other.name && userSet == other.userSet && userBits == other.userBits
-            && calcBits == other.calcBits;
+        return name == other.name && userSet == other.userSet && userBits == other.userBits &&
+               calcBits == other.calcBits;
     }
 };
 
@@ -173,7 +173,8 @@ TEST(DesignFileSave, DefaultDesignStartsWithTheDocumentedBytes)
         expected.insert(expected.end(), {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x6E, 0x40});
 
     ASSERT_GE(bytes.size(), expected.size());
-    EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(expected.size())), expected);
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(expected.size())),
+              expected);
     const std::vector<uint8_t> end = {0xFF, 0xFE, 0xFF, 0x03, 0x45, 0x00, 0x4E, 0x00, 0x44, 0x00};
     EXPECT_EQ(std::vector<uint8_t>(bytes.end() - static_cast<std::ptrdiff_t>(end.size()), bytes.end()), end);
 }
@@ -235,8 +236,9 @@ TEST(DesignFileRoundTrip, DescriptionKeepsEveryCodeUnitInEveryLengthForm)
         const std::u16string text = TextOfLength(c.length);
         const std::vector<uint8_t> bytes = SaveDesign(model, text);
         ASSERT_GT(bytes.size(), 4 + c.prefix.size());
-        EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 4, bytes.begin() + 4 + static_cast<std::ptrdiff_t>(c.prefix.size())),
-                  c.prefix);
+        EXPECT_EQ(
+            std::vector<uint8_t>(bytes.begin() + 4, bytes.begin() + 4 + static_cast<std::ptrdiff_t>(c.prefix.size())),
+            c.prefix);
 
         CDesignModel loaded;
         std::u16string description;
@@ -259,19 +261,23 @@ TEST(DesignFileLoad, DescriptionInEveryLengthFormAndEncoding)
         {"wide, 32-bit length",
          FileBuilder().Raw({0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF}).LittleEndian(2, 4).Utf16(ab).bytes, ab},
         {"wide, 64-bit length",
-         FileBuilder().Raw({0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF}).LittleEndian(0xFFFFFFFF, 4).LittleEndian(2, 8)
-             .Utf16(ab).bytes,
+         FileBuilder()
+             .Raw({0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF})
+             .LittleEndian(0xFFFFFFFF, 4)
+             .LittleEndian(2, 8)
+             .Utf16(ab)
+             .bytes,
          ab},
         {"8-bit, 8-bit length", FileBuilder().Narrow("ab").bytes, ab},
         {"8-bit, 16-bit length", FileBuilder().Raw({0xFF, 0x02, 0x00, 'a', 'b'}).bytes, ab},
-        {"8-bit, 32-bit length",
-         FileBuilder().Raw({0xFF, 0xFF, 0xFF}).LittleEndian(2, 4).Raw({'a', 'b'}).bytes, ab},
+        {"8-bit, 32-bit length", FileBuilder().Raw({0xFF, 0xFF, 0xFF}).LittleEndian(2, 4).Raw({'a', 'b'}).bytes, ab},
         {"8-bit, 64-bit length",
          FileBuilder().Raw({0xFF, 0xFF, 0xFF}).LittleEndian(0xFFFFFFFF, 4).LittleEndian(2, 8).Raw({'a', 'b'}).bytes,
          ab},
         {"8-bit, Windows-1252",
          FileBuilder().Raw({10, 0x80, 0xB5, 0x81, 0x8D, 0x8F, 0x90, 0x9D, 0x9F, 0xFF, 0x41}).bytes,
-         u"\x20AC\xB5\x81\x8D\x8F\x90\x9D\x178\xFF" u"A"},
+         u"\x20AC\xB5\x81\x8D\x8F\x90\x9D\x178\xFF"
+         u"A"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -330,19 +336,30 @@ TEST(DesignFileLoad, DamagedFilesReportTheirMessage)
          FileBuilder().Int32(1).Raw({0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF}).LittleEndian(0x80000000, 4).bytes,
          FileResult::FailedToOpen, u""},
         {"wide, 64-bit length of 2^31",
-         FileBuilder().Int32(1).Raw({0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF}).LittleEndian(0xFFFFFFFF, 4)
-             .LittleEndian(0x80000000, 8).bytes,
-         FileResult::FailedToOpen, u""},
-        {"8-bit, 64-bit length beyond 32 bits",
-         FileBuilder().Int32(1).Raw({0xFF, 0xFF, 0xFF}).LittleEndian(0xFFFFFFFF, 4).LittleEndian(beyond32Bits, 8)
+         FileBuilder()
+             .Int32(1)
+             .Raw({0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF})
+             .LittleEndian(0xFFFFFFFF, 4)
+             .LittleEndian(0x80000000, 8)
              .bytes,
          FileResult::FailedToOpen, u""},
+        {"8-bit, 64-bit length beyond 32 bits",
+         FileBuilder().Int32(1).Raw({0xFF, 0xFF, 0xFF}).LittleEndian(0xFFFFFFFF, 4).LittleEndian(beyond32Bits, 8).bytes,
+         FileResult::FailedToOpen, u""},
         {"key with a 64-bit length beyond 32 bits",
-         FileBuilder().Header().Raw({0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF}).LittleEndian(0xFFFFFFFF, 4)
-             .LittleEndian(beyond32Bits, 8).bytes,
+         FileBuilder()
+             .Header()
+             .Raw({0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF})
+             .LittleEndian(0xFFFFFFFF, 4)
+             .LittleEndian(beyond32Bits, 8)
+             .bytes,
          FileResult::FailedToOpen, u"d"},
         {"wide, huge length in a tiny file",
-         FileBuilder().Int32(1).Raw({0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF}).LittleEndian(0x7FFFFFFF, 4).Utf16(u"ab")
+         FileBuilder()
+             .Int32(1)
+             .Raw({0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF})
+             .LittleEndian(0x7FFFFFFF, 4)
+             .Utf16(u"ab")
              .bytes,
          FileResult::UnexpectedFormat, u""},
         {"8-bit, huge length in a tiny file",
@@ -355,8 +372,8 @@ TEST(DesignFileLoad, DamagedFilesReportTheirMessage)
         std::u16string description = u"previous";
         EXPECT_EQ(Load(c.bytes, model, description), c.result);
         EXPECT_TRUE(description == c.description);
-        EXPECT_STREQ(FileResultText(c.result), c.result == FileResult::FailedToOpen ? "Failed to open document."
-                                                                                     : "Unexpected file format.");
+        EXPECT_STREQ(FileResultText(c.result),
+                     c.result == FileResult::FailedToOpen ? "Failed to open document." : "Unexpected file format.");
     }
 }
 
@@ -412,8 +429,7 @@ TEST(DesignFileLoad, UnknownNamesAreReadAndSkipped)
 
 TEST(DesignFileLoad, InnerNameRenamesTheSymbolUntilDefaultsReturn)
 {
-    const std::vector<uint8_t> bytes =
-        FileBuilder().Header().Wide(u"V__OUT").Record(u"X", true, 400, 385).End().bytes;
+    const std::vector<uint8_t> bytes = FileBuilder().Header().Wide(u"V__OUT").Record(u"X", true, 400, 385).End().bytes;
     CDesignModel model;
     std::u16string description;
 
@@ -576,9 +592,9 @@ TEST_F(DesignFileOnDisk, FailedSaveLeavesEverythingAsItWas)
     WriteText(folder_ / "folder" / "inside.qxr", "inside");
     const std::set<std::string> before = FolderContent(folder_);
     const char* const targets[] = {
-        "missing/stage.qxr",  // a folder that does not exist
+        "missing/stage.qxr",    // a folder that does not exist
         "plain.txt/stage.qxr",  // a "folder" that is a regular file
-        "folder",  // a folder where the file should be: the rename fails
+        "folder",               // a folder where the file should be: the rename fails
     };
     const CDesignModel model;
     for (const char* target : targets) {

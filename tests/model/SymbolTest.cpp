@@ -50,9 +50,9 @@ TEST(Symbol, RecommendedRangeBoundsAreInside)
     };
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const Case cases[] = {
-        {40, 75, 40, false},     {40, 75, 75, false},  {40, 75, 39.999, true},
-        {40, 75, 75.001, true},  {0, 0, -1e300, false}, {0, 0, 1e300, false},
-        {40, 75, nan, false},    {0, 5, -0.1, true},    {-3, 0, 0.1, true},
+        {40, 75, 40, false},    {40, 75, 75, false},   {40, 75, 39.999, true},
+        {40, 75, 75.001, true}, {0, 0, -1e300, false}, {0, 0, 1e300, false},
+        {40, 75, nan, false},   {0, 5, -0.1, true},    {-3, 0, 0.1, true},
     };
     for (const Case& c : cases) {
         CSymbol symbol;

@@ -27,7 +27,9 @@ const ExpectedCaption kCaptions[] = {
     {318, "t__H,In,0,*", {7, 202, 237, 18}},
     {318, "V__OUT_MIN,In,1,Minimum Vout After 1 th", {7, 221, 237, 18}},
     {318, "h,1,Design Parameters", {7, 7, 237, 18}},
-    {321, "D__MAX,Cal,3,Duty Cycle at the Peak of Low Line Input - Max current ripple occurs at peak of low line.", {7, 40, 237, 18}},
+    {321,
+     "D__MAX,Cal,3,Duty Cycle at the Peak of Low Line Input - Max current ripple occurs at peak of low line.",
+     {7, 40, 237, 18}},
     {321, "PERC_I__L_RIPPLE,In,0,*", {7, 61, 237, 18}},
     {321, "I__L_RIPPLE_PK_PK,Cal,3,*", {7, 82, 237, 18}},
     {321, "L__MIN,Usr,1,*", {7, 103, 237, 18}},
@@ -179,9 +181,12 @@ TEST(PageTemplates, ButtonsPictureAndSizes)
         QRect rect;
     };
     const Case cases[] = {
-        {332, {251, 409}, "control1019", {159, 248, 73, 14}}, {333, {251, 422}, "control1020", {167, 333, 73, 14}},
-        {334, {251, 409}, "control1021", {168, 344, 73, 14}}, {335, {167, 144}, "control1013", {16, 30, 133, 90}},
-        {318, {251, 424}, nullptr, {}},                        {325, {251, 448}, nullptr, {}},
+        {332, {251, 409}, "control1019", {159, 248, 73, 14}},
+        {333, {251, 422}, "control1020", {167, 333, 73, 14}},
+        {334, {251, 409}, "control1021", {168, 344, 73, 14}},
+        {335, {167, 144}, "control1013", {16, 30, 133, 90}},
+        {318, {251, 424}, nullptr, {}},
+        {325, {251, 448}, nullptr, {}},
     };
     for (const Case& c : cases) {
         const std::optional<PageTemplate> page = LoadPageTemplate(c.id);
@@ -223,8 +228,8 @@ TEST(Captions, DeclareHeadersRowsOrNothing)
         {"B0_I,Cal,10,*", K::Row, "B0_I", 2, 10, "*"},
         {"dia__voltage_loop,Pic,*", K::Row, "dia__voltage_loop", 3, 0, "*"},
         {"V__OUT_MIN,In,1,Minimum Vout After 1 th", K::Row, "V__OUT_MIN", 0, 1, "Minimum Vout After 1 th"},
-        {"X,usr,7x,desc", K::Row, "X", 0, 7, "desc"},   // unknown mode stays In; digits lead the precision
-        {",,X,,Cal,,x3,d,", K::Row, "X", 2, 0, "d"},     // empty fields do not count
+        {"X,usr,7x,desc", K::Row, "X", 0, 7, "desc"},  // unknown mode stays In; digits lead the precision
+        {",,X,,Cal,,x3,d,", K::Row, "X", 2, 0, "d"},   // empty fields do not count
         {"h,1,Design Parameters", K::Header, "1", 0, 0, "Design Parameters"},
         {"h,3,Other", K::Header, "3", 0, 0, "Other"},
         {"Picture", K::None, "", 0, 0, ""},

@@ -70,9 +70,8 @@ TEST(HoverIndex, ReadsTheNearestGridPointAndStaysOnTheGrid)
         int count;
         int index;
     } cases[] = {
-        {100, 500, 0},   {599, 500, 499}, {50, 500, 0},   {900, 500, 499}, {101, 500, 1},
-        {100, 2, 0},     {224, 2, 0},     {225, 2, 1},    {599, 2, 1},     {350, 1, 0},
-        {350, 0, -1},
+        {100, 500, 0}, {599, 500, 499}, {50, 500, 0}, {900, 500, 499}, {101, 500, 1}, {100, 2, 0},
+        {224, 2, 0},   {225, 2, 1},     {599, 2, 1},  {350, 1, 0},     {350, 0, -1},
     };
     for (const auto& c : cases)
         EXPECT_EQ(HoverIndex(c.x, plot, c.count), c.index) << c.x << " of " << c.count;

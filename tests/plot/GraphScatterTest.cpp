@@ -156,8 +156,7 @@ protected:
 
     QColor PixelAt(const QImage& picture, double x, double y) const
     {
-        return picture.pixelColor(
-            PlotPixel(graph.plotRect, graph.xAxis.PixelOffset(x), graph.yAxis.PixelOffset(y)));
+        return picture.pixelColor(PlotPixel(graph.plotRect, graph.xAxis.PixelOffset(x), graph.yAxis.PixelOffset(y)));
     }
 
     CGraphScatter graph;

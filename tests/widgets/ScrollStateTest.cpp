@@ -34,9 +34,9 @@ TEST(ScrollState, TallPageScrollsByLinesPagesAndThumbWithinItsRange)
         int position;
     };
     const Step steps[] = {
-        {ScrollCode::LineForward, 0, 60},  {ScrollCode::PageForward, 0, 360}, {ScrollCode::ThumbTrack, 650, 650},
-        {ScrollCode::LineForward, 0, 700}, {ScrollCode::PageForward, 0, 700}, {ScrollCode::LineBack, 0, 640},
-        {ScrollCode::PageBack, 0, 340},    {ScrollCode::ThumbTrack, -50, 0},  {ScrollCode::LineBack, 0, 0},
+        {ScrollCode::LineForward, 0, 60},    {ScrollCode::PageForward, 0, 360}, {ScrollCode::ThumbTrack, 650, 650},
+        {ScrollCode::LineForward, 0, 700},   {ScrollCode::PageForward, 0, 700}, {ScrollCode::LineBack, 0, 640},
+        {ScrollCode::PageBack, 0, 340},      {ScrollCode::ThumbTrack, -50, 0},  {ScrollCode::LineBack, 0, 0},
         {ScrollCode::ThumbTrack, 5000, 700},
     };
     for (const Step& step : steps) {
@@ -70,13 +70,12 @@ TEST(ScrollState, ResizingKeepsThePositionProportionalButShortOfTheEnd)
         int position, oldHeight, newHeight, expected;
     };
     const Case cases[] = {
-        {300, 300, 400, 400}, // 300 * 400 / 300
-        {600, 300, 400, 599}, // 800, beyond 1000 - 400 - 1
-        {100, 300, 200, 66},  // 66.7 truncated
-        {1, 300, 299, 0},     // 0.997 truncated
-        {700, 300, 300, 699}, // at the end, a layout at the same size steps back a pixel
-        {0, 300, 400, 0},
-        {500, 300, 1000, 0},  // the page fits now
+        {300, 300, 400, 400},                       // 300 * 400 / 300
+        {600, 300, 400, 599},                       // 800, beyond 1000 - 400 - 1
+        {100, 300, 200, 66},                        // 66.7 truncated
+        {1, 300, 299, 0},                           // 0.997 truncated
+        {700, 300, 300, 699},                       // at the end, a layout at the same size steps back a pixel
+        {0, 300, 400, 0},     {500, 300, 1000, 0},  // the page fits now
     };
     for (const Case& c : cases) {
         CMfcScrollState state = TallPage(c.oldHeight, c.position);
@@ -93,8 +92,8 @@ TEST(ScrollState, WheelStepsByNotchesAndTheLinesSetting)
     };
     const int page = CMfcScrollState::kWheelPageScroll;
     const Case cases[] = {
-        {240, 3, 180},  {-120, 3, 360},  {120, 3, 240},    {30, 3, 240},     {-30, 3, 360},
-        {-180, 6, 420}, {-240, 1, 360},  {-1200, 3, 700},  {120, page, 0},   {-120, page, 600},
+        {240, 3, 180},  {-120, 3, 360}, {120, 3, 240},   {30, 3, 240},   {-30, 3, 360},
+        {-180, 6, 420}, {-240, 1, 360}, {-1200, 3, 700}, {120, page, 0}, {-120, page, 600},
     };
     for (const Case& c : cases) {
         CMfcScrollState state = TallPage(300, 300);
@@ -103,4 +102,4 @@ TEST(ScrollState, WheelStepsByNotchesAndTheLinesSetting)
     }
 }
 
-} // namespace
+}  // namespace

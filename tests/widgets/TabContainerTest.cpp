@@ -299,4 +299,4 @@ TEST(FormView, FitParentSplitterSizesTheFirstPaneToThePages)
     }
 }
 
-} // namespace
+}  // namespace
