@@ -19,6 +19,7 @@
 
 #include "Significant.h"
 #include "calc/CoefficientExport.h"
+#include "cli/Run.h"
 #include "model/DesignFile.h"
 #include "model/DesignModel.h"
 
@@ -47,7 +48,7 @@ void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes)
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-// Every test runs the built program on files in a folder of its own.
+// Every test works on files in a folder of its own.
 class CliTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -61,9 +62,47 @@ protected:
     const fs::path& Folder() const { return dir_; }
     fs::path Path(const std::string& name) const { return dir_ / name; }
 
-    CliResult Run(const std::vector<std::string>& args) const
+    // The command line run in this process, the way main() runs it.
+    static CliResult Run(const std::vector<std::string>& args)
     {
-        const fs::path outPath = Path("stdout.txt");
+        std::vector<const char*> argv{"qxr-cli"};
+        for (const std::string& arg : args)
+            argv.push_back(arg.c_str());
+        argv.push_back(nullptr);
+        std::ostringstream out;
+        std::ostringstream err;
+        const int exitCode = qxr::cli::Run(static_cast<int>(args.size() + 1), argv.data(), out, err);
+        return {exitCode, out.str(), err.str()};
+    }
+
+    // The JSON of a run that must succeed quietly.
+    static json RunJson(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), "json");
+        const CliResult result = Run(args);
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_EQ(result.err, "");
+        return json::parse(result.out);
+    }
+
+private:
+    fs::path dir_;
+};
+
+// The built program in a process of its own, for what only a process shows:
+// its exit status, its standard streams, and files it leaves on disk.
+class CliProgramTest : public CliTest {
+protected:
+    CliResult RunProgram(const std::vector<std::string>& args) const
+    {
+        CliResult result = RunProgramWritingTo(Path("stdout.txt"), args);
+        result.out = ReadText(Path("stdout.txt"));
+        return result;
+    }
+
+    // Standard output goes to outPath and is not read back; errors are.
+    CliResult RunProgramWritingTo(const fs::path& outPath, const std::vector<std::string>& args) const
+    {
         const fs::path errPath = Path("stderr.txt");
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
@@ -81,21 +120,8 @@ protected:
         if (spawned != 0 || ::waitpid(pid, &status, 0) != pid)
             return {-1, "", "could not run " QXR_CLI_PATH};
         const int exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        return {exitCode, ReadText(outPath), ReadText(errPath)};
+        return {exitCode, "", ReadText(errPath)};
     }
-
-    // The JSON of a run that must succeed quietly.
-    json RunJson(std::vector<std::string> args) const
-    {
-        args.insert(args.begin(), "json");
-        const CliResult result = Run(args);
-        EXPECT_EQ(result.exitCode, 0) << result.err;
-        EXPECT_EQ(result.err, "");
-        return json::parse(result.out);
-    }
-
-private:
-    fs::path dir_;
 };
 
 // A default design calculated in this process, to hold the program's output against.
@@ -280,28 +306,6 @@ TEST_F(CliTest, EditsApplyInCommandLineOrderAcrossOptionKinds)
     EXPECT_EQ(described["description"], "Boost 300 W, 50 °C ☃");
 }
 
-TEST_F(CliTest, SavedDesignReloadsToTheSameOutputAndInputsStayUntouched)
-{
-    const std::vector<std::string> edits{"--mode", "digital", "--set", "P__OUT=300", "--description", "300 W ☃"};
-    ASSERT_EQ(Run(Concat(Concat({"report"}, edits), {"--save", Path("a.qxr").string()})).exitCode, 0);
-
-    CDesignModel loaded;
-    std::u16string description;
-    ASSERT_EQ(LoadDesignFile(Path("a.qxr"), loaded, description), FileResult::Ok);
-    EXPECT_EQ(description, u"300 W \u2603");
-    EXPECT_EQ(Run({"json", Path("a.qxr").string()}).out, Run(Concat({"json"}, edits)).out);
-
-    // Edits without --save leave the file alone; --save naming it replaces it.
-    const std::string before = ReadText(Path("a.qxr"));
-    ASSERT_EQ(Run({"json", Path("a.qxr").string(), "--set", "P__OUT=400"}).exitCode, 0);
-    EXPECT_EQ(ReadText(Path("a.qxr")), before);
-    ASSERT_EQ(Run({"json", Path("a.qxr").string(), "--set", "P__OUT=400", "--save", Path("a.qxr").string()}).exitCode,
-              0);
-    const json reloaded = RunJson({Path("a.qxr").string()});
-    EXPECT_EQ(SymbolOf(reloaded, "P__OUT")["value"], 400.0);
-    EXPECT_EQ(reloaded["mode"], 314.0);
-}
-
 TEST_F(CliTest, EmptyFileStartsFromTheNewDesign)
 {
     WriteBytes(Path("empty.qxr"), {});
@@ -309,31 +313,26 @@ TEST_F(CliTest, EmptyFileStartsFromTheNewDesign)
     EXPECT_EQ(ReadText(Path("empty.qxr")), "");
 }
 
-TEST_F(CliTest, FileErrorsExitWithOneAndNameTheFile)
+TEST_F(CliTest, DesignFilesTheReaderRejectsExitWithOneAndNameTheFile)
 {
     WriteBytes(Path("version2.qxr"), {2, 0, 0, 0});
     WriteBytes(Path("truncated.qxr"), {1, 0, 0, 0});
     // A string length beyond 32 bits: wide marker, then the 16-, 32- and 64-bit length forms.
     WriteBytes(Path("damaged.qxr"),
                {1, 0, 0, 0, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 1, 0, 0, 0});
-    const std::string missing = Path("missing.qxr").string();
-    const std::string folder = Folder().string();
-    const std::string unwritable = Path("no-folder/out.qxr").string();
     const struct {
-        std::vector<std::string> args;
-        std::string err;
+        const char* file;
+        const char* reason;
     } cases[] = {
-        {{"report", missing}, missing + ": No such file or directory"},
-        {{"report", folder}, folder + ": Is a directory"},
-        {{"json", Path("version2.qxr").string()}, Path("version2.qxr").string() + ": Unexpected file format."},
-        {{"json", Path("truncated.qxr").string()}, Path("truncated.qxr").string() + ": Unexpected file format."},
-        {{"json", Path("damaged.qxr").string()}, Path("damaged.qxr").string() + ": Failed to open document."},
-        {{"coeffs", "--mode", "digital", "--save", unwritable}, unwritable + ": Failed to save document."},
+        {"version2.qxr", "Unexpected file format."},
+        {"truncated.qxr", "Unexpected file format."},
+        {"damaged.qxr", "Failed to open document."},
     };
     for (const auto& c : cases) {
-        const CliResult result = Run(c.args);
-        EXPECT_EQ(result.exitCode, 1) << c.err;
-        EXPECT_EQ(result.err, "qxr-cli: " + c.err + "\n");
+        const std::string path = Path(c.file).string();
+        const CliResult result = Run({"json", path});
+        EXPECT_EQ(result.exitCode, 1) << c.file;
+        EXPECT_EQ(result.err, "qxr-cli: " + path + ": " + c.reason + "\n");
         EXPECT_EQ(result.out, "");
     }
 }
@@ -449,14 +448,68 @@ TEST_F(CliTest, ReportMarksEntriesAndRangesAndShowsMessagesAndStability)
               CharacterColumn(report, report.find("Output Voltage")));
 }
 
-TEST_F(CliTest, HelpAndVersionSucceed)
+TEST_F(CliProgramTest, SavedDesignReloadsToTheSameOutputAndInputsStayUntouched)
 {
-    const CliResult version = Run({"--version"});
+    const std::string file = Path("a.qxr").string();
+    const std::vector<std::string> edits{"--mode", "digital", "--set", "P__OUT=300", "--description", "300 W ☃"};
+    ASSERT_EQ(RunProgram(Concat(Concat({"report"}, edits), {"--save", file})).exitCode, 0);
+
+    CDesignModel loaded;
+    std::u16string description;
+    ASSERT_EQ(LoadDesignFile(file, loaded, description), FileResult::Ok);
+    EXPECT_EQ(description, u"300 W \u2603");
+    EXPECT_EQ(RunProgram({"json", file}).out, RunProgram(Concat({"json"}, edits)).out);
+
+    // Edits without --save leave the file alone; --save naming it replaces it.
+    const std::string before = ReadText(file);
+    ASSERT_EQ(RunProgram({"json", file, "--set", "P__OUT=400"}).exitCode, 0);
+    EXPECT_EQ(ReadText(file), before);
+    ASSERT_EQ(RunProgram({"json", file, "--set", "P__OUT=400", "--save", file}).exitCode, 0);
+    const json reloaded = RunJson({file});
+    EXPECT_EQ(SymbolOf(reloaded, "P__OUT")["value"], 400.0);
+    EXPECT_EQ(reloaded["mode"], 314.0);
+}
+
+TEST_F(CliProgramTest, FilesTheSystemRefusesExitWithOneAndTheSystemsReason)
+{
+    const std::string missing = Path("missing.qxr").string();
+    const std::string folder = Folder().string();
+    const std::string unwritable = Path("no-folder/out.qxr").string();
+    const struct {
+        std::vector<std::string> args;
+        std::string err;
+    } cases[] = {
+        {{"report", missing}, missing + ": No such file or directory"},
+        {{"report", folder}, folder + ": Is a directory"},
+        {{"coeffs", "--mode", "digital", "--save", unwritable}, unwritable + ": Failed to save document."},
+    };
+    for (const auto& c : cases) {
+        const CliResult result = RunProgram(c.args);
+        EXPECT_EQ(result.exitCode, 1) << c.err;
+        EXPECT_EQ(result.err, "qxr-cli: " + c.err + "\n");
+        EXPECT_EQ(result.out, "");
+    }
+}
+
+TEST_F(CliProgramTest, OutputThatCannotBeWrittenExitsWithOne)
+{
+    const CliResult result = RunProgramWritingTo("/dev/full", {"json"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "qxr-cli: cannot write the output\n");
+}
+
+TEST_F(CliProgramTest, HelpAndVersionSucceedAndAUsageErrorExitsWithTwo)
+{
+    const CliResult version = RunProgram({"--version"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out, "qxr-cli " QXR_VERSION "\n");
-    const CliResult help = Run({"coeffs", "--help"});
+    const CliResult help = RunProgram({"coeffs", "--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.out.find("--which"), std::string::npos);
+    const CliResult misspelt = RunProgram({"reprot"});
+    EXPECT_EQ(misspelt.exitCode, 2);
+    EXPECT_EQ(misspelt.err.rfind("qxr-cli: unknown command \"reprot\"", 0), 0u) << misspelt.err;
+    EXPECT_EQ(misspelt.out, "");
 }
 
 }  // namespace
