@@ -379,8 +379,8 @@ TEST_F(CliTest, CoefficientsOfADigitalDesignAreTheEngineTextWithLineFeeds)
     const std::string voltage = WithLineFeeds(qxr::CoefficientText(reference, CoefficientSet::VoltageLoop));
     const std::string current = WithLineFeeds(qxr::CoefficientText(reference, CoefficientSet::CurrentLoop));
 
-    const CliResult all
-        = Run({"coeffs", "--mode", "digital", "--set", "F__SAMP_V=6", "--save", Path("d.qxr").string()});
+    const CliResult all =
+        Run({"coeffs", "--mode", "digital", "--set", "F__SAMP_V=6", "--save", Path("d.qxr").string()});
     EXPECT_EQ(all.exitCode, 0);
     EXPECT_EQ(all.out, feedForward + voltage + current);
     EXPECT_EQ(all.err, "");
