@@ -51,6 +51,31 @@ bool WriteAll(int fd, const uint8_t* data, std::size_t size)
     return true;
 }
 
+// Reads from the current offset to the end. The size a file reports is only
+// a hint: it may grow while it is read, and some files report none. Fails
+// with reason 0 when there is more than maxBytes, else with errno.
+std::optional<std::vector<uint8_t>> ReadUpTo(int fd, std::size_t maxBytes, int& reason)
+{
+    std::vector<uint8_t> bytes;
+    uint8_t chunk[64 * 1024];
+    for (;;) {
+        const ssize_t count = ::read(fd, chunk, sizeof chunk);
+        if (count == 0)
+            return bytes;
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0) {
+            reason = errno;
+            return std::nullopt;
+        }
+        if (static_cast<std::size_t>(count) > maxBytes - bytes.size()) {
+            reason = 0;
+            return std::nullopt;
+        }
+        bytes.insert(bytes.end(), chunk, chunk + count);
+    }
+}
+
 fs::path FolderOf(const fs::path& path)
 {
     const fs::path folder = path.parent_path();
@@ -91,23 +116,31 @@ void SyncFolder(const fs::path& folder)
 
 }  // namespace
 
+std::optional<std::vector<uint8_t>> ReadFileBytes(const fs::path& path, int& reason)
+{
+    // Without O_NONBLOCK a FIFO would wait for a writer; what the file is, is
+    // only known once it is open.
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!file.IsOpen()) {
+        // A socket cannot be opened at all; it is refused like the other kinds.
+        reason = errno == ENXIO ? 0 : errno;
+        return std::nullopt;
+    }
+    struct stat status {};
+    if (::fstat(file.Get(), &status) != 0) {
+        reason = errno;
+        return std::nullopt;
+    }
+    reason = S_ISDIR(status.st_mode) ? EISDIR : 0;
+    if (!S_ISREG(status.st_mode) || static_cast<uintmax_t>(status.st_size) > kMaxFileBytes)
+        return std::nullopt;
+    return ReadUpTo(file.Get(), kMaxFileBytes, reason);
+}
+
 std::optional<std::vector<uint8_t>> ReadFileBytes(const fs::path& path)
 {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!file.IsOpen())
-        return std::nullopt;
-    std::vector<uint8_t> bytes;
-    uint8_t chunk[64 * 1024];
-    for (;;) {
-        const ssize_t count = ::read(file.Get(), chunk, sizeof chunk);
-        if (count == 0)
-            return bytes;
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0)
-            return std::nullopt;
-        bytes.insert(bytes.end(), chunk, chunk + count);
-    }
+    int reason = 0;
+    return ReadFileBytes(path, reason);
 }
 
 bool WriteFileBytesAtomically(const fs::path& path, const std::vector<uint8_t>& bytes)

@@ -2,6 +2,7 @@
 #include <QTemporaryDir>
 
 #include "AppFixture.h"
+#include "SpecialFiles.h"
 #include "app/UpdateHints.h"
 #include "model/DesignFile.h"
 
@@ -92,6 +93,19 @@ TEST_F(DocumentLifecycle, DamagedFilesReportAndLeaveANewDesign)
     EXPECT_EQ(prompts->errors, QStringList{"Failed to open document."});
 }
 
+TEST_F(DocumentLifecycle, SpecialFilesReportAndLeaveANewDesign)
+{
+    for (const special_files::UnreadableInput& input : special_files::MakeUnreadableInputs(dir.path().toStdString())) {
+        SCOPED_TRACE(input.what);
+        Document().model.V__OUT.SetUser(400);
+        prompts->errors.clear();
+        EXPECT_FALSE(Frame().OpenDocumentFile(QString::fromStdString(input.path.string())));
+        EXPECT_EQ(prompts->errors, QStringList{"Failed to open document."});
+        EXPECT_EQ(Frame().windowTitle(), "Untitled - QXR");
+        EXPECT_FALSE(Document().model.V__OUT.userSet);
+    }
+}
+
 TEST_F(DocumentLifecycle, NewOnAModifiedDesignAsksFirst)
 {
     Document().model.P__OUT.SetUser(90);
@@ -170,6 +184,16 @@ TEST_F(DocumentLifecycle, CommandLineFileThatCannotBeOpenedEndsTheStart)
     QString shown;
     DismissNextMessageBox(shown);
     EXPECT_FALSE(app->InitInstance({Path("absent.qxr")}));
+    EXPECT_EQ(shown, "Failed to open document.");
+}
+
+TEST_F(DocumentLifecycle, StartingOnAFifoShowsTheMessageInsteadOfWaiting)
+{
+    app->ExitInstance();
+    ASSERT_TRUE(special_files::MakeFifo(Path("fifo.qxr").toStdString()));
+    QString shown;
+    DismissNextMessageBox(shown);
+    EXPECT_FALSE(app->InitInstance({Path("fifo.qxr")}));
     EXPECT_EQ(shown, "Failed to open document.");
 }
 

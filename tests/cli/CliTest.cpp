@@ -18,6 +18,7 @@
 #include <nlohmann/json.hpp>
 
 #include "Significant.h"
+#include "SpecialFiles.h"
 #include "calc/CoefficientExport.h"
 #include "model/DesignFile.h"
 #include "model/DesignModel.h"
@@ -334,6 +335,18 @@ TEST_F(CliTest, FileErrorsExitWithOneAndNameTheFile)
         const CliResult result = Run(c.args);
         EXPECT_EQ(result.exitCode, 1) << c.err;
         EXPECT_EQ(result.err, "qxr-cli: " + c.err + "\n");
+        EXPECT_EQ(result.out, "");
+    }
+}
+
+TEST_F(CliTest, SpecialFilesAreRefusedWithoutBlocking)
+{
+    for (const special_files::UnreadableInput& input : special_files::MakeUnreadableInputs(Folder())) {
+        SCOPED_TRACE(input.what);
+        const std::string text = input.reason != 0 ? std::strerror(input.reason) : "Failed to open document.";
+        const CliResult result = Run({"report", input.path.string()});
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.err, "qxr-cli: " + input.path.string() + ": " + text + "\n");
         EXPECT_EQ(result.out, "");
     }
 }
