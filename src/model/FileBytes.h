@@ -19,9 +19,14 @@ std::optional<std::vector<uint8_t>> ReadFileBytes(const std::filesystem::path& p
 // it is or for its size.
 std::optional<std::vector<uint8_t>> ReadFileBytes(const std::filesystem::path& path, int& reason);
 
-// Replaces the file's content so that it is either the old or the new one,
-// never a mix and never lost: the bytes go to a temporary file in the same
-// folder, are flushed to the disk and then renamed over the file. On failure
-// the old file is untouched and the temporary file removed. A replaced file
-// keeps its permissions.
+// Saves the bytes so that no failure loses or damages the old content. A
+// symbolic link stays and the file it leads to is saved (created, when the
+// link dangles). Only a regular file this process may write is replaced:
+// folders, FIFOs, devices and sockets are refused. The bytes normally go to a
+// temporary file in the target's folder, are flushed to the disk and renamed
+// over the file, which is therefore always either old or new and keeps its
+// permission bits and, where the system lets this process set them, its owner
+// and group. A file with other hard links, or in a folder that takes no new
+// file, is rewritten in place instead: its old content is kept and written
+// back when the new cannot be written whole.
 bool WriteFileBytesAtomically(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);

@@ -351,6 +351,21 @@ TEST_F(CliTest, SpecialFilesAreRefusedWithoutBlocking)
     }
 }
 
+TEST_F(CliTest, SaveWritesThroughALinkAndLeavesAFifoAlone)
+{
+    ASSERT_EQ(Run({"report", "--save", Path("a.qxr").string()}).exitCode, 0);
+    fs::create_symlink("a.qxr", Path("link.qxr"));
+    ASSERT_EQ(Run({"report", "--set", "P__OUT=300", "--save", Path("link.qxr").string()}).exitCode, 0);
+    EXPECT_TRUE(fs::is_symlink(Path("link.qxr")));
+    EXPECT_EQ(SymbolOf(RunJson({Path("a.qxr").string()}), "P__OUT")["value"], 300.0);
+
+    ASSERT_TRUE(special_files::MakeFifo(Path("fifo.qxr")));
+    const CliResult fifo = Run({"report", "--save", Path("fifo.qxr").string()});
+    EXPECT_EQ(fifo.exitCode, 1);
+    EXPECT_EQ(fifo.err, "qxr-cli: " + Path("fifo.qxr").string() + ": Failed to save document.\n");
+    EXPECT_TRUE(fs::is_fifo(Path("fifo.qxr")));
+}
+
 TEST_F(CliTest, UsageErrorsExitWithTwoBeforeAnythingIsWritten)
 {
     const std::string out = Path("out.qxr").string();
