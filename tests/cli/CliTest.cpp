@@ -270,6 +270,9 @@ TEST_F(CliTest, EditsApplyInCommandLineOrderAcrossOptionKinds)
         {{"--set", "ad=311", "--mode", "digital"}, "ad", true, 314},
         {{"--set", "f__S=100"}, "f__S", true, 100e3},  // shown in kHz
         {{"--set=t__H=10"}, "t__H", true, 0.01},       // shown in ms
+        {{"--set", "P__OUT= 200"}, "P__OUT", true, 200},  // blanks before and after alike
+        {{"--set", "P__OUT=200 "}, "P__OUT", true, 200},
+        {{"--set", "P__OUT=\t200\n"}, "P__OUT", true, 200},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
@@ -382,6 +385,11 @@ TEST_F(CliTest, UsageErrorsExitWithTwoBeforeAnythingIsWritten)
         {{"json", "--set", "P__OUT=12V", "--save", out}, "qxr-cli: --set: \"12V\" in \"P__OUT=12V\" is not a number"},
         {{"json", "--set", "P__OUT="}, "qxr-cli: --set: \"\" in \"P__OUT=\" is not a number"},
         {{"json", "--set", "P__OUT"}, "qxr-cli: --set: expected NAME=VALUE"},
+        {{"json", "--set", "P__OUT= "}, "qxr-cli: --set: \" \" in \"P__OUT= \" is not a number"},
+        {{"json", "--set", "P__OUT=1 2"}, "qxr-cli: --set: \"1 2\" in \"P__OUT=1 2\" is not a number"},
+        {{"json", "--set", "P__OUT=1e309", "--save", out},
+         "qxr-cli: --set: \"1e309\" in \"P__OUT=1e309\" is out of range\n"},
+        {{"json", "--set", "P__OUT=-1e309"}, "qxr-cli: --set: \"-1e309\" in \"P__OUT=-1e309\" is out of range\n"},
         {{"json", "--mode", "DIGITAL"}, "qxr-cli: --mode: \"DIGITAL\" is not one of analog|digital"},
         {{"coeffs", "--which", "both"}, "qxr-cli: --which: \"both\" is not one of feedforward|voltage|current|all"},
         {{"bode", "--loop", "outer"}, "qxr-cli: --loop: \"outer\" is not one of voltage|current"},
