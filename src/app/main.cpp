@@ -1,7 +1,22 @@
 #include <QCommandLineParser>
 
+#include "app/FileNames.h"
 #include "app/InstanceChannel.h"
 #include "app/QXRApp.h"
+
+namespace {
+
+// The arguments with every byte of a file name kept, which
+// QCoreApplication::arguments() does not do for bytes that are not UTF-8.
+QStringList Arguments(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << FileNameFromBytes(argv[i]);
+    return arguments;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -12,7 +27,8 @@ int main(int argc, char** argv)
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A QXR design to open."), QStringLiteral("[file]"));
-    parser.process(app);
+    // By now argc and argv no longer hold the options Qt took for itself.
+    parser.process(Arguments(argc, argv));
     const QStringList files = parser.positionalArguments();
 
     // A design opened from a file manager goes to the program already running.
