@@ -2,6 +2,8 @@
 
 #include <QMessageBox>
 
+#include "app/InfoDocument.h"
+
 #ifndef QXR_VERSION
 #error "QXR_VERSION must name the program version"
 #endif
@@ -25,7 +27,7 @@ CValdrisApp::CValdrisApp(int& argc, char** argv)
     : CMfcSignalWinApp(argc, argv),
       versionInfo{QStringLiteral("QXR - PFC Control Loop Designer"), QStringLiteral("QXR"),
                   QStringLiteral(QXR_VERSION)},
-      infoFetcher([this](CStdSignal* signal) { return PostSignal(signal); })
+      infoFetcher([this](CStdSignal* signal) { return PostSignal(signal); }, PrepareInfoDocument)
 {
 }
 
