@@ -79,6 +79,14 @@ std::optional<std::vector<uint8_t>> ReadUpTo(int fd, std::size_t maxBytes, int& 
     }
 }
 
+// A regular file within the limit. For anything else, reason is EISDIR for a
+// folder and 0 otherwise.
+bool MayHoldADesign(const struct stat& status, int& reason)
+{
+    reason = S_ISDIR(status.st_mode) ? EISDIR : 0;
+    return S_ISREG(status.st_mode) && static_cast<uintmax_t>(status.st_size) <= kMaxFileBytes;
+}
+
 fs::path FolderOf(const fs::path& path)
 {
     const fs::path folder = path.parent_path();
@@ -244,21 +252,22 @@ bool CreateFile(const fs::path& target, const std::vector<uint8_t>& bytes)
 
 std::optional<std::vector<uint8_t>> ReadFileBytes(const fs::path& path, int& reason)
 {
-    // Without O_NONBLOCK a FIFO would wait for a writer; what the file is, is
-    // only known once it is open.
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (!file.IsOpen()) {
-        // A socket cannot be opened at all; it is refused like the other kinds.
-        reason = errno == ENXIO ? 0 : errno;
-        return std::nullopt;
-    }
+    // What the file is, is known before it is opened: opening a device runs
+    // its driver, which can have effects of its own.
     struct stat status {};
-    if (::fstat(file.Get(), &status) != 0) {
+    if (::stat(path.c_str(), &status) != 0) {
         reason = errno;
         return std::nullopt;
     }
-    reason = S_ISDIR(status.st_mode) ? EISDIR : 0;
-    if (!S_ISREG(status.st_mode) || static_cast<uintmax_t>(status.st_size) > kMaxFileBytes)
+    if (!MayHoldADesign(status, reason))
+        return std::nullopt;
+    // Should a FIFO have taken the file's place since, opening it does not wait for a writer.
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!file.IsOpen()) {
+        reason = errno;
+        return std::nullopt;
+    }
+    if (::fstat(file.Get(), &status) != 0 || !MayHoldADesign(status, reason))
         return std::nullopt;
     return ReadUpTo(file.Get(), kMaxFileBytes, reason);
 }

@@ -10,9 +10,8 @@
 inline constexpr std::size_t kMaxFileBytes = std::size_t{64} * 1024 * 1024;
 
 // The whole content of a regular file of at most kMaxFileBytes, or nothing.
-// Opening never waits (a FIFO without a writer, a device), only a regular
-// file is read, and one that grows beyond the limit while it is read is
-// refused.
+// Nothing else is opened (no FIFO, device or socket), opening never waits,
+// and a file that grows beyond the limit while it is read is refused.
 std::optional<std::vector<uint8_t>> ReadFileBytes(const std::filesystem::path& path);
 // The same; after a failure, reason holds the system's reason (ENOENT,
 // EACCES, EISDIR for a folder, ...), or 0 when the file was refused for what
