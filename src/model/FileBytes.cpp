@@ -206,7 +206,8 @@ bool Overwrite(int fd, const std::vector<uint8_t>& bytes)
 
 // For a file whose other hard links must see the new content, or in a folder
 // that takes no new file. Not atomic: the old content is kept and written
-// back when the new cannot be written whole.
+// back when the new cannot be written whole, so a file too large to keep is
+// refused.
 bool RewriteInPlace(const fs::path& target, const struct stat& existing, const std::vector<uint8_t>& bytes)
 {
     FileDescriptor file(::open(target.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -236,7 +237,7 @@ bool ReplaceFile(const fs::path& target, const struct stat& existing, const std:
 {
     // Open to the owner only until it has the file's own permissions.
     TemporaryFile file(target, S_IRUSR | S_IWUSR);
-    if (!file.IsOpen())
+    if (!file.IsOpen())  // the folder takes no new file; the file itself may still be written
         return RewriteInPlace(target, existing, bytes);
     return TakeOverOwnerAndMode(file.Get(), existing) && file.Replace(bytes);
 }
