@@ -136,18 +136,18 @@ bool IsOneOf(const QString& name, const char16_t* const (&names)[N])
 bool Nests(const QString& name)
 {
     static const char16_t* const kNotNesting[] = {
-        u"area", u"base", u"br",    u"col",      u"embed",   u"hr",     u"img",      u"input",
-        u"link", u"meta", u"param", u"source",   u"track",   u"wbr",    u"p",        u"li",
-        u"dt",   u"dd",   u"tr",    u"td",       u"th",      u"thead",  u"tbody",    u"tfoot",
-        u"colgroup", u"caption", u"option", u"optgroup", u"html", u"head", u"body"};
+        u"area",     u"base",    u"br",     u"col",      u"embed", u"hr",    u"img",   u"input",
+        u"link",     u"meta",    u"param",  u"source",   u"track", u"wbr",   u"p",     u"li",
+        u"dt",       u"dd",      u"tr",     u"td",       u"th",    u"thead", u"tbody", u"tfoot",
+        u"colgroup", u"caption", u"option", u"optgroup", u"html",  u"head",  u"body"};
     return !IsOneOf(name, kNotNesting);
 }
 
 // Elements whose start and end begin a new line of text.
 bool BreaksLine(const QString& name)
 {
-    static const char16_t* const kBlocks[] = {u"br", u"p",  u"div", u"li", u"tr", u"table", u"ul",
-                                              u"ol", u"dl", u"dt",  u"dd", u"h1", u"h2",    u"h3",
+    static const char16_t* const kBlocks[] = {u"br", u"p",  u"div", u"li", u"tr",  u"table",     u"ul",
+                                              u"ol", u"dl", u"dt",  u"dd", u"h1",  u"h2",        u"h3",
                                               u"h4", u"h5", u"h6",  u"hr", u"pre", u"blockquote"};
     return IsOneOf(name, kBlocks);
 }
@@ -165,8 +165,8 @@ QString LimitExceeded(QStringView html)
         const bool isTable = piece.name == u"table";
         switch (piece.kind) {
         case Piece::Kind::Text:
-            characters += static_cast<int>(std::count_if(piece.text.begin(), piece.text.end(),
-                                                         [](QChar c) { return !c.isSpace(); }));
+            characters += static_cast<int>(
+                std::count_if(piece.text.begin(), piece.text.end(), [](QChar c) { return !c.isSpace(); }));
             if (characters > kMaxTextCharacters)
                 return plain + QStringLiteral("holds more than %1 characters of text.").arg(kMaxTextCharacters);
             break;
@@ -195,8 +195,8 @@ QString LimitExceeded(QStringView html)
 // entities of everyday text are known.
 std::optional<char32_t> EntityValue(QStringView name)
 {
-    static const std::pair<const char16_t*, char32_t> kNamed[] = {
-        {u"amp", u'&'}, {u"lt", u'<'}, {u"gt", u'>'}, {u"quot", u'"'}, {u"apos", u'\''}, {u"nbsp", 0xA0}};
+    static const std::pair<const char16_t*, char32_t> kNamed[] = {{u"amp", u'&'},  {u"lt", u'<'},    {u"gt", u'>'},
+                                                                  {u"quot", u'"'}, {u"apos", u'\''}, {u"nbsp", 0xA0}};
     for (const auto& [entity, value] : kNamed) {
         if (name == QStringView(entity))
             return value;
@@ -218,8 +218,8 @@ QString DecodeEntities(QStringView text)
     QString decoded;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const qsizetype end = text[i] == u'&' ? text.indexOf(u';', i) : -1;
-        const auto value = end > i && end - i <= kLongestName ? EntityValue(text.sliced(i + 1, end - i - 1))
-                                                                : std::nullopt;
+        const auto value =
+            end > i && end - i <= kLongestName ? EntityValue(text.sliced(i + 1, end - i - 1)) : std::nullopt;
         if (value) {
             decoded += QChar::fromUcs4(*value);
             i = end;

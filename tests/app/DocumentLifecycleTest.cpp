@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 

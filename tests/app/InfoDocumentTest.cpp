@@ -46,12 +46,13 @@ TEST(InfoDocument, DocumentsWithinTheLimitsStayAsTheyAre)
         Repeated(QStringLiteral("<table><tr><td>a</td></tr></table>"), 100),
         QStringLiteral("<p>") + QString(kMaxTextCharacters, QLatin1Char('x')) + Repeated(QStringLiteral(" \n"), 5000),
         // What HTML lets an author leave open, and what never holds content, does not nest.
-        QStringLiteral("<ul>") + Repeated(QStringLiteral("<li>item<p>text<br><img src=x>"), 200) + QStringLiteral("</ul>"),
+        QStringLiteral("<ul>") + Repeated(QStringLiteral("<li>item<p>text<br><img src=x>"), 200) +
+            QStringLiteral("</ul>"),
         // Markup in comments, attribute values, scripts and style sheets counts for nothing.
-        QStringLiteral("<!-- ") + Repeated(QStringLiteral("<table>"), 50) + QStringLiteral(" -->")
-            + QStringLiteral("<a title=\"a > <table><table><table><table>\">x</a>")
-            + QStringLiteral("<script>") + Repeated(QStringLiteral("if (a<table) b();"), 2000) + QStringLiteral("</script>")
-            + QStringLiteral("<style>") + Repeated(QStringLiteral("table>td{}"), 2000) + QStringLiteral("</style>"),
+        QStringLiteral("<!-- ") + Repeated(QStringLiteral("<table>"), 50) + QStringLiteral(" -->") +
+            QStringLiteral("<a title=\"a > <table><table><table><table>\">x</a>") + QStringLiteral("<script>") +
+            Repeated(QStringLiteral("if (a<table) b();"), 2000) + QStringLiteral("</script>") +
+            QStringLiteral("<style>") + Repeated(QStringLiteral("table>td{}"), 2000) + QStringLiteral("</style>"),
     };
     for (const QString& html : cases)
         EXPECT_EQ(PrepareInfoDocument(html), html) << qPrintable(html.left(80));
@@ -86,11 +87,11 @@ TEST(InfoDocument, BeyondALimitTheTextIsShownWithTheReason)
 
 TEST(InfoDocument, PlainTextIsTheTextAReaderWouldSee)
 {
-    const QString html = QStringLiteral(
-        "<html><head><title>T</title><style>p { color: red }</style></head><body>\n"
-        "<h1>Title</h1>\n\n<p>One &amp; two&nbsp;&lt;three&gt;   &#x41;&#66; &bogus; &amp &</p>"
-        "<script>if (a < b) alert('x');</script><!-- hidden -->"
-        "<ul><li>first<li>second</ul>back to <b>bold</b> text</body></html>");
+    const QString html =
+        QStringLiteral("<html><head><title>T</title><style>p { color: red }</style></head><body>\n"
+                       "<h1>Title</h1>\n\n<p>One &amp; two&nbsp;&lt;three&gt;   &#x41;&#66; &bogus; &amp &</p>"
+                       "<script>if (a < b) alert('x');</script><!-- hidden -->"
+                       "<ul><li>first<li>second</ul>back to <b>bold</b> text</body></html>");
     const QString tooManyElements = Repeated(QStringLiteral("<i></i>"), kMaxElements);
 
     EXPECT_EQ(ShownText(html + tooManyElements),
