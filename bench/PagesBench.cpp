@@ -1,12 +1,16 @@
 #include <cstdlib>
 
+#include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
 #include <QTemporaryDir>
+#include <QTextDocument>
 
 #include <benchmark/benchmark.h>
 
+#include "app/InfoDocument.h"
 #include "app/MainFrame.h"
 #include "app/QXRApp.h"
+#include "app/QXRViewLog.h"
 #include "app/TabViews.h"
 #include "pages/SymbolControls.h"
 
@@ -37,6 +41,51 @@ void BM_TypeOneCharacter(benchmark::State& state)
 }
 
 BENCHMARK(BM_TypeOneCharacter)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+QString NestedTables(int depth)
+{
+    return QStringLiteral("<table><tr><td>").repeated(depth) + QStringLiteral("x") +
+           QStringLiteral("</td></tr></table>").repeated(depth);
+}
+
+// 0: 20 000 nested tables (620 KB); 1: as many tables three deep as the limits allow.
+QString InfoDocumentCase(int64_t which)
+{
+    if (which == 0)
+        return NestedTables(20000);
+    return NestedTables(info_document::kMaxTableDepth).repeated(info_document::kMaxElements / 9);
+}
+
+// The fetch thread's part of an informational document.
+void BM_PrepareInfoDocument(benchmark::State& state)
+{
+    const QString html = InfoDocumentCase(state.range(0));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(PrepareInfoDocument(html));
+}
+
+void DeliverInfoText(const QString& text)
+{
+    app->PostSignal(new CSigDownloadDone(text));
+    QCoreApplication::sendPostedEvents();
+}
+
+// The UI thread's part: the prepared document goes into the log and is laid out.
+void BM_ShowInfoDocument(benchmark::State& state)
+{
+    const QString prepared = PrepareInfoDocument(InfoDocumentCase(state.range(0)));
+    QTextDocument* shown = app->MainFrame()->LogView()->document();
+    for (auto _ : state) {
+        DeliverInfoText(prepared);
+        shown->documentLayout()->documentSize();
+        state.PauseTiming();
+        DeliverInfoText(QString());  // the log leaves the same text alone
+        state.ResumeTiming();
+    }
+}
+
+BENCHMARK(BM_PrepareInfoDocument)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShowInfoDocument)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -2,6 +2,8 @@
 
 #include <QMessageBox>
 
+#include "app/InfoDocument.h"
+
 #ifndef QXR_VERSION
 #error "QXR_VERSION must name the program version"
 #endif
@@ -24,7 +26,7 @@ QEvent::Type CSignalEvent::EventType()
 CValdrisApp::CValdrisApp(int& argc, char** argv)
     : CMfcSignalWinApp(argc, argv),
       versionInfo{tr("QXR - PFC Control Loop Designer"), QStringLiteral("QXR"), QStringLiteral(QXR_VERSION)},
-      infoFetcher([this](CStdSignal* signal) { return PostSignal(signal); })
+      infoFetcher([this](CStdSignal* signal) { return PostSignal(signal); }, PrepareInfoDocument)
 {
 }
 

@@ -30,6 +30,7 @@ public:
 
     CQXRDoc* GetActiveDesignDoc() const { return document_.get(); }
     CMainFrame* MainFrame() const { return frame_.get(); }
+    // The informational document as the log shows it.
     const QString& InfoText() const { return infoText_; }
     // Whether the fetch of this run has ended, successfully or not.
     bool InfoTextArrived() const { return infoTextArrived_; }

@@ -62,6 +62,12 @@ void CQXRViewLog::OpenLink(const QUrl& link)
         QDesktopServices::openUrl(link);
 }
 
+QVariant CQXRViewLog::loadResource(int, const QUrl&)
+{
+    // Empty, not null: for a null answer the document reads the file itself.
+    return QByteArray();
+}
+
 void CQXRViewLog::resizeEvent(QResizeEvent* event)
 {
     QTextBrowser::resizeEvent(event);

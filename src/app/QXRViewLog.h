@@ -28,6 +28,9 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // Nothing a document refers to is loaded: a picture or style sheet named
+    // by a downloaded page would be read on the UI thread, even /dev/zero.
+    QVariant loadResource(int type, const QUrl& name) override;
 
 private:
     void Rebuild();

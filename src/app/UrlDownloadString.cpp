@@ -27,7 +27,8 @@ QString NormaliseLines(const QByteArray& bytes)
 
 }  // namespace
 
-CUrlDownloadString::CUrlDownloadString(Poster poster) : poster_(std::move(poster))
+CUrlDownloadString::CUrlDownloadString(Poster poster, Preparer prepare)
+    : poster_(std::move(poster)), prepare_(std::move(prepare))
 {
 }
 
@@ -46,7 +47,8 @@ void CUrlDownloadString::Handle(CStdSignal& request)
 {
     if (request.Id() != CStdSignal::kDownloadFileId)
         return;
-    auto* done = new CSigDownloadDone(Fetch(static_cast<CSigDownloadFile&>(request).address));
+    const QString text = Fetch(static_cast<CSigDownloadFile&>(request).address);
+    auto* done = new CSigDownloadDone(prepare_ ? prepare_(text) : text);
     if (!poster_(done))
         delete done;
 }

@@ -15,11 +15,15 @@ class CUrlDownloadString : public CStdThreadWorker {
 public:
     // Delivers a result to the UI thread; false when nobody can take it.
     using Poster = std::function<bool(CStdSignal*)>;
+    // Turns the fetched text into the result, on the fetch thread, so that
+    // costly work stays off the UI thread.
+    using Preparer = std::function<QString(const QString&)>;
 
     static constexpr int kTimeoutMs = 15000;
     static constexpr qint64 kMaxBytes = 1024 * 1024;
 
-    explicit CUrlDownloadString(Poster poster);
+    // Without a preparer the result is the fetched text.
+    explicit CUrlDownloadString(Poster poster, Preparer prepare = {});
     ~CUrlDownloadString() override;
 
     // Queues one fetch of the address and starts the thread.
@@ -35,6 +39,7 @@ protected:
 
 private:
     Poster poster_;
+    Preparer prepare_;
     std::mutex loopMutex_;
     QEventLoop* activeLoop_ = nullptr;  // the running download's loop, ended by a stop
 };

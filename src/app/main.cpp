@@ -2,6 +2,21 @@
 
 #include "app/InstanceChannel.h"
 #include "app/QXRApp.h"
+#include "doc/FileNames.h"
+
+namespace {
+
+// The arguments with every byte of a file name kept, which
+// QCoreApplication::arguments() does not do for bytes that are not UTF-8.
+QStringList Arguments(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << FileNameFromBytes(argv[i]);
+    return arguments;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -14,7 +29,8 @@ int main(int argc, char** argv)
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("file"), QCoreApplication::translate("main", "A QXR design to open."),
                                  QStringLiteral("[file]"));
-    parser.process(app);
+    // By now argc and argv no longer hold the options Qt took for itself.
+    parser.process(Arguments(argc, argv));
     const QStringList files = parser.positionalArguments();
 
     // A design opened from a file manager goes to the program already running.

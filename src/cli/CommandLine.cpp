@@ -1,9 +1,11 @@
 #include "cli/CommandLine.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <functional>
-#include <optional>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -62,15 +64,25 @@ T Choose(const Choices<T>& choices, const std::string& option, const std::string
     throw CLI::ValidationError(option, "\"" + word + "\" is not one of " + ChoiceWords(choices));
 }
 
-// The whole text must be one number; strtod also takes "inf" and "nan".
-std::optional<double> ParseNumber(const std::string& text)
+// The value of NAME=VALUE: one number, with blanks on either side (strtod
+// skips those before it, so those after it are skipped too). strtod also
+// takes "inf" and "nan", but a finite number beyond the range of a double
+// would silently become infinite, so it is refused.
+double ParseValue(const std::string& value, const std::string& assignment)
 {
-    const char* begin = text.c_str();
+    const char* begin = value.c_str();
     char* end = nullptr;
-    const double value = std::strtod(begin, &end);
-    if (end == begin || *end != '\0')
-        return std::nullopt;
-    return value;
+    errno = 0;
+    const double number = std::strtod(begin, &end);
+    const bool converted = end != begin;
+    while (std::isspace(static_cast<unsigned char>(*end)))
+        ++end;
+    const std::string quoted = "\"" + value + "\" in \"" + assignment + "\"";
+    if (!converted || *end != '\0')
+        throw CLI::ValidationError("--set", quoted + " is not a number");
+    if (errno == ERANGE && std::isinf(number))
+        throw CLI::ValidationError("--set", quoted + " is out of range");
+    return number;
 }
 
 Edit ParseAssignment(const std::string& assignment)
@@ -78,11 +90,7 @@ Edit ParseAssignment(const std::string& assignment)
     const std::size_t equals = assignment.find('=');
     if (equals == std::string::npos || equals == 0)
         throw CLI::ValidationError("--set", "expected NAME=VALUE, got \"" + assignment + "\"");
-    const std::string value = assignment.substr(equals + 1);
-    const std::optional<double> number = ParseNumber(value);
-    if (!number)
-        throw CLI::ValidationError("--set", "\"" + value + "\" in \"" + assignment + "\" is not a number");
-    return SetEdit{assignment.substr(0, equals), *number};
+    return SetEdit{assignment.substr(0, equals), ParseValue(assignment.substr(equals + 1), assignment)};
 }
 
 // An option whose every occurrence becomes an edit the moment it is read, so

@@ -1,33 +1,16 @@
 #include "cli/Design.h"
 
-#include <cerrno>
 #include <cstring>
 #include <sstream>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "cli/Failure.h"
 #include "cli/NumberText.h"
+#include "model/FileBytes.h"
 #include "model/Utf.h"
 
 namespace qxr::cli {
 
 namespace {
-
-// The system's reason why a file cannot be read, or 0. The reader itself only
-// knows that reading failed, which tells the user nothing.
-int UnreadableReason(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    struct stat status {};
-    const bool isFolder = ::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode);
-    ::close(fd);
-    return isFolder ? EISDIR : 0;
-}
 
 void ExpectOk(FileResult result, const std::string& path)
 {
@@ -39,9 +22,14 @@ void ExpectOk(FileResult result, const std::string& path)
 
 void LoadDesignInput(const std::string& path, Design& design)
 {
-    if (const int reason = UnreadableReason(path))
-        throw Failure(kFileError, path + ": " + std::strerror(reason));
-    ExpectOk(LoadDesignFile(path, design.model, design.description), path);
+    // The system's reason, where there is one, tells the user more than the reader's text.
+    int reason = 0;
+    const auto bytes = ReadFileBytes(path, reason);
+    if (!bytes) {
+        const char* why = reason != 0 ? std::strerror(reason) : FileResultText(FileResult::FailedToOpen);
+        throw Failure(kFileError, path + ": " + why);
+    }
+    ExpectOk(LoadDesign(bytes->data(), bytes->size(), design.model, design.description), path);
 }
 
 void SaveDesignOutput(const std::string& path, const Design& design)

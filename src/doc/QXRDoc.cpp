@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include <QFile>
 #include <QFileInfo>
 
 #include "doc/DocView.h"
+#include "doc/FileNames.h"
 #include "doc/UpdateHints.h"
 #include "model/DesignFile.h"
 
@@ -48,7 +48,7 @@ bool CQXRDoc::OnNewDocument()
 
 FileResult CQXRDoc::OnOpenDocument(const QString& path)
 {
-    const FileResult result = LoadDesignFile(QFile::encodeName(path).toStdString(), model, designDescription);
+    const FileResult result = LoadDesignFile(FileNameBytes(path).toStdString(), model, designDescription);
     if (result != FileResult::Ok)
         return result;
     SetPathName(path);
@@ -60,7 +60,7 @@ FileResult CQXRDoc::OnOpenDocument(const QString& path)
 
 FileResult CQXRDoc::OnSaveDocument(const QString& path)
 {
-    const FileResult result = SaveDesignFile(QFile::encodeName(path).toStdString(), model, designDescription);
+    const FileResult result = SaveDesignFile(FileNameBytes(path).toStdString(), model, designDescription);
     if (result == FileResult::Ok) {
         SetPathName(path);
         SetModifiedFlag(false);

@@ -1,16 +1,31 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <vector>
 
-// The whole content of a file, or nothing when it cannot be opened or read.
-std::optional<std::vector<uint8_t>> ReadFileBytes(const std::filesystem::path& path);
+// Far above any design; a larger file is refused without being read.
+inline constexpr std::size_t kMaxFileBytes = std::size_t{64} * 1024 * 1024;
 
-// Replaces the file's content so that it is either the old or the new one,
-// never a mix and never lost: the bytes go to a temporary file in the same
-// folder, are flushed to the disk and then renamed over the file. On failure
-// the old file is untouched and the temporary file removed. A replaced file
-// keeps its permissions.
+// The whole content of a regular file of at most kMaxFileBytes, or nothing.
+// Nothing else is opened (no FIFO, device or socket), opening never waits,
+// and a file that grows beyond the limit while it is read is refused.
+std::optional<std::vector<uint8_t>> ReadFileBytes(const std::filesystem::path& path);
+// The same; after a failure, reason holds the system's reason (ENOENT,
+// EACCES, EISDIR for a folder, ...), or 0 when the file was refused for what
+// it is or for its size.
+std::optional<std::vector<uint8_t>> ReadFileBytes(const std::filesystem::path& path, int& reason);
+
+// Saves the bytes so that no failure loses or damages the old content. A
+// symbolic link stays and the file it leads to is saved (created, when the
+// link dangles). Only a regular file this process may write is replaced:
+// folders, FIFOs, devices and sockets are refused. The bytes normally go to a
+// temporary file in the target's folder, are flushed to the disk and renamed
+// over the file, which is therefore always either old or new and keeps its
+// permission bits and, where the system lets this process set them, its owner
+// and group. A file with other hard links, or in a folder that takes no new
+// file, is rewritten in place instead: its old content is kept and written
+// back when the new cannot be written whole.
 bool WriteFileBytesAtomically(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);

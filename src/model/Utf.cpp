@@ -73,6 +73,9 @@ bool ClassifyLead(uint8_t lead, LeadByte& info)
     return true;
 }
 
+// Marks a malformed sequence; no code point is this large.
+constexpr char32_t kMalformed = 0xFFFFFFFF;
+
 // Decodes the character at text[next] and moves next past it. A malformed
 // sequence stops at the first byte that does not fit, which is read again as
 // the start of the next character.
@@ -84,13 +87,13 @@ char32_t DecodeUtf8(std::string_view text, std::size_t& next)
         return lead;
     LeadByte info{};
     if (!ClassifyLead(lead, info))
-        return kReplacement;
+        return kMalformed;
     char32_t c = info.bits;
     uint8_t min = info.firstMin;
     uint8_t max = info.firstMax;
     for (int k = 0; k < info.continuationCount; ++k) {
         if (next == text.size() || byteAt(next) < min || byteAt(next) > max)
-            return kReplacement;
+            return kMalformed;
         c = c << 6 | (byteAt(next++) & 0x3Fu);
         min = 0x80;
         max = 0xBF;
@@ -98,9 +101,26 @@ char32_t DecodeUtf8(std::string_view text, std::size_t& next)
     return c;
 }
 
-}  // namespace
+// UTF-16 of well-formed UTF-8; each malformed sequence goes to malformed(out, bytes).
+template <class Malformed>
+std::u16string DecodeText(std::string_view text, Malformed malformed)
+{
+    std::u16string out;
+    out.reserve(text.size());
+    for (std::size_t next = 0; next < text.size();) {
+        const std::size_t start = next;
+        const char32_t c = DecodeUtf8(text, next);
+        if (c == kMalformed)
+            malformed(out, text.substr(start, next - start));
+        else
+            AppendUtf16(out, c);
+    }
+    return out;
+}
 
-std::string ToUtf8(std::u16string_view text)
+// UTF-8 of UTF-16; each unpaired surrogate goes to unpaired(out, unit).
+template <class Unpaired>
+std::string EncodeText(std::u16string_view text, Unpaired unpaired)
 {
     std::string out;
     out.reserve(text.size());
@@ -108,19 +128,50 @@ std::string ToUtf8(std::u16string_view text)
         const char32_t unit = text[i];
         if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1]))
             AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (text[++i] - 0xDC00u));
+        else if (IsHighSurrogate(unit) || IsLowSurrogate(unit))
+            unpaired(out, unit);
         else
-            AppendUtf8(out, IsHighSurrogate(unit) || IsLowSurrogate(unit) ? kReplacement : unit);
+            AppendUtf8(out, unit);
     }
     return out;
 }
 
+// A byte of a file name that is not UTF-8 stands for itself as U+DC80..U+DCFF.
+constexpr char32_t kEscapedByteBase = 0xDC00;
+
+bool IsEscapedByte(char32_t unit)
+{
+    return unit >= kEscapedByteBase + 0x80 && unit <= kEscapedByteBase + 0xFF;
+}
+
+}  // namespace
+
+std::string ToUtf8(std::u16string_view text)
+{
+    return EncodeText(text, [](std::string& out, char32_t) { AppendUtf8(out, kReplacement); });
+}
+
 std::u16string FromUtf8(std::string_view text)
 {
-    std::u16string out;
-    out.reserve(text.size());
-    for (std::size_t next = 0; next < text.size();)
-        AppendUtf16(out, DecodeUtf8(text, next));
-    return out;
+    return DecodeText(text, [](std::u16string& out, std::string_view) { AppendUtf16(out, kReplacement); });
+}
+
+std::u16string DecodeFileName(std::string_view bytes)
+{
+    return DecodeText(bytes, [](std::u16string& out, std::string_view malformed) {
+        for (const char byte : malformed)
+            out.push_back(static_cast<char16_t>(kEscapedByteBase + static_cast<uint8_t>(byte)));
+    });
+}
+
+std::string EncodeFileName(std::u16string_view name)
+{
+    return EncodeText(name, [](std::string& out, char32_t unit) {
+        if (IsEscapedByte(unit))
+            out.push_back(static_cast<char>(unit - kEscapedByteBase));
+        else
+            AppendUtf8(out, kReplacement);
+    });
 }
 
 }  // namespace qxr

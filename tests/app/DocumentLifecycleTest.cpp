@@ -1,13 +1,64 @@
+#include <csignal>
+
 #include <QFile>
+#include <QLocalSocket>
 #include <QTemporaryDir>
+#include <QtEndian>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
 
 #include "AppFixture.h"
+#include "SpecialFiles.h"
+#include "doc/FileNames.h"
 #include "doc/UpdateHints.h"
 #include "model/DesignFile.h"
+
+extern char** environ;
 
 namespace {
 
 using Hints = std::vector<int>;
+
+// A message of the instance channel, built by hand: a 32-bit big-endian length, then the bytes.
+QByteArray ChannelMessage(const QByteArray& name, quint32 length)
+{
+    QByteArray header(4, '\0');
+    qToBigEndian(length, header.data());
+    return header + name;
+}
+
+QByteArray ChannelMessage(const QByteArray& name)
+{
+    return ChannelMessage(name, static_cast<quint32>(name.size()));
+}
+
+// Starts the real program a second time in the folder, as a file manager
+// would, with the file name as its argument, and returns its exit code. The
+// running program goes on meanwhile; a start that does not end on its own
+// is ended.
+int StartAgain(const QByteArray& folder, QByteArray fileArgument)
+{
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addchdir_np(&actions, folder.constData());
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    char* argv[] = {const_cast<char*>(QXR_PATH), fileArgument.data(), nullptr};
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, QXR_PATH, &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        return -1;
+    int status = 0;
+    if (!QTest::qWaitFor([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }, 20000)) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+        return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 class DocumentLifecycle : public AppFixture {
 protected:
@@ -92,6 +143,19 @@ TEST_F(DocumentLifecycle, DamagedFilesReportAndLeaveANewDesign)
     EXPECT_EQ(prompts->errors, QStringList{"Failed to open document."});
 }
 
+TEST_F(DocumentLifecycle, SpecialFilesReportAndLeaveANewDesign)
+{
+    for (const special_files::UnreadableInput& input : special_files::MakeUnreadableInputs(dir.path().toStdString())) {
+        SCOPED_TRACE(input.what);
+        Document().model.V__OUT.SetUser(400);
+        prompts->errors.clear();
+        EXPECT_FALSE(Frame().OpenDocumentFile(QString::fromStdString(input.path.string())));
+        EXPECT_EQ(prompts->errors, QStringList{"Failed to open document."});
+        EXPECT_EQ(Frame().windowTitle(), "Untitled - QXR");
+        EXPECT_FALSE(Document().model.V__OUT.userSet);
+    }
+}
+
 TEST_F(DocumentLifecycle, NewOnAModifiedDesignAsksFirst)
 {
     Document().model.P__OUT.SetUser(90);
@@ -164,12 +228,93 @@ TEST_F(DocumentLifecycle, AnotherStartHandsItsFileToTheRunningProgram)
     EXPECT_EQ(Frame().windowTitle(), "shared.qxr - QXR");
 }
 
+TEST_F(DocumentLifecycle, ASecondStartOpensExactlyTheFileItNames)
+{
+    const QByteArray folder = QFile::encodeName(dir.path());
+    const struct {
+        const char* what;
+        QByteArray name;
+    } cases[] = {
+        {"a line feed", "a\nb.qxr"},        {"leading blanks", "  lead.qxr"},
+        {"trailing blanks", "trail.qxr  "}, {"bytes that are not UTF-8", "\xFF\xFE.qxr"},
+        {"all of them", " \xC3\n\xA9 "},
+    };
+    double outputVoltage = 400;  // each file its own, none the new design's
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QByteArray path = folder + '/' + c.name;
+        CDesignModel design;
+        design.V__OUT.SetUser(++outputVoltage);
+        ASSERT_EQ(SaveDesignFile(path.toStdString(), design, u"second start"), FileResult::Ok);
+        ASSERT_TRUE(Frame().FileNew());
+
+        EXPECT_EQ(StartAgain(folder, c.name), 0);
+
+        EXPECT_TRUE(QTest::qWaitFor([&] { return Document().model.V__OUT.Value() == outputVoltage; }, 5000));
+        EXPECT_EQ(FileNameBytes(Document().PathName()), path);
+        EXPECT_TRUE(prompts->errors.isEmpty()) << prompts->errors.join(", ").toStdString();
+        // QTemporaryDir cannot remove a name that is not UTF-8.
+        ::unlink(path.constData());
+    }
+}
+
+TEST_F(DocumentLifecycle, MalformedChannelMessagesAreIgnored)
+{
+    prompts->savePath = Path("shared.qxr");
+    ASSERT_TRUE(Frame().FileSaveAs());
+    ASSERT_TRUE(Frame().FileNew());
+    const QByteArray absolute = QFile::encodeName(Path("shared.qxr"));
+    const struct {
+        const char* what;
+        QByteArray bytes;
+    } cases[] = {
+        {"an empty name", ChannelMessage("")},
+        {"a length beyond any path", ChannelMessage(absolute, 1u << 20)},
+        {"a relative name", ChannelMessage("shared.qxr")},
+        {"a name with a NUL byte", ChannelMessage(absolute + QByteArray(1, '\0') + "x")},
+        {"a good message after a bad one", ChannelMessage("") + ChannelMessage(absolute)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QLocalSocket socket;
+        socket.connectToServer(InstanceChannel::Name());
+        ASSERT_TRUE(socket.waitForConnected(1000));
+        socket.write(c.bytes);
+        // The running program ends the connection.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return socket.state() == QLocalSocket::UnconnectedState; }, 5000));
+    }
+    {
+        QLocalSocket cutShort;
+        cutShort.connectToServer(InstanceChannel::Name());
+        ASSERT_TRUE(cutShort.waitForConnected(1000));
+        cutShort.write(ChannelMessage(absolute).left(10));
+        cutShort.waitForBytesWritten(1000);
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Frame().windowTitle(), "Untitled - QXR");
+    EXPECT_TRUE(prompts->errors.isEmpty()) << prompts->errors.join(", ").toStdString();
+
+    // The channel still takes a good message.
+    ASSERT_TRUE(InstanceChannel::SendToRunningInstance(Path("shared.qxr")));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return Frame().windowTitle() == "shared.qxr - QXR"; }, 5000));
+}
+
 TEST_F(DocumentLifecycle, CommandLineFileThatCannotBeOpenedEndsTheStart)
 {
     app->ExitInstance();
     QString shown;
     DismissNextMessageBox(shown);
     EXPECT_FALSE(app->InitInstance({Path("absent.qxr")}));
+    EXPECT_EQ(shown, "Failed to open document.");
+}
+
+TEST_F(DocumentLifecycle, StartingOnAFifoShowsTheMessageInsteadOfWaiting)
+{
+    app->ExitInstance();
+    ASSERT_TRUE(special_files::MakeFifo(Path("fifo.qxr").toStdString()));
+    QString shown;
+    DismissNextMessageBox(shown);
+    EXPECT_FALSE(app->InitInstance({Path("fifo.qxr")}));
     EXPECT_EQ(shown, "Failed to open document.");
 }
 

@@ -1,7 +1,13 @@
+#include <QAbstractTextDocumentLayout>
+#include <QFile>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QTemporaryDir>
+#include <QTextFrame>
+#include <QUrl>
 
 #include "AppFixture.h"
+#include "SpecialFiles.h"
 #include "app/LogList.h"
 #include "app/QXRViewLog.h"
 #include "doc/UpdateHints.h"
@@ -96,6 +102,37 @@ TEST_F(LogView, TheSameTextLeavesSelectionAndScrollAlone)
     EXPECT_TRUE(Log().textCursor().hasSelection());
     EXPECT_EQ(Log().verticalScrollBar()->value(), scrolled);
     EXPECT_GT(scrolled, 0);
+}
+
+TEST_F(LogView, TwentyThousandNestedTablesAreShownAsText)
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath("deep.html"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray("<table><tr><td>").repeated(20000) + "deep inside" +
+               QByteArray("</td></tr></table>").repeated(20000));
+    file.close();
+
+    app->infoFetcher.Start(QUrl::fromLocalFile(file.fileName()).toString());
+    ASSERT_TRUE(QTest::qWaitFor([] { return !app->InfoText().isEmpty(); }, 10000));
+
+    EXPECT_EQ(Log().toPlainText(), "Shown as plain text: the document nests tables more than 3 deep.\ndeep inside");
+    EXPECT_TRUE(Log().document()->rootFrame()->childFrames().isEmpty()) << "a table reached the layout";
+}
+
+TEST_F(LogView, PicturesAndStyleSheetsADocumentNamesAreNotRead)
+{
+    // Reading a FIFO without a writer would never end.
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("fifo");
+    ASSERT_TRUE(special_files::MakeFifo(fifo.toStdString()));
+    DeliverInfoText(QStringLiteral("<html><head><link rel='stylesheet' href='%1'></head>"
+                                   "<body><p>before</p><img src='%2'><p>after</p></body></html>")
+                        .arg(fifo, QUrl::fromLocalFile(fifo).toString()));
+    // Pictures load when the layout asks for their size.
+    Log().document()->documentLayout()->documentSize();
+    Log().grab();
+    EXPECT_TRUE(Log().toPlainText().endsWith("after"));
 }
 
 TEST_F(LogView, OnlyWebAndMailLinksOpen)

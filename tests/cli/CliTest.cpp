@@ -18,6 +18,7 @@
 #include <nlohmann/json.hpp>
 
 #include "Significant.h"
+#include "SpecialFiles.h"
 #include "calc/CoefficientExport.h"
 #include "cli/Run.h"
 #include "model/DesignFile.h"
@@ -293,8 +294,11 @@ TEST_F(CliTest, EditsApplyInCommandLineOrderAcrossOptionKinds)
         {{"--set", "P__OUT=1", "--revert", "P__OUT", "--set", "P__OUT=2"}, "P__OUT", true, 2},
         {{"--mode", "digital", "--set", "ad=311"}, "ad", true, 311},
         {{"--set", "ad=311", "--mode", "digital"}, "ad", true, 314},
-        {{"--set", "f__S=100"}, "f__S", true, 100e3},  // shown in kHz
-        {{"--set=t__H=10"}, "t__H", true, 0.01},       // shown in ms
+        {{"--set", "f__S=100"}, "f__S", true, 100e3},     // shown in kHz
+        {{"--set=t__H=10"}, "t__H", true, 0.01},          // shown in ms
+        {{"--set", "P__OUT= 200"}, "P__OUT", true, 200},  // blanks before and after alike
+        {{"--set", "P__OUT=200 "}, "P__OUT", true, 200},
+        {{"--set", "P__OUT=\t200\n"}, "P__OUT", true, 200},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
@@ -337,6 +341,33 @@ TEST_F(CliTest, DesignFilesTheReaderRejectsExitWithOneAndNameTheFile)
     }
 }
 
+TEST_F(CliTest, SpecialFilesAreRefusedWithoutBlocking)
+{
+    for (const special_files::UnreadableInput& input : special_files::MakeUnreadableInputs(Folder())) {
+        SCOPED_TRACE(input.what);
+        const std::string text = input.reason != 0 ? std::strerror(input.reason) : "Failed to open document.";
+        const CliResult result = Run({"report", input.path.string()});
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.err, "qxr-cli: " + input.path.string() + ": " + text + "\n");
+        EXPECT_EQ(result.out, "");
+    }
+}
+
+TEST_F(CliTest, SaveWritesThroughALinkAndLeavesAFifoAlone)
+{
+    ASSERT_EQ(Run({"report", "--save", Path("a.qxr").string()}).exitCode, 0);
+    fs::create_symlink("a.qxr", Path("link.qxr"));
+    ASSERT_EQ(Run({"report", "--set", "P__OUT=300", "--save", Path("link.qxr").string()}).exitCode, 0);
+    EXPECT_TRUE(fs::is_symlink(Path("link.qxr")));
+    EXPECT_EQ(SymbolOf(RunJson({Path("a.qxr").string()}), "P__OUT")["value"], 300.0);
+
+    ASSERT_TRUE(special_files::MakeFifo(Path("fifo.qxr")));
+    const CliResult fifo = Run({"report", "--save", Path("fifo.qxr").string()});
+    EXPECT_EQ(fifo.exitCode, 1);
+    EXPECT_EQ(fifo.err, "qxr-cli: " + Path("fifo.qxr").string() + ": Failed to save document.\n");
+    EXPECT_TRUE(fs::is_fifo(Path("fifo.qxr")));
+}
+
 TEST_F(CliTest, UsageErrorsExitWithTwoBeforeAnythingIsWritten)
 {
     const std::string out = Path("out.qxr").string();
@@ -353,6 +384,11 @@ TEST_F(CliTest, UsageErrorsExitWithTwoBeforeAnythingIsWritten)
         {{"json", "--set", "P__OUT=12V", "--save", out}, "qxr-cli: --set: \"12V\" in \"P__OUT=12V\" is not a number"},
         {{"json", "--set", "P__OUT="}, "qxr-cli: --set: \"\" in \"P__OUT=\" is not a number"},
         {{"json", "--set", "P__OUT"}, "qxr-cli: --set: expected NAME=VALUE"},
+        {{"json", "--set", "P__OUT= "}, "qxr-cli: --set: \" \" in \"P__OUT= \" is not a number"},
+        {{"json", "--set", "P__OUT=1 2"}, "qxr-cli: --set: \"1 2\" in \"P__OUT=1 2\" is not a number"},
+        {{"json", "--set", "P__OUT=1e309", "--save", out},
+         "qxr-cli: --set: \"1e309\" in \"P__OUT=1e309\" is out of range\n"},
+        {{"json", "--set", "P__OUT=-1e309"}, "qxr-cli: --set: \"-1e309\" in \"P__OUT=-1e309\" is out of range\n"},
         {{"json", "--mode", "DIGITAL"}, "qxr-cli: --mode: \"DIGITAL\" is not one of analog|digital"},
         {{"coeffs", "--which", "both"}, "qxr-cli: --which: \"both\" is not one of feedforward|voltage|current|all"},
         {{"bode", "--loop", "outer"}, "qxr-cli: --loop: \"outer\" is not one of voltage|current"},

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "SpecialFiles.h"
 #include "model/DesignFile.h"
 #include "model/DesignModel.h"
 #include "model/FileBytes.h"
@@ -620,6 +621,34 @@ TEST_F(DesignFileOnDisk, UnreadableFileFailsToOpenAndChangesNothing)
         EXPECT_EQ(description, u"kept");
         EXPECT_EQ(ChangedSymbols(model), std::vector<std::size_t>{kVOut});
     }
+}
+
+TEST_F(DesignFileOnDisk, NothingButARegularFileWithinTheLimitIsRead)
+{
+    for (const special_files::UnreadableInput& input : special_files::MakeUnreadableInputs(folder_)) {
+        SCOPED_TRACE(input.what);
+        int reason = -1;
+        EXPECT_EQ(ReadFileBytes(input.path, reason), std::nullopt);
+        EXPECT_EQ(reason, input.reason);
+
+        CDesignModel model;
+        model.V__OUT.SetUser(400.0);
+        std::u16string description = u"kept";
+        EXPECT_EQ(LoadDesignFile(input.path, model, description), FileResult::FailedToOpen);
+        EXPECT_EQ(description, u"kept");
+        EXPECT_EQ(ChangedSymbols(model), std::vector<std::size_t>{kVOut});
+    }
+}
+
+TEST_F(DesignFileOnDisk, AFileOfExactlyTheLimitIsReadWhole)
+{
+    const std::filesystem::path path = folder_ / "largest.qxr";
+    ASSERT_TRUE(special_files::MakeSparseFile(path, static_cast<off_t>(kMaxFileBytes)));
+    int reason = -1;
+    const auto bytes = ReadFileBytes(path, reason);
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(bytes->size(), kMaxFileBytes);
+    EXPECT_EQ(reason, 0);
 }
 
 }  // namespace

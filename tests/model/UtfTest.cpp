@@ -6,6 +6,8 @@
 
 namespace {
 
+using qxr::DecodeFileName;
+using qxr::EncodeFileName;
 using qxr::FromUtf8;
 using qxr::ToUtf8;
 
@@ -45,6 +47,26 @@ TEST(UtfTest, MalformedUtf8BecomesOneReplacementPerBadSequence)
     };
     for (const auto& c : cases)
         EXPECT_EQ(FromUtf8(c.utf8), c.expected) << ToUtf8(FromUtf8(c.utf8));
+}
+
+TEST(UtfTest, FileNamesKeepEveryByteThroughUtf16)
+{
+    std::string everyByte;
+    for (int byte = 1; byte < 256; ++byte)
+        everyByte.push_back(static_cast<char>(byte));
+    const std::string names[] = {
+        "design.qxr",      " lead and trail ", "a\nb.qxr",
+        "caf\xC3\xA9.qxr", "\xFF\xFE.qxr",     "\xC3",
+        "\xE2\x84x",       "\xED\xB2\x80",  // U+DC80, encoded
+        "\xF0\x9F\x98",    "\xC3\xA9\xA9",     everyByte + everyByte,
+    };
+    for (const std::string& name : names)
+        EXPECT_EQ(EncodeFileName(DecodeFileName(name)), name) << ToUtf8(FromUtf8(name));
+
+    EXPECT_EQ(DecodeFileName("caf\xC3\xA9\n"), u"caf\u00E9\n");
+    EXPECT_EQ(DecodeFileName("\xFF\xC3"), (std::u16string{char16_t(0xDCFF), char16_t(0xDCC3)}));
+    // Unpaired surrogates that stand for no byte of a name: U+DC41 would be a byte below 0x80.
+    EXPECT_EQ(EncodeFileName(std::u16string{char16_t(0xDC41), char16_t(0xD800)}), "\xEF\xBF\xBD\xEF\xBF\xBD");
 }
 
 }  // namespace
