@@ -8,6 +8,9 @@
 #include <QTimer>
 #include <QUrl>
 
+#include "doc/FileNames.h"
+#include "model/FileBytes.h"
+
 namespace {
 
 // One line per line of the document, each ended by "\n", whatever its line ends were.
@@ -23,6 +26,17 @@ QString NormaliseLines(const QByteArray& bytes)
         text += line + QLatin1Char('\n');
     }
     return text;
+}
+
+// A local document is read like a design: a regular file only, without
+// waiting, so that a FIFO or a device cannot hold the fetch thread.
+QString ReadLocalDocument(const QUrl& url, qint64 maxBytes)
+{
+    const auto bytes = ReadFileBytes(FileNameBytes(url.toLocalFile()).toStdString());
+    if (!bytes || static_cast<qint64>(bytes->size()) > maxBytes)
+        return QString();
+    return NormaliseLines(
+        QByteArray(reinterpret_cast<const char*>(bytes->data()), static_cast<qsizetype>(bytes->size())));
 }
 
 }  // namespace
@@ -55,8 +69,11 @@ void CUrlDownloadString::Handle(CStdSignal& request)
 
 QString CUrlDownloadString::Fetch(const QString& address)
 {
+    const QUrl url(address);
+    if (url.isLocalFile())
+        return ReadLocalDocument(url, kMaxBytes);
     QNetworkAccessManager network;
-    QNetworkRequest request{QUrl(address)};
+    QNetworkRequest request{url};
     request.setTransferTimeout(kTimeoutMs);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     QNetworkReply* reply = network.get(request);

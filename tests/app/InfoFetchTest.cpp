@@ -1,5 +1,7 @@
 #include <mutex>
 
+#include <sys/stat.h>
+
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -73,7 +75,21 @@ TEST(InfoFetch, TextArrivesWithPlainLineEnds)
 TEST(InfoFetch, FailuresGiveAnEmptyText)
 {
     LocalHttpServer huge(QByteArray(CUrlDownloadString::kMaxBytes + 4096, 'x'));
-    const QString addresses[] = {ClosedPortUrl(), huge.Url().toString(), "file:///nonexistent/info.html",
+    // Local files that are not documents: nothing may wait for a writer or read without end.
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("info.fifo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QFile hugeFile(dir.filePath("huge.html"));
+    ASSERT_TRUE(hugeFile.open(QIODevice::WriteOnly));
+    hugeFile.write(QByteArray(CUrlDownloadString::kMaxBytes + 1, 'x'));
+    hugeFile.close();
+    const QString addresses[] = {ClosedPortUrl(),
+                                 huge.Url().toString(),
+                                 "file:///nonexistent/info.html",
+                                 QUrl::fromLocalFile(fifo).toString(),
+                                 "file:///dev/zero",
+                                 QUrl::fromLocalFile(dir.path()).toString(),
+                                 QUrl::fromLocalFile(hugeFile.fileName()).toString(),
                                  "unknown-scheme://x"};
     for (const QString& address : addresses)
         EXPECT_EQ(FetchOnWorker(address), QString()) << qPrintable(address);
