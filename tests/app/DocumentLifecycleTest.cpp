@@ -10,7 +10,7 @@
 #include <sys/wait.h>
 
 #include "AppFixture.h"
-#include "SpecialFiles.h"
+#include "NonDesignFiles.h"
 #include "doc/FileNames.h"
 #include "doc/UpdateHints.h"
 #include "model/DesignFile.h"
@@ -143,9 +143,10 @@ TEST_F(DocumentLifecycle, DamagedFilesReportAndLeaveANewDesign)
     EXPECT_EQ(prompts->errors, QStringList{"Failed to open document."});
 }
 
-TEST_F(DocumentLifecycle, SpecialFilesReportAndLeaveANewDesign)
+TEST_F(DocumentLifecycle, NonDesignFilesReportAndLeaveANewDesign)
 {
-    for (const special_files::UnreadableInput& input : special_files::MakeUnreadableInputs(dir.path().toStdString())) {
+    for (const non_design_files::UnreadableInput& input :
+         non_design_files::MakeUnreadableInputs(dir.path().toStdString())) {
         SCOPED_TRACE(input.what);
         Document().model.V__OUT.SetUser(400);
         prompts->errors.clear();
@@ -311,7 +312,7 @@ TEST_F(DocumentLifecycle, CommandLineFileThatCannotBeOpenedEndsTheStart)
 TEST_F(DocumentLifecycle, StartingOnAFifoShowsTheMessageInsteadOfWaiting)
 {
     app->ExitInstance();
-    ASSERT_TRUE(special_files::MakeFifo(Path("fifo.qxr").toStdString()));
+    ASSERT_TRUE(non_design_files::MakeFifo(Path("fifo.qxr").toStdString()));
     QString shown;
     DismissNextMessageBox(shown);
     EXPECT_FALSE(app->InitInstance({Path("fifo.qxr")}));

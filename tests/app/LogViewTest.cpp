@@ -7,7 +7,7 @@
 #include <QUrl>
 
 #include "AppFixture.h"
-#include "SpecialFiles.h"
+#include "NonDesignFiles.h"
 #include "app/LogList.h"
 #include "app/QXRViewLog.h"
 #include "doc/UpdateHints.h"
@@ -125,7 +125,7 @@ TEST_F(LogView, PicturesAndStyleSheetsADocumentNamesAreNotRead)
     // Reading a FIFO without a writer would never end.
     QTemporaryDir dir;
     const QString fifo = dir.filePath("fifo");
-    ASSERT_TRUE(special_files::MakeFifo(fifo.toStdString()));
+    ASSERT_TRUE(non_design_files::MakeFifo(fifo.toStdString()));
     DeliverInfoText(QStringLiteral("<html><head><link rel='stylesheet' href='%1'></head>"
                                    "<body><p>before</p><img src='%2'><p>after</p></body></html>")
                         .arg(fifo, QUrl::fromLocalFile(fifo).toString()));

@@ -17,8 +17,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "NonDesignFiles.h"
 #include "Significant.h"
-#include "SpecialFiles.h"
 #include "calc/CoefficientExport.h"
 #include "cli/Run.h"
 #include "model/DesignFile.h"
@@ -341,9 +341,9 @@ TEST_F(CliTest, DesignFilesTheReaderRejectsExitWithOneAndNameTheFile)
     }
 }
 
-TEST_F(CliTest, SpecialFilesAreRefusedWithoutBlocking)
+TEST_F(CliTest, NonDesignFilesAreRefusedWithoutBlocking)
 {
-    for (const special_files::UnreadableInput& input : special_files::MakeUnreadableInputs(Folder())) {
+    for (const non_design_files::UnreadableInput& input : non_design_files::MakeUnreadableInputs(Folder())) {
         SCOPED_TRACE(input.what);
         const std::string text = input.reason != 0 ? std::strerror(input.reason) : "Failed to open document.";
         const CliResult result = Run({"report", input.path.string()});
@@ -361,7 +361,7 @@ TEST_F(CliTest, SaveWritesThroughALinkAndLeavesAFifoAlone)
     EXPECT_TRUE(fs::is_symlink(Path("link.qxr")));
     EXPECT_EQ(SymbolOf(RunJson({Path("a.qxr").string()}), "P__OUT")["value"], 300.0);
 
-    ASSERT_TRUE(special_files::MakeFifo(Path("fifo.qxr")));
+    ASSERT_TRUE(non_design_files::MakeFifo(Path("fifo.qxr")));
     const CliResult fifo = Run({"report", "--save", Path("fifo.qxr").string()});
     EXPECT_EQ(fifo.exitCode, 1);
     EXPECT_EQ(fifo.err, "qxr-cli: " + Path("fifo.qxr").string() + ": Failed to save document.\n");

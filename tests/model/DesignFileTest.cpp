@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "SpecialFiles.h"
+#include "NonDesignFiles.h"
 #include "model/DesignFile.h"
 #include "model/DesignModel.h"
 #include "model/FileBytes.h"
@@ -625,7 +625,7 @@ TEST_F(DesignFileOnDisk, UnreadableFileFailsToOpenAndChangesNothing)
 
 TEST_F(DesignFileOnDisk, NothingButARegularFileWithinTheLimitIsRead)
 {
-    for (const special_files::UnreadableInput& input : special_files::MakeUnreadableInputs(folder_)) {
+    for (const non_design_files::UnreadableInput& input : non_design_files::MakeUnreadableInputs(folder_)) {
         SCOPED_TRACE(input.what);
         int reason = -1;
         EXPECT_EQ(ReadFileBytes(input.path, reason), std::nullopt);
@@ -643,7 +643,7 @@ TEST_F(DesignFileOnDisk, NothingButARegularFileWithinTheLimitIsRead)
 TEST_F(DesignFileOnDisk, AFileOfExactlyTheLimitIsReadWhole)
 {
     const std::filesystem::path path = folder_ / "largest.qxr";
-    ASSERT_TRUE(special_files::MakeSparseFile(path, static_cast<off_t>(kMaxFileBytes)));
+    ASSERT_TRUE(non_design_files::MakeSparseFile(path, static_cast<off_t>(kMaxFileBytes)));
     int reason = -1;
     const auto bytes = ReadFileBytes(path, reason);
     ASSERT_TRUE(bytes);

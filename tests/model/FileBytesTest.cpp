@@ -21,7 +21,7 @@
 
 #include <gtest/gtest.h>
 
-#include "SpecialFiles.h"
+#include "NonDesignFiles.h"
 #include "model/FileBytes.h"
 
 namespace {
@@ -218,26 +218,26 @@ TEST_F(SaveTargets, EachTargetIsSavedOrRefusedAndNothingElseChanges)
          {"design.qxr", "other.qxr"}},
         {"a FIFO",
          [](const fs::path& folder) {
-             EXPECT_TRUE(special_files::MakeFifo(folder / "design.qxr"));
+             EXPECT_TRUE(non_design_files::MakeFifo(folder / "design.qxr"));
              return folder / "design.qxr";
          },
          {}},
         {"a UNIX socket",
          [](const fs::path& folder) {
-             EXPECT_TRUE(special_files::MakeSocket(folder / "design.qxr"));
+             EXPECT_TRUE(non_design_files::MakeSocket(folder / "design.qxr"));
              return folder / "design.qxr";
          },
          {}},
         {"a character device",
          [](const fs::path& folder) -> std::optional<fs::path> {
-             if (!special_files::MakeNullDevice(folder / "design.qxr"))
+             if (!non_design_files::MakeNullDevice(folder / "design.qxr"))
                  return std::nullopt;
              return folder / "design.qxr";
          },
          {}},
         {"a link to a FIFO",
          [](const fs::path& folder) {
-             EXPECT_TRUE(special_files::MakeFifo(folder / "fifo"));
+             EXPECT_TRUE(non_design_files::MakeFifo(folder / "fifo"));
              fs::create_symlink("fifo", folder / "link.qxr");
              return folder / "link.qxr";
          },

@@ -18,7 +18,7 @@
 #include "model/FileBytes.h"
 
 // Files that are not what a design file is, for the tests of every front end.
-namespace special_files {
+namespace non_design_files {
 
 namespace fs = std::filesystem;
 
@@ -63,7 +63,8 @@ struct UnreadableInput {
     int reason;  // the system's reason ReadFileBytes gives, 0 where it refuses the file itself
 };
 
-// Everything a design cannot be read from, the special files made in folder.
+// Everything a design cannot be read from; the FIFO, socket and sparse file
+// are made in folder.
 // Each one would block or read without end if it were opened and read as a
 // regular file is.
 inline std::vector<UnreadableInput> MakeUnreadableInputs(const fs::path& folder)
@@ -87,4 +88,4 @@ inline std::vector<UnreadableInput> MakeUnreadableInputs(const fs::path& folder)
     };
 }
 
-}  // namespace special_files
+}  // namespace non_design_files
