@@ -22,7 +22,6 @@ const ControlLoopMembers kVoltageLoop{
     &M::PlantGainV,
     &M::CompGainV,
     &M::CompPhaseV,
-    &M::LoopGainV,
     &M::LoopPhaseV,
 };
 
@@ -38,7 +37,6 @@ const ControlLoopMembers kCurrentLoop{
     &M::PlantGainI,
     &M::CompGainI,
     &M::CompPhaseI,
-    &M::LoopGainI,
     &M::LoopPhaseI,
 };
 
@@ -85,9 +83,11 @@ BodePoint EvaluateLoop(CDesignModel& model, ControlLoop loop, double f)
 {
     const ControlLoopMembers& members = MembersOf(loop);
     const double w = kTwoPi * f;
-    return {(model.*members.plantGain)(w), -90.0,
-            (model.*members.compGain)(w),  (model.*members.compPhase)(w),
-            (model.*members.loopGain)(w),  (model.*members.loopPhase)(w)};
+    const double plantGain = (model.*members.plantGain)(w);
+    const double compGain = (model.*members.compGain)(w);
+    // The loop gain is the sum in dB, as LoopGainV and LoopGainI compute it.
+    return {
+        plantGain, -90.0, compGain, (model.*members.compPhase)(w), plantGain + compGain, (model.*members.loopPhase)(w)};
 }
 
 LoopStability StabilityOf(const CDesignModel& model, ControlLoop loop)

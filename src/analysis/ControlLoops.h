@@ -37,7 +37,6 @@ struct ControlLoopMembers {
     double (CDesignModel::*plantGain)(double w);
     double (CDesignModel::*compGain)(double w);
     double (CDesignModel::*compPhase)(double w);
-    double (CDesignModel::*loopGain)(double w);
     double (CDesignModel::*loopPhase)(double w);
 };
 

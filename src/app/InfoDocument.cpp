@@ -5,6 +5,7 @@
 #include <optional>
 #include <utility>
 
+#include <QCoreApplication>
 #include <QStringView>
 
 namespace {
@@ -152,10 +153,15 @@ bool BreaksLine(const QString& name)
     return IsOneOf(name, kBlocks);
 }
 
+// The line that says the document goes beyond the limit.
+QString Beyond(const char* text, int limit)
+{
+    return QCoreApplication::translate("InfoDocument", text).arg(limit);
+}
+
 // The line that says which limit the document goes beyond; empty within all.
 QString LimitExceeded(QStringView html)
 {
-    const QString plain = QStringLiteral("Shown as plain text: the document ");
     int elements = 0;
     int depth = 0;
     int tableDepth = 0;
@@ -168,15 +174,16 @@ QString LimitExceeded(QStringView html)
             characters += static_cast<int>(
                 std::count_if(piece.text.begin(), piece.text.end(), [](QChar c) { return !c.isSpace(); }));
             if (characters > kMaxTextCharacters)
-                return plain + QStringLiteral("holds more than %1 characters of text.").arg(kMaxTextCharacters);
+                return Beyond("Shown as plain text: the document holds more than %1 characters of text.",
+                              kMaxTextCharacters);
             break;
         case Piece::Kind::StartTag:
             if (++elements > kMaxElements)
-                return plain + QStringLiteral("has more than %1 elements.").arg(kMaxElements);
+                return Beyond("Shown as plain text: the document has more than %1 elements.", kMaxElements);
             if (Nests(piece.name) && ++depth > kMaxDepth)
-                return plain + QStringLiteral("nests elements more than %1 deep.").arg(kMaxDepth);
+                return Beyond("Shown as plain text: the document nests elements more than %1 deep.", kMaxDepth);
             if (isTable && ++tableDepth > kMaxTableDepth)
-                return plain + QStringLiteral("nests tables more than %1 deep.").arg(kMaxTableDepth);
+                return Beyond("Shown as plain text: the document nests tables more than %1 deep.", kMaxTableDepth);
             break;
         case Piece::Kind::EndTag:
             if (Nests(piece.name))

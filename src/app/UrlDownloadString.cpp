@@ -32,8 +32,10 @@ QString NormaliseLines(const QByteArray& bytes)
 // waiting, so that a FIFO or a device cannot hold the fetch thread.
 QString ReadLocalDocument(const QUrl& url, qint64 maxBytes)
 {
-    const auto bytes = ReadFileBytes(FileNameBytes(url.toLocalFile()).toStdString());
-    if (!bytes || static_cast<qint64>(bytes->size()) > maxBytes)
+    int unreadable = 0;
+    const auto bytes =
+        ReadFileBytes(FileNameBytes(url.toLocalFile()).toStdString(), unreadable, static_cast<std::size_t>(maxBytes));
+    if (!bytes)
         return QString();
     return NormaliseLines(
         QByteArray(reinterpret_cast<const char*>(bytes->data()), static_cast<qsizetype>(bytes->size())));

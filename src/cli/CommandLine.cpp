@@ -13,6 +13,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/BodeColumns.h"
 #include "cli/ClosestNames.h"
 #include "cli/Failure.h"
 
@@ -44,7 +45,8 @@ const Choices<std::vector<CoefficientSet>> kCoefficientChoices{
     {"current", {CoefficientSet::CurrentLoop}},
     {"all", {CoefficientSet::FeedForward, CoefficientSet::VoltageLoop, CoefficientSet::CurrentLoop}},
 };
-const Choices<ControlLoop> kLoops{{"voltage", ControlLoop::Voltage}, {"current", ControlLoop::Current}};
+const Choices<ControlLoop> kLoops{{LoopName(ControlLoop::Voltage), ControlLoop::Voltage},
+                                  {LoopName(ControlLoop::Current), ControlLoop::Current}};
 
 template <class T>
 std::string ChoiceWords(const Choices<T>& choices)

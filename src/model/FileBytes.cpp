@@ -81,10 +81,10 @@ std::optional<std::vector<uint8_t>> ReadUpTo(int fd, std::size_t maxBytes, int& 
 
 // A regular file within the limit. For anything else, reason is EISDIR for a
 // folder and 0 otherwise.
-bool MayHoldADesign(const struct stat& status, int& reason)
+bool MayBeRead(const struct stat& status, std::size_t maxBytes, int& reason)
 {
     reason = S_ISDIR(status.st_mode) ? EISDIR : 0;
-    return S_ISREG(status.st_mode) && static_cast<uintmax_t>(status.st_size) <= kMaxFileBytes;
+    return S_ISREG(status.st_mode) && static_cast<uintmax_t>(status.st_size) <= maxBytes;
 }
 
 fs::path FolderOf(const fs::path& path)
@@ -247,8 +247,9 @@ bool CreateFile(const fs::path& target, const std::vector<uint8_t>& bytes)
 
 }  // namespace
 
-std::optional<std::vector<uint8_t>> ReadFileBytes(const fs::path& path, int& reason)
+std::optional<std::vector<uint8_t>> ReadFileBytes(const fs::path& path, int& reason, std::size_t maxBytes)
 {
+    maxBytes = std::min(maxBytes, kMaxFileBytes);
     // What the file is, is known before it is opened: opening a device runs
     // its driver, which can have effects of its own.
     struct stat status {};
@@ -256,7 +257,7 @@ std::optional<std::vector<uint8_t>> ReadFileBytes(const fs::path& path, int& rea
         reason = errno;
         return std::nullopt;
     }
-    if (!MayHoldADesign(status, reason))
+    if (!MayBeRead(status, maxBytes, reason))
         return std::nullopt;
     // Should a FIFO have taken the file's place since, opening it does not wait for a writer.
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -264,9 +265,9 @@ std::optional<std::vector<uint8_t>> ReadFileBytes(const fs::path& path, int& rea
         reason = errno;
         return std::nullopt;
     }
-    if (::fstat(file.Get(), &status) != 0 || !MayHoldADesign(status, reason))
+    if (::fstat(file.Get(), &status) != 0 || !MayBeRead(status, maxBytes, reason))
         return std::nullopt;
-    return ReadUpTo(file.Get(), kMaxFileBytes, reason);
+    return ReadUpTo(file.Get(), maxBytes, reason);
 }
 
 std::optional<std::vector<uint8_t>> ReadFileBytes(const fs::path& path)

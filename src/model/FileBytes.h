@@ -13,10 +13,11 @@ inline constexpr std::size_t kMaxFileBytes = std::size_t{64} * 1024 * 1024;
 // Nothing else is opened (no FIFO, device or socket), opening never waits,
 // and a file that grows beyond the limit while it is read is refused.
 std::optional<std::vector<uint8_t>> ReadFileBytes(const std::filesystem::path& path);
-// The same; after a failure, reason holds the system's reason (ENOENT,
-// EACCES, EISDIR for a folder, ...), or 0 when the file was refused for what
-// it is or for its size.
-std::optional<std::vector<uint8_t>> ReadFileBytes(const std::filesystem::path& path, int& reason);
+// The same for files of at most maxBytes (no more than kMaxFileBytes); after a
+// failure, reason holds the system's reason (ENOENT, EACCES, EISDIR for a
+// folder, ...), or 0 when the file was refused for what it is or for its size.
+std::optional<std::vector<uint8_t>> ReadFileBytes(const std::filesystem::path& path, int& reason,
+                                                  std::size_t maxBytes = kMaxFileBytes);
 
 // Saves the bytes so that no failure loses or damages the old content. A
 // symbolic link stays and the file it leads to is saved (created, when the

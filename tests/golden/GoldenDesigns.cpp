@@ -96,6 +96,8 @@ std::vector<GoldenDesign> ListGoldenDesigns(const fs::path& goldenFolder)
 std::vector<std::string> ReadDesignArguments(const fs::path& argumentsFile)
 {
     std::ifstream file(argumentsFile);
+    if (!file)
+        throw std::runtime_error("cannot read " + argumentsFile.string());
     std::vector<std::string> arguments;
     std::string line;
     while (std::getline(file, line)) {

@@ -28,6 +28,7 @@ std::vector<GoldenDesign> ListGoldenDesigns(const std::filesystem::path& goldenF
 
 // The edits of a design file as command-line arguments: one option per line,
 // its value after the first blank ("--set P__OUT=300"); '#' starts a comment line.
+// Throws std::runtime_error when the file cannot be read.
 std::vector<std::string> ReadDesignArguments(const std::filesystem::path& argumentsFile);
 
 // The figures of a design as `qxr-cli json --bode` prints them; throws
