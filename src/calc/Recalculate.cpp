@@ -10,6 +10,11 @@ void CDesignModel::Recalculate()
     Read(ad);  // the Mode takes part in every design
     // No equation reads the nominal input; it stays applicable in both Modes.
     V__IN_NORM.inUse = true;
+    // The stability-sweep settings apply in both Modes; reading them here lets
+    // out-of-range entries show and be logged like any other input.
+    for (CSymbol* setting : {&P__LOAD_MIN, &TOL__L_MIN, &TOL__C_OUT, &TOL__R_SENSE, &TOL__R_COMP, &TOL__C_COMP,
+                             &TOL__GAIN, static_cast<CSymbol*>(&dist__MC), &N__MC, &SEED__MC, &PM__MIN, &GM__MIN})
+        Read(*setting);
 
     switch (Mode()) {
     case CTop::ANALOG:

@@ -11,15 +11,21 @@ struct CatalogueRow {
     const char16_t* unit;
     double scale;
     std::optional<double> defaultValue;
+    double limitMin = 0.0;
+    double limitMax = 0.0;
 };
 
-// Plain rows from the catalogue table, then the Mode symbol.
+// Plain rows from the catalogue table, the Mode symbol, then the added rows.
 const CatalogueRow kCatalogue[CDesignModel::kSymbolCount] = {
 #define QXR_CATALOGUE_ROW(name, description, unit, scale, defaultValue)                                                \
     {u"" #name, description, unit, scale, defaultValue},
     QXR_PLAIN_SYMBOL_CATALOGUE(QXR_CATALOGUE_ROW)
 #undef QXR_CATALOGUE_ROW
         {u"ad", u"Mode", u"", 1, CTop::ANALOG},
+#define QXR_ADDED_CATALOGUE_ROW(type, name, description, unit, scale, defaultValue, min, max)                          \
+    {u"" #name, description, unit, scale, defaultValue, min, max},
+    QXR_ADDED_SYMBOL_CATALOGUE(QXR_ADDED_CATALOGUE_ROW)
+#undef QXR_ADDED_CATALOGUE_ROW
 };
 
 void ResetSymbol(CSymbol& symbol)
@@ -52,7 +58,11 @@ CDesignModel::CDesignModel()
 #define QXR_SYMBOL_ADDRESS(name, description, unit, scale, defaultValue) &name,
           QXR_PLAIN_SYMBOL_CATALOGUE(QXR_SYMBOL_ADDRESS)
 #undef QXR_SYMBOL_ADDRESS
-              &ad},
+              &ad,
+#define QXR_ADDED_SYMBOL_ADDRESS(type, name, description, unit, scale, defaultValue, min, max) &name,
+              QXR_ADDED_SYMBOL_CATALOGUE(QXR_ADDED_SYMBOL_ADDRESS)
+#undef QXR_ADDED_SYMBOL_ADDRESS
+      },
       compSymbols{&v_fcp0, &v_fcp1, &v_fcz1, &i_fcp0, &i_fcp1, &i_fcz1}
 {
     constexpr double nan = std::numeric_limits<double>::quiet_NaN();
@@ -77,6 +87,7 @@ void CDesignModel::LoadDefaults()
             symbol.SetCalc(*row.defaultValue);
             symbol.isInput = true;
         }
+        SetRange(symbol, row.limitMin, row.limitMax);
     }
     SetRange(F__X_VLOOP, 2.0, 15.0);
     SetRange(PM__VLOOP, 40.0, 75.0);

@@ -18,7 +18,7 @@ struct VoltagePlant;
 struct CurrentPlant;
 }  // namespace qxr
 
-// The whole state of one design: the 98 catalogue symbols, the design
+// The whole state of one design: the catalogue symbols, the design
 // messages, the Bode data of both loops and their stability metrics.
 // Its design steps are defined in the core layer they belong to; the
 // declarations below are grouped by the file that defines them.
@@ -26,7 +26,11 @@ struct CurrentPlant;
 // so a model is neither copied nor moved.
 class CDesignModel {
 public:
-    static constexpr std::size_t kSymbolCount = 98;
+    // The symbols up to and including the Mode `ad`; the added ones follow.
+    static constexpr std::size_t kFirstAddedSymbol = 98;
+#define QXR_COUNT_SYMBOL(type, name, description, unit, scale, defaultValue, min, max) +1
+    static constexpr std::size_t kSymbolCount = kFirstAddedSymbol QXR_ADDED_SYMBOL_CATALOGUE(QXR_COUNT_SYMBOL);
+#undef QXR_COUNT_SYMBOL
 
     CDesignModel();
     CDesignModel(const CDesignModel&) = delete;
@@ -101,6 +105,9 @@ public:
     QXR_PLAIN_SYMBOL_CATALOGUE(QXR_DECLARE_SYMBOL)
 #undef QXR_DECLARE_SYMBOL
     CSymbolEnum<CTop> ad;
+#define QXR_DECLARE_ADDED_SYMBOL(type, name, description, unit, scale, defaultValue, min, max) type name;
+    QXR_ADDED_SYMBOL_CATALOGUE(QXR_DECLARE_ADDED_SYMBOL)
+#undef QXR_DECLARE_ADDED_SYMBOL
 
     std::array<CSymbol*, kSymbolCount> symbols{};
     std::string messages;

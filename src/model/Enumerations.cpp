@@ -64,6 +64,17 @@ EnumTypeInfo& CTop::GetTypeInfo() const
     return EnsureRegistered(info, u"CTop", {{u"ANALOG", ANALOG}, {u"DIGITAL", DIGITAL}});
 }
 
+CDistribution::CDistribution()
+{
+    value = CDistribution::GetTypeInfo().defaultValue;
+}
+
+EnumTypeInfo& CDistribution::GetTypeInfo() const
+{
+    static EnumTypeInfo info;
+    return EnsureRegistered(info, u"CDistribution", {{u"Uniform", Uniform}, {u"Normal (3 sigma = tolerance)", Normal}});
+}
+
 CCtrlMode::CCtrlMode()
 {
     value = CCtrlMode::GetTypeInfo().defaultValue;

@@ -58,6 +58,17 @@ public:
     EnumTypeInfo& GetTypeInfo() const override;
 };
 
+// How the Monte Carlo samples of the stability sweep spread each part value
+// over its tolerance: evenly, or normally with the tolerance as three sigma.
+class CDistribution : public CEnumBase {
+public:
+    static constexpr int32_t Uniform = 0;
+    static constexpr int32_t Normal = 1;
+
+    CDistribution();
+    EnumTypeInfo& GetTypeInfo() const override;
+};
+
 // Entry mode of a page row.
 class CCtrlMode : public CEnumBase {
 public:

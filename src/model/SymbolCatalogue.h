@@ -1,5 +1,6 @@
 #pragma once
 
+#include <limits>
 #include <optional>
 
 // The catalogue of plain design symbols, in catalogue order (index 0..96);
@@ -106,4 +107,30 @@
     X(E__ff, u"????", u"", 1, 1) \
     X(dia__voltage_loop, u"????", u"", 1, 316) \
     X(dia__current_loop, u"????", u"", 1, 320)
+// clang-format on
+
+// Symbols added after the Mode, in file order; a saved design lists them
+// after `ad`, and a file without them loads with their defaults. Each row:
+// X(type, name, description, unit, scale, default, range minimum, range maximum),
+// with the recommended range (0, 0) for none. The open bounds of a range are
+// the neighbouring doubles: kBelow100 admits everything under 100 %,
+// kAbove0 everything over 0.
+namespace qxr::catalogue {
+inline constexpr double kBelow100 = 99.99999999999999;  // the double just below 100
+inline constexpr double kAbove0 = std::numeric_limits<double>::denorm_min();
+}  // namespace qxr::catalogue
+// clang-format off
+#define QXR_ADDED_SYMBOL_CATALOGUE(X) \
+    X(CSymbol, P__LOAD_MIN, u"Minimum Load of the Stability Sweep", u"%", 1, 10, qxr::catalogue::kAbove0, 100) \
+    X(CSymbol, TOL__L_MIN, u"± Tolerance of the Boost Inductance", u"%", 1, 20, 0, qxr::catalogue::kBelow100) \
+    X(CSymbol, TOL__C_OUT, u"± Tolerance of the Output Capacitance", u"%", 1, 20, 0, qxr::catalogue::kBelow100) \
+    X(CSymbol, TOL__R_SENSE, u"± Tolerance of Rsense", u"%", 1, 1, 0, qxr::catalogue::kBelow100) \
+    X(CSymbol, TOL__R_COMP, u"± Tolerance of the Compensator Resistors", u"%", 1, 1, 0, qxr::catalogue::kBelow100) \
+    X(CSymbol, TOL__C_COMP, u"± Tolerance of the Compensator Capacitors", u"%", 1, 10, 0, qxr::catalogue::kBelow100) \
+    X(CSymbol, TOL__GAIN, u"± Tolerance of the Controller Gain Constants VRAMP and DeltaVAOUT", u"%", 1, 10, 0, qxr::catalogue::kBelow100) \
+    X(CSymbolEnum<CDistribution>, dist__MC, u"Distribution of the Part Values in the Monte Carlo Samples", u"", 1, CDistribution::Uniform, 0, 0) \
+    X(CSymbol, N__MC, u"Number of Monte Carlo Samples", u"", 1, 10000, 1, 1000000) \
+    X(CSymbol, SEED__MC, u"Seed of the Monte Carlo Samples", u"", 1, 1, 0, 9007199254740992.0) \
+    X(CSymbol, PM__MIN, u"Minimum Phase Margin Counted as a Good Sample", u"°", 1, 45, 0, 0) \
+    X(CSymbol, GM__MIN, u"Minimum Gain Margin Counted as a Good Sample", u"dB", 1, 10, 0, 0)
 // clang-format on

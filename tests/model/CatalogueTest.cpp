@@ -137,7 +137,7 @@ std::string Narrow(const std::u16string& text)
 
 TEST(Catalogue, EveryRowMatchesTheDocumentedTable)
 {
-    ASSERT_EQ(std::size(kExpected), CDesignModel::kSymbolCount);
+    ASSERT_EQ(std::size(kExpected), CDesignModel::kFirstAddedSymbol);
     CDesignModel model;
     for (const ExpectedRow& row : kExpected) {
         const CSymbol& symbol = *model.symbols[row.index];
@@ -186,10 +186,11 @@ TEST(Catalogue, PeculiarDefaultsAndTexts)
     EXPECT_EQ(model.ad.enumCalc.GetValue(), 311);
 }
 
-TEST(Catalogue, RecommendedRangesOnlyOnThreeSymbols)
+TEST(Catalogue, RecommendedRangesOnlyOnThreeSymbolsOfTheFirst98)
 {
     CDesignModel model;
-    for (const CSymbol* symbol : model.symbols) {
+    for (std::size_t k = 0; k < CDesignModel::kFirstAddedSymbol; ++k) {
+        const CSymbol* symbol = model.symbols[k];
         SCOPED_TRACE(Narrow(symbol->name));
         if (symbol == &model.F__X_VLOOP) {
             EXPECT_EQ(symbol->limitMin, 2.0);
@@ -202,6 +203,42 @@ TEST(Catalogue, RecommendedRangesOnlyOnThreeSymbols)
             EXPECT_EQ(symbol->limitMax, 0.0);
         }
     }
+}
+
+// The added symbols follow the Mode in this order; their ranges admit exactly
+// what the stability sweep can use (open bounds at 0 and 100 %).
+TEST(Catalogue, AddedSymbolsFollowTheModeWithTheirRanges)
+{
+    struct AddedRow {
+        const char16_t* name;
+        double defaultValue;
+        double inside, outside;  // a value just within the range and one just out of it
+    };
+    const AddedRow kAdded[] = {
+        {u"P__LOAD_MIN", 10, 100, 0},        {u"TOL__L_MIN", 20, 99.99999, 100},
+        {u"TOL__C_OUT", 20, 0, -1e-300},     {u"TOL__R_SENSE", 1, 99.99999999999999, 100},
+        {u"TOL__R_COMP", 1, 50, 100},        {u"TOL__C_COMP", 10, 50, 1e300},
+        {u"TOL__GAIN", 10, 0, -0.001},       {u"dist__MC", CDistribution::Uniform, 0, 0},
+        {u"N__MC", 10000, 1000000, 1000001}, {u"SEED__MC", 1, 0, -1},
+        {u"PM__MIN", 45, -1e300, -1e300},    {u"GM__MIN", 10, 1e300, 1e300},
+    };
+    ASSERT_EQ(CDesignModel::kFirstAddedSymbol + std::size(kAdded), CDesignModel::kSymbolCount);
+    CDesignModel model;
+    for (std::size_t k = 0; k < std::size(kAdded); ++k) {
+        CSymbol& symbol = *model.symbols[CDesignModel::kFirstAddedSymbol + k];
+        SCOPED_TRACE(Narrow(kAdded[k].name));
+        EXPECT_EQ(symbol.name, kAdded[k].name);
+        EXPECT_EQ(symbol.index, static_cast<int32_t>(CDesignModel::kFirstAddedSymbol + k));
+        EXPECT_TRUE(symbol.isInput);
+        EXPECT_EQ(symbol.Value(), kAdded[k].defaultValue);
+        EXPECT_FALSE(symbol.IsOutsideLimits());
+        symbol.SetUser(kAdded[k].inside);
+        EXPECT_FALSE(symbol.IsOutsideLimits());
+        symbol.SetUser(kAdded[k].outside);
+        const bool hasRange = kAdded[k].inside != kAdded[k].outside;
+        EXPECT_EQ(symbol.IsOutsideLimits(), hasRange);
+    }
+    EXPECT_EQ(model.dist__MC.GetEnum()->GetTypeInfo().NameOf(CDistribution::Normal), u"Normal (3 sigma = tolerance)");
 }
 
 TEST(Catalogue, MetricsBeforeTheFirstCalculation)

@@ -510,6 +510,32 @@ TEST(DesignFileLoad, EntriesStoppingAfterVOutLeaveTheRestAtDefaults)
     EXPECT_EQ(model.V__OUT.Value(), 1006.0);
 }
 
+// A design saved before the added symbols existed: its records end with `ad`.
+TEST(DesignFileLoad, FileWithoutTheAddedSymbolsLoadsThemWithDefaults)
+{
+    CDesignModel saved;
+    MakeDistinctive(saved);
+    FileBuilder file;
+    file.Header();
+    for (std::size_t k = 0; k < CDesignModel::kFirstAddedSymbol; ++k) {
+        const CSymbol& symbol = *saved.symbols[k];
+        file.Entry(symbol.name, symbol.userSet, symbol.userValue, symbol.calcValue);
+    }
+    file.End();
+    CDesignModel model;
+    for (CSymbol* symbol : model.symbols)
+        symbol->SetUser(-5.0);  // what an earlier design left behind
+    std::u16string description;
+
+    ASSERT_EQ(Load(file.bytes, model, description), FileResult::Ok);
+
+    const CDesignModel defaults;
+    for (std::size_t k = 0; k < CDesignModel::kSymbolCount; ++k) {
+        const CSymbol& expected = k < CDesignModel::kFirstAddedSymbol ? *saved.symbols[k] : *defaults.symbols[k];
+        EXPECT_EQ(StateOf(*model.symbols[k]), StateOf(expected)) << "symbol " << k;
+    }
+}
+
 TEST(DesignFileLoad, EightBitStringsThroughout)
 {
     const std::vector<uint8_t> bytes = FileBuilder()
