@@ -29,8 +29,24 @@ struct Compensator {
         return 20 * std::log10(magnitudeRatio * (wp0 / w));
     }
 
+    // d(gain in dB)/d(log10 w): -20 from the integrator, +20 above the zero, -20 above the pole.
+    double GainSlopeDbPerDecade(double w) const
+    {
+        const double rz2 = (w / wz1) * (w / wz1);
+        const double rp2 = (w / wp1) * (w / wp1);
+        return 20 * (-1 + rz2 / (1 + rz2) - rp2 / (1 + rp2));
+    }
+
     double wp0, wp1, wz1;  // rad/s
 };
+
+// The compensator an amplifier realises with rIn at its input and, in its
+// feedback, rF in series with cZ, both across cP.
+inline Compensator CompensatorFromParts(double rIn, double rF, double cZ, double cP)
+{
+    const double cSum = cZ + cP;
+    return Compensator(1 / (kTwoPi * rIn * cSum), cSum / (kTwoPi * rF * cZ * cP), 1 / (kTwoPi * rF * cZ));
+}
 
 // The two arctangents that compensator and loop phase share at one frequency.
 struct PhaseTerms {
@@ -47,6 +63,8 @@ struct VoltagePlant {
     double pOut, efficiency, vOut, deltaVAout, cOut;
 
     double GainDb(double w) const { return 20 * std::log10(pOut / efficiency / (vOut * w * deltaVAout * cOut)); }
+    // k of the plant's magnitude k / w.
+    double IntegratorConstant() const { return pOut / efficiency / (vOut * deltaVAout * cOut); }
     std::array<double, 5> Parameters() const { return {pOut, efficiency, vOut, deltaVAout, cOut}; }
 };
 
@@ -54,6 +72,7 @@ struct CurrentPlant {
     double rSense, vOut, lMin, vRamp;
 
     double GainDb(double w) const { return 20 * std::log10(rSense * vOut / (lMin * w * vRamp)); }
+    double IntegratorConstant() const { return rSense * vOut / (lMin * vRamp); }
     std::array<double, 5> Parameters() const { return {rSense, vOut, lMin, vRamp, 0.0}; }
 };
 

@@ -32,6 +32,8 @@ const CommandInfo kCommands[] = {
     {"json", Command::Json, "Print the whole design as one JSON object"},
     {"coeffs", Command::Coeffs, "Print the 2p2z coefficients of the digital design as C #define lines"},
     {"bode", Command::Bode, "Print the Bode data of one loop as CSV"},
+    {"robustness", Command::Robustness,
+     "Print the stability of both loops over the load range and the part tolerances"},
 };
 
 // The words an option accepts and what each one means.
@@ -168,6 +170,14 @@ void AddCommandOptions(CLI::App& command, Command which, Invocation& invocation)
                 "The loop to print")
             ->type_name(ChoiceWords(kLoops))
             ->required();
+        break;
+    case Command::Robustness:
+        command.add_flag("--json", invocation.asJson, "Print one JSON object instead of text");
+        command
+            .add_option_function<std::string>(
+                "--samples-csv", [&invocation](const std::string& path) { invocation.samplesCsv = path; },
+                "Also write every Monte Carlo sample, its values and figures, as CSV to OUT")
+            ->type_name("OUT");
         break;
     }
 }

@@ -11,7 +11,7 @@
 
 namespace qxr::cli {
 
-enum class Command { Report, Json, Coeffs, Bode };
+enum class Command { Report, Json, Coeffs, Bode, Robustness };
 
 // What one run of the program is asked to do.
 struct Invocation {
@@ -20,6 +20,8 @@ struct Invocation {
     std::vector<Edit> edits;                // in command-line order, across option kinds
     std::optional<std::string> saveTo;
     bool withBode = false;                    // json
+    bool asJson = false;                      // robustness
+    std::optional<std::string> samplesCsv;    // robustness
     ControlLoop loop = ControlLoop::Voltage;  // bode
     // coeffs: the sets to print, in this order
     std::vector<CoefficientSet> coefficientSets{CoefficientSet::FeedForward, CoefficientSet::VoltageLoop,

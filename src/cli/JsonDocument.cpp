@@ -1,36 +1,13 @@
 #include "cli/JsonDocument.h"
 
-#include <cmath>
-
-#include <nlohmann/json.hpp>
-
 #include "cli/BodeColumns.h"
 #include "cli/Design.h"
+#include "cli/JsonValues.h"
 #include "model/Utf.h"
 
 namespace qxr::cli {
 
 namespace {
-
-// Keys keep the order they are written in, which follows the model.
-using Json = nlohmann::ordered_json;
-
-Json Number(double x)
-{
-    if (std::isnan(x))
-        return "NaN";
-    if (std::isinf(x))
-        return x > 0 ? "Infinity" : "-Infinity";
-    return x;
-}
-
-Json Numbers(const std::vector<double>& values)
-{
-    Json array = Json::array();
-    for (double x : values)
-        array.push_back(Number(x));
-    return array;
-}
 
 Json SymbolJson(const CSymbol& symbol)
 {
@@ -98,7 +75,7 @@ std::string FormatJson(const Design& design, bool withBode)
     document["metrics"] = PerLoop(model, MetricsJson);
     if (withBode)
         document["bode"] = PerLoop(model, BodeJson);
-    return document.dump(2, ' ', false, Json::error_handler_t::replace) + '\n';
+    return JsonText(document);
 }
 
 }  // namespace qxr::cli

@@ -16,4 +16,9 @@ std::string FormatDouble(double x, int significantDigits)
     return text;
 }
 
+std::string FormatFigure(double value, const std::string& unit)
+{
+    return std::isnan(value) ? "n/a" : FormatDouble(value, 6) + " " + unit;
+}
+
 }  // namespace qxr::cli

@@ -9,4 +9,8 @@ namespace qxr::cli {
 // whatever the sign bit of a NaN.
 std::string FormatDouble(double x, int significantDigits);
 
+// A measured figure with its unit as the readable outputs show it: six
+// significant digits, or "n/a" for a figure that could not be measured (NaN).
+std::string FormatFigure(double value, const std::string& unit);
+
 }  // namespace qxr::cli

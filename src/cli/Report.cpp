@@ -44,22 +44,17 @@ std::string MessageSection(const CDesignModel& model)
     return text;
 }
 
-// A figure that could not be measured is NaN in the model.
-std::string Figure(double value, const char* unit)
-{
-    return std::isnan(value) ? "n/a" : FormatDouble(value, kShownDigits) + " " + unit;
-}
-
 std::string StabilitySection(const CDesignModel& model)
 {
     const LoopStability voltage = StabilityOf(model, ControlLoop::Voltage);
     const LoopStability current = StabilityOf(model, ControlLoop::Current);
     TextTable table({Align::Left, Align::Left, Align::Left});
     table.AddRow({"", "Voltage loop", "Current loop"});
-    table.AddRow({"Crossover frequency", Figure(voltage.fx, "Hz"), Figure(current.fx, "Hz")});
-    table.AddRow({"Phase margin", Figure(voltage.phaseMargin, "°"), Figure(current.phaseMargin, "°")});
-    table.AddRow({"Gain margin", Figure(voltage.gainMargin, "dB"), Figure(current.gainMargin, "dB")});
-    table.AddRow({"Slope at crossover", Figure(voltage.slope, "dB/decade"), Figure(current.slope, "dB/decade")});
+    table.AddRow({"Crossover frequency", FormatFigure(voltage.fx, "Hz"), FormatFigure(current.fx, "Hz")});
+    table.AddRow({"Phase margin", FormatFigure(voltage.phaseMargin, "°"), FormatFigure(current.phaseMargin, "°")});
+    table.AddRow({"Gain margin", FormatFigure(voltage.gainMargin, "dB"), FormatFigure(current.gainMargin, "dB")});
+    table.AddRow(
+        {"Slope at crossover", FormatFigure(voltage.slope, "dB/decade"), FormatFigure(current.slope, "dB/decade")});
     return "Stability:\n" + table.Render("  ");
 }
 

@@ -9,6 +9,8 @@
 #include "cli/Failure.h"
 #include "cli/JsonDocument.h"
 #include "cli/Report.h"
+#include "cli/RobustnessOutput.h"
+#include "model/FileBytes.h"
 
 namespace qxr::cli {
 
@@ -26,7 +28,27 @@ void PrepareDesign(const Invocation& invocation, Design& design)
         SaveDesignOutput(*invocation.saveTo, design);
 }
 
-std::string CommandOutput(const Invocation& invocation, const Design& design, std::ostream& err)
+// The stability sweep, and its samples written to a file when asked for.
+std::string RobustnessOutput(const Invocation& invocation, Design& design)
+{
+    const RobustnessInputs inputs = ReadRobustnessInputs(design.model);
+    SamplesCsv samples(inputs);
+    RobustnessOptions options;
+    if (invocation.samplesCsv)
+        options.sampleSink = samples.Sink();
+    const RobustnessReport report = AnalyseRobustness(inputs, options);
+    if (invocation.samplesCsv) {
+        const std::string& path = *invocation.samplesCsv;
+        if (!report.notComputed.empty())
+            throw Failure(kFileError, path + ": no samples to write. " + report.notComputed);
+        if (!WriteFileBytesAtomically(path, {samples.Text().begin(), samples.Text().end()}))
+            throw Failure(kFileError, path + ": cannot write the samples");
+    }
+    return invocation.asJson ? FormatRobustnessJson(report, inputs)
+                             : FormatRobustnessText(report, inputs, design.model);
+}
+
+std::string CommandOutput(const Invocation& invocation, Design& design, std::ostream& err)
 {
     switch (invocation.command) {
     case Command::Report:
@@ -39,6 +61,8 @@ std::string CommandOutput(const Invocation& invocation, const Design& design, st
             err << "qxr-cli: warning: the design is not in DIGITAL mode; the coefficients are those of its last "
                    "digital calculation\n";
         return FormatCoefficients(design.model, invocation.coefficientSets);
+    case Command::Robustness:
+        return RobustnessOutput(invocation, design);
     case Command::Bode:
         break;
     }

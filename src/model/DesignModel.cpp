@@ -2,6 +2,7 @@
 
 #include <limits>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -96,7 +97,12 @@ void CDesignModel::LoadDefaults()
 
 CSymbol* CDesignModel::FindByName(const std::u16string& name)
 {
-    for (CSymbol* symbol : symbols) {
+    return const_cast<CSymbol*>(std::as_const(*this).FindByName(name));
+}
+
+const CSymbol* CDesignModel::FindByName(const std::u16string& name) const
+{
+    for (const CSymbol* symbol : symbols) {
         if (symbol->name == name)
             return symbol;
     }

@@ -42,6 +42,7 @@ public:
     void LoadDefaults();
     // The symbol whose name equals the argument exactly, or nullptr.
     CSymbol* FindByName(const std::u16string& name);
+    const CSymbol* FindByName(const std::u16string& name) const;
 
     // The value in force of a symbol, marking it as taking part in the design.
     // Every equation reads this way, and so does every view that shows a value

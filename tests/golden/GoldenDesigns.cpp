@@ -111,17 +111,31 @@ std::vector<std::string> ReadDesignArguments(const fs::path& argumentsFile)
     return arguments;
 }
 
-std::string ComputeFigures(const std::vector<std::string>& designArguments)
+namespace {
+
+std::string RunCommand(const char* command, std::vector<const char*> options,
+                       const std::vector<std::string>& designArguments)
 {
-    std::vector<const char*> argv{"qxr-cli", "json", "--bode"};
+    std::vector<const char*> argv{"qxr-cli", command};
+    argv.insert(argv.end(), options.begin(), options.end());
     for (const std::string& argument : designArguments)
         argv.push_back(argument.c_str());
     std::ostringstream out;
     std::ostringstream err;
     const int exitCode = cli::Run(static_cast<int>(argv.size()), argv.data(), out, err);
     if (exitCode != 0)
-        throw std::runtime_error("qxr-cli json failed with exit code " + std::to_string(exitCode) + ": " + err.str());
+        throw std::runtime_error("qxr-cli " + std::string(command) + " failed with exit code " +
+                                 std::to_string(exitCode) + ": " + err.str());
     return out.str();
+}
+
+}  // namespace
+
+std::string ComputeFigures(const std::vector<std::string>& designArguments)
+{
+    json figures = json::parse(RunCommand("json", {"--bode"}, designArguments));
+    figures["robustness"] = json::parse(RunCommand("robustness", {"--json"}, designArguments));
+    return figures.dump(2, ' ', false, json::error_handler_t::replace) + '\n';
 }
 
 std::vector<std::string> CompareFigures(const json& pinned, const json& now)

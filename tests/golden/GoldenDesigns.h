@@ -31,8 +31,9 @@ std::vector<GoldenDesign> ListGoldenDesigns(const std::filesystem::path& goldenF
 // Throws std::runtime_error when the file cannot be read.
 std::vector<std::string> ReadDesignArguments(const std::filesystem::path& argumentsFile);
 
-// The figures of a design as `qxr-cli json --bode` prints them; throws
-// std::runtime_error with qxr-cli's message when the arguments are refused.
+// The figures of a design as `qxr-cli json --bode` prints them, with the
+// stability sweep of `qxr-cli robustness --json` as member "robustness";
+// throws std::runtime_error with qxr-cli's message when the arguments are refused.
 std::string ComputeFigures(const std::vector<std::string>& designArguments);
 
 // Where two sets of figures differ, one line each, naming the symbol, the
