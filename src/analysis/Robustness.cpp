@@ -151,6 +151,7 @@ void SweepCorners(const RobustnessInputs& inputs, ControlLoop loop, bool bands, 
     }
     const std::vector<double>& grid = inputs.grids[IndexOf(loop)];
     if (bands) {
+        result.bandFrequencies = grid;
         for (auto* band : {&result.gainMin, &result.gainMax, &result.phaseMin, &result.phaseMax})
             band->assign(grid.size(), ExactMetrics::kNaN);
     }
@@ -224,12 +225,35 @@ Percentiles PercentilesOf(std::vector<double>& values)
     return result;
 }
 
+// The values' span in kHistogramBins bins; infinite values are not counted.
+Histogram HistogramOf(const std::vector<double>& values)
+{
+    Histogram histogram;
+    for (double value : values) {
+        if (std::isfinite(value)) {
+            histogram.low = std::fmin(histogram.low, value);
+            histogram.high = std::fmax(histogram.high, value);
+        }
+    }
+    if (std::isnan(histogram.low))
+        return histogram;
+    histogram.counts.assign(kHistogramBins, 0);
+    const double width = (histogram.high - histogram.low) / kHistogramBins;
+    for (double value : values) {
+        if (!std::isfinite(value))
+            continue;
+        const double bin = width > 0 ? std::floor((value - histogram.low) / width) : 0.0;
+        ++histogram.counts[std::min(static_cast<std::size_t>(bin), kHistogramBins - 1)];
+    }
+    return histogram;
+}
+
 bool MeetsMargins(const ExactMetrics& metrics, const RobustnessInputs& inputs)
 {
     return !std::isnan(metrics.fx) && metrics.pm >= inputs.pmMin && metrics.gm >= inputs.gmMin;
 }
 
-void RunMonteCarlo(const RobustnessInputs& inputs, const SampleSink& sink, RobustnessReport& report)
+void RunMonteCarlo(const RobustnessInputs& inputs, const RobustnessOptions& options, RobustnessReport& report)
 {
     PartSampler sampler(inputs.seed, inputs.distribution);
     std::array<std::array<std::vector<double>, 4>, 2> figures;
@@ -239,6 +263,8 @@ void RunMonteCarlo(const RobustnessInputs& inputs, const SampleSink& sink, Robus
             values.reserve(inputs.samples);
     }
     for (uint32_t sample = 0; sample < inputs.samples; ++sample) {
+        if (options.cancel && options.cancel->load(std::memory_order_relaxed))
+            return;
         SweptValues values = inputs.nominal;
         for (const SweptQuantity& quantity : inputs.quantities)
             values[static_cast<std::size_t>(quantity.which)] = sampler.Draw(quantity);
@@ -254,11 +280,13 @@ void RunMonteCarlo(const RobustnessInputs& inputs, const SampleSink& sink, Robus
                     figures[i][k].push_back(figure);
             }
         }
-        if (sink)
-            sink(values, metrics);
+        if (options.sampleSink)
+            options.sampleSink(values, metrics);
     }
     for (std::size_t i = 0; i < 2; ++i) {
         report.loops[i].yield = static_cast<double>(good[i]) / inputs.samples;
+        report.loops[i].fxHistogram = HistogramOf(figures[i][0]);
+        report.loops[i].pmHistogram = HistogramOf(figures[i][1]);
         for (std::size_t k = 0; k < kExactMetricMembers.size(); ++k)
             report.loops[i].percentiles[k] = PercentilesOf(figures[i][k]);
     }
@@ -343,7 +371,7 @@ RobustnessReport AnalyseRobustness(const RobustnessInputs& inputs, const Robustn
         result.nominal = ExactMetricsOf(LoopAt(inputs, loop, inputs.nominal));
         SweepCorners(inputs, loop, options.bands, result);
     }
-    RunMonteCarlo(inputs, options.sampleSink, report);
+    RunMonteCarlo(inputs, options, report);
     return report;
 }
 

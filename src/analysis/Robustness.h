@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -82,6 +83,12 @@ struct Percentiles {
 // Per figure, in kExactMetricMembers order.
 using MetricRanges = std::array<MinMax, 4>;
 
+// Counts of values in equal bins from low to high.
+struct Histogram {
+    double low = ExactMetrics::kNaN, high = ExactMetrics::kNaN;
+    std::vector<uint32_t> counts;
+};
+
 struct LoopRobustness {
     ExactMetrics nominal;
     MetricRanges envelope;  // over the corners
@@ -92,8 +99,10 @@ struct LoopRobustness {
     // counts as the lowest) and its quantities of this loop.
     double worstPm = ExactMetrics::kNaN;
     std::vector<std::pair<std::u16string, double>> worstCorner;  // symbol name, value in SI
-    // Minimum and maximum over the corners on the loop's Bode grid.
-    std::vector<double> gainMin, gainMax, phaseMin, phaseMax;
+    // The samples' crossovers and finite phase margins.
+    Histogram fxHistogram, pmHistogram;
+    // Minimum and maximum over the corners at the frequencies of the loop's Bode grid.
+    std::vector<double> bandFrequencies, gainMin, gainMax, phaseMin, phaseMax;
 };
 
 struct RhpzFigures {
@@ -112,7 +121,11 @@ using SampleSink = std::function<void(const SweptValues&, const std::array<Exact
 struct RobustnessOptions {
     bool bands = false;  // fill the loops' bands over the corners
     SampleSink sampleSink;
+    // Set from another thread to give up; the report is then incomplete.
+    const std::atomic<bool>* cancel = nullptr;
 };
+
+inline constexpr std::size_t kHistogramBins = 40;
 
 RobustnessReport AnalyseRobustness(const RobustnessInputs& inputs, const RobustnessOptions& options = {});
 

@@ -208,6 +208,27 @@ TEST(Robustness, LightLoadLowersTheVoltageCrossover)
     }
 }
 
+TEST(Robustness, HistogramsCountEverySampleWithAFiniteFigure)
+{
+    CDesignModel model;
+    model.N__MC.SetUser(1000);
+    Design(model, CTop::ANALOG);
+    const RobustnessReport report = AnalyseRobustness(ReadRobustnessInputs(model));
+    for (const LoopRobustness& loop : report.loops) {
+        for (const auto& [histogram, figure] : {std::pair{&loop.fxHistogram, 0}, {&loop.pmHistogram, 1}}) {
+            ASSERT_EQ(histogram->counts.size(), kHistogramBins);
+            uint32_t total = 0;
+            for (uint32_t count : histogram->counts)
+                total += count;
+            EXPECT_EQ(total, 1000u);
+            EXPECT_GE(histogram->low, loop.overall[figure].min);
+            EXPECT_LE(histogram->high, loop.overall[figure].max);
+            EXPECT_GT(histogram->counts.front(), 0u);
+            EXPECT_GT(histogram->counts.back(), 0u);
+        }
+    }
+}
+
 TEST(Robustness, YieldCountsTheSamplesThatMeetBothMargins)
 {
     CDesignModel model;
@@ -337,6 +358,7 @@ TEST(Robustness, BandsSpanTheNominalLoopOnItsGrid)
         const std::vector<double>& gain = BodeSeriesOf(model, loop, kLoopGain);
         const std::vector<double>& phase = BodeSeriesOf(model, loop, kLoopPhase);
         ASSERT_EQ(result.gainMin.size(), gain.size());
+        EXPECT_EQ(result.bandFrequencies, BodeSeriesOf(model, loop, kFreq));
         for (std::size_t k = 0; k < gain.size(); k += 50) {
             EXPECT_LE(result.gainMin[k], gain[k] + 1e-9);
             EXPECT_GE(result.gainMax[k], gain[k] - 1e-9);
