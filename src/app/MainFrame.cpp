@@ -42,7 +42,11 @@ bool CMfcFrameWnd::event(QEvent* event)
 }
 
 CMainFrame::CMainFrame(CValdrisApp& app, CQXRDoc& document, const QString& infoText)
-    : CMfcFrameWnd(app), app_(app), document_(document), prompts_(std::make_unique<DialogPrompts>())
+    : CMfcFrameWnd(app),
+      app_(app),
+      document_(document),
+      prompts_(std::make_unique<DialogPrompts>()),
+      robustness_(document)
 {
     CreateMenusAndToolBar();
     CreateClient(infoText);

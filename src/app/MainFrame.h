@@ -5,6 +5,7 @@
 #include <QMainWindow>
 
 #include "app/RecentFiles.h"
+#include "app/RobustnessRunner.h"
 #include "app/UserPrompts.h"
 
 class CMfcSignalWinApp;
@@ -61,6 +62,7 @@ public:
     QSplitter* OuterSplitter() const { return outerSplitter_; }
     QSplitter* InnerSplitter() const { return innerSplitter_; }
     const RecentFiles& Recent() const { return recentFiles_; }
+    RobustnessRunner& Robustness() { return robustness_; }
     QAction* PrintAction() const { return printAction_; }
 
 protected:
@@ -85,6 +87,7 @@ private:
     CQXRDoc& document_;
     std::unique_ptr<UserPrompts> prompts_;
     RecentFiles recentFiles_;
+    RobustnessRunner robustness_;
 
     QMenu* fileMenu_ = nullptr;
     QAction* recentSeparator_ = nullptr;

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <QObject>
 #include <QString>
 
+#include "analysis/Robustness.h"
 #include "model/Archive.h"
 #include "model/DesignModel.h"
 
@@ -19,6 +21,9 @@ class CQXRDoc : public QObject {
 public:
     CDesignModel model;
     std::u16string designDescription;
+    // The newest stability sweep of the design; none until the first one
+    // finishes. It may lag the design by one run while the next one works.
+    std::shared_ptr<const qxr::RobustnessReport> robustness;
 
     void AddView(CDocView* view);
     void RemoveView(CDocView* view);

@@ -8,4 +8,5 @@ enum UpdateHint : int {
     HINT_DOCUMENT = 4,    // the document was replaced
     HINT_NEW_DESIGN = 5,  // a new design is shown
     HINT_INFO_TEXT = 6,   // the informational document arrived
+    HINT_SWEEP = 7,       // the stability sweep of the design finished
 };

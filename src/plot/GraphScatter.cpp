@@ -216,6 +216,13 @@ void CGraphScatter::DrawLines(QPainter& painter) const
     for (const auto& line : lines) {
         if (!line->visible)
             continue;
+        if (line->style == CScatterGraphLine::kBand) {
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(ToQColor(line->color));
+            painter.drawPolygon(PlotBandOutline(*line, xAxis, yAxis, plotRect));
+            painter.setBrush(Qt::NoBrush);
+            continue;
+        }
         const Qt::PenStyle style = line->style == CScatterGraphLine::kDashed ? Qt::DashLine : Qt::SolidLine;
         painter.setPen(QPen(ToQColor(line->color), 1, style));
         painter.drawPolyline(PlotPolyline(*line, xAxis, yAxis, plotRect));

@@ -1,5 +1,7 @@
 #include "plot/ScatterGraphLine.h"
 
+#include <cmath>
+
 #include "plot/GraphAxis.h"
 #include "plot/GraphLayout.h"
 
@@ -13,4 +15,18 @@ QPolygon PlotPolyline(const CScatterGraphLine& line, const CGraphAxis& xAxis, co
             polyline << PlotPixel(plotRect, xAxis.PixelOffset(point.x), yAxis.PixelOffset(point.y));
     }
     return polyline;
+}
+
+QPolygon PlotBandOutline(const CScatterGraphLine& line, const CGraphAxis& xAxis, const CGraphAxis& yAxis,
+                         const QRect& plotRect)
+{
+    QPolygon outline;
+    outline.reserve(static_cast<int>(line.points.size()));
+    for (const CScatterGraphPoint& point : line.points) {
+        if (!xAxis.Contains(point.x) || std::isnan(point.y))
+            continue;
+        const double y = std::fmin(std::fmax(point.y, yAxis.minimum), yAxis.maximum);
+        outline << PlotPixel(plotRect, xAxis.PixelOffset(point.x), yAxis.PixelOffset(y));
+    }
+    return outline;
 }

@@ -131,6 +131,23 @@ TEST(PlotPolyline, SkipsPointsOutsideTheRangesAndRunsOn)
     EXPECT_EQ(PlotPolyline(line, xAxis, yAxis, plot), QPolygon({{10, 50}, {60, 40}}));
 }
 
+TEST(PlotBandOutline, HoldsValuesAtTheAxisAndSkipsWhatCannotBePlaced)
+{
+    CGraphAxis xAxis;
+    CGraphAxis yAxis;
+    SetFixedRange(xAxis, 0, 100);
+    SetFixedRange(yAxis, 0, 50);
+    xAxis.SetPixelMapping(100);
+    yAxis.SetPixelMapping(50);
+    const QRect plot(QPoint(10, 10), QPoint(110, 60));
+    CScatterGraphLine band;
+    band.style = CScatterGraphLine::kBand;
+    band.points = {{0, -10}, {50, 25}, {120, 10}, {60, kNaN}, {100, kInf}, {100, 70}, {0, 40}};
+
+    EXPECT_EQ(PlotBandOutline(band, xAxis, yAxis, plot),
+              QPolygon({{10, 60}, {60, 35}, {110, 10}, {110, 10}, {10, 20}}));
+}
+
 // A graph with fixed ranges and colours that tell every part apart.
 class GraphPicture : public ::testing::Test {
 protected:
