@@ -26,6 +26,14 @@ void PrepareDesign(const Invocation& invocation, Design& design)
         SaveDesignOutput(*invocation.saveTo, design);
 }
 
+std::string SymbolList(const CDesignModel& model)
+{
+    std::string list;
+    for (const std::string& name : SymbolNames(model))
+        list += name + '\n';
+    return list;
+}
+
 std::string CommandOutput(const Invocation& invocation, const Design& design, std::ostream& err)
 {
     switch (invocation.command) {
@@ -39,6 +47,8 @@ std::string CommandOutput(const Invocation& invocation, const Design& design, st
             err << "qxr-cli: warning: the design is not in DIGITAL mode; the coefficients are those of its last "
                    "digital calculation\n";
         return FormatCoefficients(design.model, invocation.coefficientSets);
+    case Command::Symbols:
+        return SymbolList(design.model);
     case Command::Bode:
         break;
     }
