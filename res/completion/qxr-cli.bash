@@ -30,6 +30,12 @@ _qxr_cli()
         return
     fi
 
+    # Bash splits at "=": "--mode=digital" and "--set NAME=VALUE" reach here in pieces.
+    if [[ $prev == = ]]; then
+        prev=${COMP_WORDS[COMP_CWORD - 2]}
+        [[ $prev == --* ]] || return # the VALUE of NAME=VALUE
+    fi
+
     case $prev in
     --set)
         compopt -o nospace 2>/dev/null

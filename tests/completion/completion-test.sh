@@ -42,10 +42,13 @@ v_symbols=$("$program" symbols | grep '^V__' | sed 's/$/=/' | sort | tr '\n' ' '
 expect "$v_symbols" json --set V__
 expect "P__OUT " report --revert P__
 expect "" report --revert NO_SUCH_
+expect "" json --set V__OUT = ""
+expect "V__OUT= V__OUT_MAX= V__OUT_MIN= " json --set = V__OUT
 
 expect "--help --version bode coeffs json report " ""
 expect "coeffs " co
 expect "analog digital " json --mode ""
+expect "digital " json --mode = d
 expect "all current feedforward voltage " coeffs design.qxr --which ""
 expect "current " bode --loop c
 expect "--description --help --loop --mode --revert --save --set " bode --
