@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <functional>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -25,6 +26,7 @@ struct CommandInfo {
     const char* name;
     Command command;
     const char* summary;
+    bool listed = true;
 };
 
 const CommandInfo kCommands[] = {
@@ -34,6 +36,8 @@ const CommandInfo kCommands[] = {
     {"bode", Command::Bode, "Print the Bode data of one loop as CSV"},
     {"robustness", Command::Robustness,
      "Print the stability of both loops over the load range and the part tolerances"},
+    // For the shell completion, so that it never offers a stale name; people have the report.
+    {"symbols", Command::Symbols, "Print the name of every symbol, one a line", false},
 };
 
 // The words an option accepts and what each one means.
@@ -149,6 +153,7 @@ void AddCommandOptions(CLI::App& command, Command which, Invocation& invocation)
 {
     switch (which) {
     case Command::Report:
+    case Command::Symbols:
         break;
     case Command::Json:
         command.add_flag("--bode", invocation.withBode, "Add the Bode data of both loops");
@@ -182,18 +187,26 @@ void AddCommandOptions(CLI::App& command, Command which, Invocation& invocation)
     }
 }
 
-std::vector<std::string> CommandNames()
+// The commands the help lists, and the ones a misspelling may be taken for.
+std::vector<std::string> ListedCommandNames()
 {
     std::vector<std::string> names;
     for (const CommandInfo& info : kCommands)
-        names.emplace_back(info.name);
+        if (info.listed)
+            names.emplace_back(info.name);
     return names;
+}
+
+bool IsCommandName(const std::string& word)
+{
+    return std::any_of(std::begin(kCommands), std::end(kCommands),
+                       [&word](const CommandInfo& info) { return word == info.name; });
 }
 
 std::string CommandList()
 {
     std::string list;
-    for (const std::string& name : CommandNames())
+    for (const std::string& name : ListedCommandNames())
         list += (list.empty() ? " (commands: " : ", ") + name;
     return list + ")";
 }
@@ -205,10 +218,9 @@ void CheckCommandName(int argc, const char* const argv[])
     if (argc < 2)
         throw CLI::RequiredError("a command is required" + CommandList(), CLI::ExitCodes::RequiredError);
     const std::string word = argv[1];
-    const std::vector<std::string> names = CommandNames();
-    if (word[0] == '-' || std::find(names.begin(), names.end(), word) != names.end())
+    if (word[0] == '-' || IsCommandName(word))
         return;
-    const std::string hint = DidYouMean(ClosestNames(word, names));
+    const std::string hint = DidYouMean(ClosestNames(word, ListedCommandNames()));
     throw CLI::ExtrasError("unknown command \"" + word + "\"" + (hint.empty() ? CommandList() : hint),
                            CLI::ExitCodes::ExtrasError);
 }
@@ -234,6 +246,8 @@ std::variant<Invocation, EarlyExit> ParseCommandLine(int argc, const char* const
     app.footer(kFooter);
     for (const CommandInfo& info : kCommands) {
         CLI::App& command = *app.add_subcommand(info.name, info.summary);
+        if (!info.listed)
+            command.group("");  // CLI11 leaves a command of no group out of the help
         AddDesignOptions(command, invocation);
         AddCommandOptions(command, info.command, invocation);
         command.callback([&invocation, &info] { invocation.command = info.command; });

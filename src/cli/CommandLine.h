@@ -11,7 +11,7 @@
 
 namespace qxr::cli {
 
-enum class Command { Report, Json, Coeffs, Bode, Robustness };
+enum class Command { Report, Json, Coeffs, Bode, Robustness, Symbols };
 
 // What one run of the program is asked to do.
 struct Invocation {

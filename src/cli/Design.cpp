@@ -46,6 +46,14 @@ std::vector<std::string> MessageLines(const CDesignModel& model)
     return lines;
 }
 
+std::vector<std::string> SymbolNames(const CDesignModel& model)
+{
+    std::vector<std::string> names;
+    for (const CSymbol* symbol : model.symbols)
+        names.push_back(ToUtf8(symbol->name));
+    return names;
+}
+
 std::string ModeText(const CDesignModel& model)
 {
     // The mirrors of `ad` are not restored by a file load, so the name comes

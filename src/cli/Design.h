@@ -25,6 +25,9 @@ void SaveDesignOutput(const std::string& path, const Design& design);
 // The design messages, one per line, without their line feeds.
 std::vector<std::string> MessageLines(const CDesignModel& model);
 
+// The name of every symbol, in catalogue order.
+std::vector<std::string> SymbolNames(const CDesignModel& model);
+
 // The Mode as people read it, e.g. "DIGITAL (314)".
 std::string ModeText(const CDesignModel& model);
 

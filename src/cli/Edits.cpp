@@ -9,14 +9,6 @@ namespace qxr::cli {
 
 namespace {
 
-std::vector<std::string> SymbolNames(const CDesignModel& model)
-{
-    std::vector<std::string> names;
-    for (const CSymbol* symbol : model.symbols)
-        names.push_back(ToUtf8(symbol->name));
-    return names;
-}
-
 // Looked up in the design itself: a file can rename a symbol.
 CSymbol& SymbolNamed(CDesignModel& model, const std::string& name)
 {

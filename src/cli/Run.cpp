@@ -28,6 +28,14 @@ void PrepareDesign(const Invocation& invocation, Design& design)
         SaveDesignOutput(*invocation.saveTo, design);
 }
 
+std::string SymbolList(const CDesignModel& model)
+{
+    std::string list;
+    for (const std::string& name : SymbolNames(model))
+        list += name + '\n';
+    return list;
+}
+
 // The stability sweep, and its samples written to a file when asked for.
 std::string RobustnessOutput(const Invocation& invocation, Design& design)
 {
@@ -61,6 +69,8 @@ std::string CommandOutput(const Invocation& invocation, Design& design, std::ost
             err << "qxr-cli: warning: the design is not in DIGITAL mode; the coefficients are those of its last "
                    "digital calculation\n";
         return FormatCoefficients(design.model, invocation.coefficientSets);
+    case Command::Symbols:
+        return SymbolList(design.model);
     case Command::Robustness:
         return RobustnessOutput(invocation, design);
     case Command::Bode:

@@ -23,6 +23,7 @@
 #include "cli/Run.h"
 #include "model/DesignFile.h"
 #include "model/DesignModel.h"
+#include "model/Utf.h"
 
 extern char** environ;
 
@@ -482,6 +483,26 @@ TEST_F(CliTest, ReportMarksEntriesAndRangesAndShowsMessagesAndStability)
     // Columns line up although "mΩ" takes more bytes than characters.
     EXPECT_EQ(CharacterColumn(report, report.find("Rsense", report.find("R__SENSE "))),
               CharacterColumn(report, report.find("Output Voltage")));
+}
+
+// The shell completion offers these names; the help leaves the command out.
+TEST_F(CliTest, SymbolsListsEveryNameTheEditsAcceptAndIsNotInTheHelp)
+{
+    CDesignModel reference;
+    std::string names;
+    for (const CSymbol* symbol : reference.symbols)
+        names += qxr::ToUtf8(symbol->name) + "\n";
+    const CliResult symbols = Run({"symbols"});
+    EXPECT_EQ(symbols.exitCode, 0);
+    EXPECT_EQ(symbols.out, names);
+    EXPECT_NE(names.find("\nV__IN_MIN\n"), std::string::npos);
+
+    const CliResult help = Run({"--help"});
+    EXPECT_NE(help.out.find("\n  report "), std::string::npos);
+    EXPECT_EQ(help.out.find("\n  symbols "), std::string::npos);
+    const CliResult misspelt = Run({"symbol"});
+    EXPECT_EQ(misspelt.exitCode, 2);
+    EXPECT_EQ(misspelt.err.find("symbols"), std::string::npos) << misspelt.err;
 }
 
 TEST_F(CliProgramTest, SavedDesignReloadsToTheSameOutputAndInputsStayUntouched)
