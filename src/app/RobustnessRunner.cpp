@@ -74,6 +74,7 @@ void RobustnessRunner::Deliver(uint64_t run, std::shared_ptr<const qxr::Robustne
     if (run != requested_)
         return;  // the design has moved on; its own run follows
     document_.robustness = std::move(report);
+    delivered_ = run;
     document_.UpdateAllViews(this, HINT_SWEEP);
     emit Delivered();
 }

@@ -26,6 +26,8 @@ public:
     ~RobustnessRunner() override;
 
     void OnUpdate(CDocView* sender, int hint, QObject* hintObject) override;
+    // Whether the document holds the sweep of the design as it is now.
+    bool IsCurrent() const { return delivered_ == requested_; }
 
 signals:
     // The document holds a new report.
@@ -42,6 +44,7 @@ private:
     std::optional<qxr::RobustnessInputs> pending_;  // the newest inputs not yet taken by the thread
     uint64_t requested_ = 0;                        // number of the newest run; read on the UI thread only
     uint64_t pendingRun_ = 0;
+    uint64_t delivered_ = 0;
     bool stopping_ = false;
     std::atomic<bool> cancel_{false};
     std::thread thread_;

@@ -17,7 +17,8 @@ CQXRViewUser::CQXRViewUser(CQXRDoc& document, QWidget* parent)
       currentLoopAnalog_(326, document),
       currentLoopDigital_(document),
       startUp_(327, document),
-      componentSelection_(329, document)
+      componentSelection_(329, document),
+      robustness_(document)
 {
     designParameters_.title = tr("Design Parms");
     document_.AddView(this);
@@ -28,22 +29,22 @@ CQXRViewUser::~CQXRViewUser()
     document_.RemoveView(this);
 }
 
-std::array<CDialogTab*, 11> CQXRViewUser::Pages()
+std::array<CDialogTab*, 12> CQXRViewUser::Pages()
 {
     return {&designParameters_,   &powerStage_,        &currentSense_,       &multiplierAnalog_,
             &multiplierDigital_,  &voltageLoopAnalog_, &voltageLoopDigital_, &currentLoopAnalog_,
-            &currentLoopDigital_, &startUp_,           &componentSelection_};
+            &currentLoopDigital_, &startUp_,           &componentSelection_, &robustness_};
 }
 
 void CQXRViewUser::OnInitialUpdate()
 {
     if (pagesCreated_)
         return;
-    const std::array<QString, 11> titles = {tr("Design Parms"), tr("Power Stage"),  tr("Current Sense"),
+    const std::array<QString, 12> titles = {tr("Design Parms"), tr("Power Stage"),  tr("Current Sense"),
                                             tr("Multiplier"),   tr("Multiplier"),   tr("Voltage Loop"),
                                             tr("Voltage Loop"), tr("Current Loop"), tr("Current Loop"),
-                                            tr("Start Up"),     tr("Comp Sel")};
-    const std::array<CDialogTab*, 11> pages = Pages();
+                                            tr("Start Up"),     tr("Comp Sel"),     tr("Robustness")};
+    const std::array<CDialogTab*, 12> pages = Pages();
     for (std::size_t i = 0; i < pages.size(); ++i) {
         pages[i]->OnInitDialog();
         TabControl().AddPage(pages[i], titles[i]);
@@ -83,6 +84,7 @@ CQXRViewReview::CQXRViewReview(CQXRDoc& document, QWidget* parent)
       document_(document),
       voltageResponse_(document),
       currentResponse_(document),
+      sweepHistograms_(document),
       schematic_(document)
 {
     document_.AddView(this);
@@ -93,9 +95,9 @@ CQXRViewReview::~CQXRViewReview()
     document_.RemoveView(this);
 }
 
-std::array<CDialogTab*, 3> CQXRViewReview::Pages()
+std::array<CDialogTab*, 4> CQXRViewReview::Pages()
 {
-    return {&voltageResponse_, &currentResponse_, &schematic_};
+    return {&voltageResponse_, &currentResponse_, &sweepHistograms_, &schematic_};
 }
 
 void CQXRViewReview::OnInitialUpdate()

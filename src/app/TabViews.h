@@ -6,12 +6,13 @@
 #include "model/Enumerations.h"
 #include "pages/DesignPages.h"
 #include "pages/FreqResponsePages.h"
+#include "pages/RobustnessPages.h"
 #include "widgets/TabContainer.h"
 
 class CQXRDoc;
 
-// The design-entry view, left of the main window: the eleven design pages,
-// of which those of the other controller kind have their tabs hidden.
+// The design-entry view, left of the main window: the design pages, of which
+// those of the other controller kind have their tabs hidden.
 class CQXRViewUser : public CMfcCtrlTabFormView, public CDocView {
     Q_OBJECT
 
@@ -24,7 +25,7 @@ public:
     void OnUpdate(CDocView* sender, int hint, QObject* hintObject) override;
 
     // The pages in their fixed order, whether their tabs are shown or not.
-    std::array<CDialogTab*, 11> Pages();
+    std::array<CDialogTab*, 12> Pages();
 
 private:
     void ApplyModeVisibility();
@@ -42,10 +43,12 @@ private:
     CTabCurrentLoopDigital currentLoopDigital_;
     CTabBlank startUp_;
     CTabBlank componentSelection_;
+    CTabRobustness robustness_;
 };
 
-// The review view, top right: the Bode plots of both loops and, while the
-// design uses the analog controller, its schematic.
+// The review view, top right: the Bode plots of both loops, the histograms
+// of the stability sweep and, while the design uses the analog controller,
+// its schematic.
 class CQXRViewReview : public CMfcCtrlTabFormView, public CDocView {
     Q_OBJECT
 
@@ -57,7 +60,7 @@ public:
     void OnInitialUpdate();
     void OnUpdate(CDocView* sender, int hint, QObject* hintObject) override;
 
-    std::array<CDialogTab*, 3> Pages();
+    std::array<CDialogTab*, 4> Pages();
 
 private:
     void ApplyModeVisibility();
@@ -66,6 +69,7 @@ private:
     bool pagesCreated_ = false;
     CTabFreqResponseVoltage voltageResponse_;
     CTabFreqResponseCurrent currentResponse_;
+    CTabSweepHistograms sweepHistograms_;
     CTabSchematic schematic_;
     CTop lastMode_;
 };

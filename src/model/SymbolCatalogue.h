@@ -128,7 +128,7 @@ inline constexpr double kAbove0 = std::numeric_limits<double>::denorm_min();
     X(CSymbol, TOL__R_COMP, u"± Tolerance of the Compensator Resistors", u"%", 1, 1, 0, qxr::catalogue::kBelow100) \
     X(CSymbol, TOL__C_COMP, u"± Tolerance of the Compensator Capacitors", u"%", 1, 10, 0, qxr::catalogue::kBelow100) \
     X(CSymbol, TOL__GAIN, u"± Tolerance of the Controller Gain Constants VRAMP and DeltaVAOUT", u"%", 1, 10, 0, qxr::catalogue::kBelow100) \
-    X(CSymbolEnum<CDistribution>, dist__MC, u"Distribution of the Part Values in the Monte Carlo Samples", u"", 1, CDistribution::Uniform, 0, 0) \
+    X(CSymbolEnum<CDistribution>, dist__MC, u"Distribution of the Part Values", u"", 1, CDistribution::Uniform, 0, 0) \
     X(CSymbol, N__MC, u"Number of Monte Carlo Samples", u"", 1, 10000, 1, 1000000) \
     X(CSymbol, SEED__MC, u"Seed of the Monte Carlo Samples", u"", 1, 1, 0, 9007199254740992.0) \
     X(CSymbol, PM__MIN, u"Minimum Phase Margin Counted as a Good Sample", u"°", 1, 45, 0, 0) \

@@ -1,13 +1,18 @@
 #include "pages/FreqResponsePages.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <memory>
+#include <tuple>
+#include <utility>
 
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPalette>
 
+#include "analysis/Robustness.h"
 #include "analysis/StabilityMetrics.h"
 #include "doc/QXRDoc.h"
 #include "doc/UpdateHints.h"
@@ -26,15 +31,23 @@ enum ControlId {
     kFxField = 1022,
     kPhaseMarginField = 1023,
     kGainMarginField = 1026,
+    kSweepFxField = 1036,
+    kSweepPhaseMarginField = 1037,
+    kSweepGainMarginField = 1038,
     kSlopeField = 1040,
+    kSweepSlopeField = 1042,
+    kRhpzField = 1044,
+    kSweepRhpzField = 1046,
     kPlantReadout = 1052,
     kCompReadout = 1053,
     kLoopReadout = 1054,
     kHiddenReadout = 1055,
     kBodeGroup = 1058,
+    kSweepBox = 1059,
 };
 
 constexpr GraphColor kBlack = 0x000000;
+constexpr GraphColor kLightGreen = 0xC8E6C8;  // the loop's green, faded: the band behind it
 
 QString ControlName(int id)
 {
@@ -56,6 +69,46 @@ double MinOrCeiling(const std::vector<double>& values)
     for (double value : values)
         result = value < result ? value : result;
     return result;
+}
+
+struct FrequencyPrefix {
+    double scale;
+    const char* unit;
+};
+
+FrequencyPrefix PrefixFor(double hz)
+{
+    const double magnitude = std::fabs(hz);
+    if (magnitude >= 1e6)
+        return {1e6, "MHz"};
+    return magnitude >= 1e3 ? FrequencyPrefix{1e3, "kHz"} : FrequencyPrefix{1.0, "Hz"};
+}
+
+// Three significant digits with an engineering prefix: "9.66 Hz", "13.8 kHz".
+QString FrequencyText(double hz)
+{
+    if (!std::isfinite(hz))
+        return QString();
+    const FrequencyPrefix prefix = PrefixFor(hz);
+    return QString::asprintf("%.3g %s", hz / prefix.scale, prefix.unit);
+}
+
+// "minimum / maximum unit" of a sweep, with the maximum's prefix for both
+// frequencies; nothing where the sweep has no figure.
+QString SweepText(const qxr::MinMax& range, const char* format, const QString& unit, double scale = 1.0)
+{
+    if (std::isnan(range.min) || std::isnan(range.max))
+        return QString();
+    const auto number = [format, scale](double x) {
+        return std::isinf(x) ? QString(x > 0 ? "∞" : "-∞") : QString::asprintf(format, x / scale);
+    };
+    return number(range.min) + QStringLiteral(" / ") + number(range.max) + unit;
+}
+
+QString FrequencySweepText(const qxr::MinMax& range)
+{
+    const FrequencyPrefix prefix = PrefixFor(range.max);
+    return SweepText(range, "%.3g", QLatin1Char(' ') + QLatin1String(prefix.unit), prefix.scale);
 }
 
 void SetRange(CGraphAxis& axis, double minimum, double maximum, double majorStep)
@@ -111,7 +164,8 @@ bool CTabFreqResponse::OnInitDialog()
     Box(kPlantBox)->setChecked(true);
     Box(kCompBox)->setChecked(false);
     Box(kLoopBox)->setChecked(true);
-    for (int id : {kPlantBox, kCompBox, kLoopBox})
+    Box(kSweepBox)->setChecked(true);
+    for (int id : {kPlantBox, kCompBox, kLoopBox, kSweepBox})
         connect(Box(id), &QCheckBox::clicked, this, &CTabFreqResponse::RedrawBode);
     SetupGraphs();
     RedrawBode();
@@ -145,6 +199,7 @@ void CTabFreqResponse::SetupGraphs()
         graph->backColor = FromQColor(palette().color(QPalette::Window));
         graph->plotColor = 0xFFFFFF;
         graph->gridColor = 0xE1E1E1;
+        graph->AddLine(kBand, kLightGreen, CScatterGraphLine::kBand);  // first, so that every curve is drawn over it
         graph->AddLine(kPlant, 0xFF0000, CScatterGraphLine::kSolid);
         graph->AddLine(kComp, 0x0000FF, CScatterGraphLine::kSolid);
         graph->AddLine(kLoop, 0x008000, CScatterGraphLine::kSolid);
@@ -163,19 +218,62 @@ void CTabFreqResponse::RedrawBode()
     CDesignModel& model = document_.model;
     const qxr::FrequencyRange range = qxr::BodeRange(model, loop_);
     qxr::BuildLogGrid(range.start, range.stop, qxr::RequiredCrossover(model, loop_), grid_);
-    for (int id : {kPlant, kComp, kLoop, kCrossover})
+    for (int id : {kBand, kPlant, kComp, kLoop, kCrossover})
         phase_->ClearLine(id);
-    for (int id : {kPlant, kComp, kLoop, kZeroDb, kCrossover})
+    for (int id : {kBand, kPlant, kComp, kLoop, kZeroDb, kCrossover})
         magnitude_->ClearLine(id);
     phase_->RecalcRanges();
     magnitude_->RecalcRanges();
     ComputeCurves();
     if (axes_.fitsRangesToCurves)
         FitRanges(range);
-    if (Box(kLoopBox)->isChecked())
+    if (Box(kLoopBox)->isChecked()) {
         DrawCrossoverMarker(range);
+        if (Box(kSweepBox)->isChecked())
+            DrawSweepBands();
+    }
     RepaintGraphs();
     ShowStability();
+    ShowSweep();
+}
+
+// The spread of the loop's gain and phase over the corners of the stability
+// sweep, as an outline along the minimum and back along the maximum.
+void CTabFreqResponse::DrawSweepBands()
+{
+    const std::shared_ptr<const qxr::RobustnessReport> report = document_.robustness;
+    if (!report)
+        return;
+    const qxr::LoopRobustness& loop = report->loops[static_cast<std::size_t>(loop_)];
+    const std::vector<double>& f = loop.bandFrequencies;
+    for (auto [graph, low, high] :
+         {std::tuple{magnitude_, &loop.gainMin, &loop.gainMax}, std::tuple{phase_, &loop.phaseMin, &loop.phaseMax}}) {
+        for (std::size_t k = 0; k < f.size(); ++k)
+            graph->AddPoint(f[k], (*low)[k], kBand);
+        for (std::size_t k = f.size(); k-- > 0;)
+            graph->AddPoint(f[k], (*high)[k], kBand);
+    }
+}
+
+void CTabFreqResponse::ShowSweep()
+{
+    const std::shared_ptr<const qxr::RobustnessReport> report = document_.robustness;
+    const int fields[] = {kSweepFxField, kSweepPhaseMarginField, kSweepGainMarginField, kSweepSlopeField,
+                          kRhpzField,    kSweepRhpzField};
+    if (!report || !report->notComputed.empty()) {
+        for (int id : fields)
+            SetField(id, QString());
+        if (report)
+            Field(kSweepFxField)->setToolTip(QString::fromStdString(report->notComputed));
+        return;
+    }
+    const std::array<qxr::MinMax, 4>& range = report->loops[static_cast<std::size_t>(loop_)].overall;
+    SetField(kSweepFxField, FrequencySweepText(range[0]));
+    SetField(kSweepPhaseMarginField, SweepText(range[1], "%1.0f", QStringLiteral("°")));
+    SetField(kSweepGainMarginField, SweepText(range[2], "%1.0f", QStringLiteral(" dB")));
+    SetField(kSweepSlopeField, SweepText(range[3], "%1.0f", QStringLiteral(" dB/dec")));
+    SetField(kRhpzField, FrequencyText(report->rhpz.nominal));
+    SetField(kSweepRhpzField, FrequencySweepText({report->rhpz.min, report->rhpz.max}));
 }
 
 void CTabFreqResponse::ComputeCurves()

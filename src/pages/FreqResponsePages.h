@@ -19,7 +19,7 @@ class CTabFreqResponse : public CDialogTab {
     Q_OBJECT
 
 public:
-    enum LineId { kPlant = 0, kComp = 1, kLoop = 2, kCrossover = 5, kZeroDb = 6, kCursor = 7 };
+    enum LineId { kPlant = 0, kComp = 1, kLoop = 2, kBand = 3, kCrossover = 5, kZeroDb = 6, kCursor = 7 };
 
     ~CTabFreqResponse() override;
 
@@ -58,6 +58,8 @@ private:
     void FitRanges(qxr::FrequencyRange range);
     void DrawCrossoverMarker(qxr::FrequencyRange range);
     void ShowStability();
+    void DrawSweepBands();
+    void ShowSweep();
     void OnGraphHover(CGraphScatter& graph);
     void OnGraphLeave();
     void RepaintGraphs();

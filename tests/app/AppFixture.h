@@ -100,5 +100,11 @@ protected:
     }
     CQXRDoc& Document() { return *app->GetActiveDesignDoc(); }
 
+    // Waits until the stability sweep of the design as it is now has reached the document.
+    bool WaitForSweep()
+    {
+        return QTest::qWaitFor([this] { return Frame().Robustness().IsCurrent() && Document().robustness; }, 20000);
+    }
+
     ScriptedPrompts* prompts = nullptr;
 };

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 
 #include "AppFixture.h"
+#include "analysis/Robustness.h"
 #include "app/TabViews.h"
 #include "calc/DesignConstants.h"
 #include "doc/UpdateHints.h"
@@ -17,7 +18,8 @@ protected:
     CQXRViewReview& View() { return *Frame().ReviewView(); }
     CTabFreqResponse& Voltage() { return *static_cast<CTabFreqResponse*>(View().Pages()[0]); }
     CTabFreqResponse& Current() { return *static_cast<CTabFreqResponse*>(View().Pages()[1]); }
-    CDialogTab* Schematic() { return View().Pages()[2]; }
+    CDialogTab* Histograms() { return View().Pages()[2]; }
+    CDialogTab* Schematic() { return View().Pages()[3]; }
 
     void SwitchMode(double mode)
     {
@@ -34,14 +36,15 @@ protected:
 
 TEST_F(ReviewView, SchematicTabOnlyForTheAnalogController)
 {
-    const QStringList all{"Voltage Freq Response", "Current Freq Response", "Schematic"};
+    const QStringList all{"Voltage Freq Response", "Current Freq Response", "Robustness", "Schematic"};
     EXPECT_EQ(View().TabControl().TabTitles(), all);
     EXPECT_EQ(View().TabControl().CurrentPage(), &Voltage()) << "already analog: the schematic stays behind";
 
     View().TabControl().SelectPage(Schematic());
     SwitchMode(314);
-    EXPECT_EQ(View().TabControl().TabTitles(), (QStringList{"Voltage Freq Response", "Current Freq Response"}));
-    EXPECT_EQ(View().TabControl().CurrentPage(), &Current());
+    EXPECT_EQ(View().TabControl().TabTitles(),
+              (QStringList{"Voltage Freq Response", "Current Freq Response", "Robustness"}));
+    EXPECT_EQ(View().TabControl().CurrentPage(), Histograms());
 
     SwitchMode(311);
     EXPECT_EQ(View().TabControl().TabTitles(), all);
@@ -55,8 +58,50 @@ TEST_F(ReviewView, StabilityFiguresOfTheDefaultDesign)
     EXPECT_EQ(Voltage().Field(1026)->text(), QString::asprintf("%1.0f dB", Document().model.gainMarginV));
     EXPECT_EQ(Voltage().Field(1040)->text(), "-23 dB/dec");
     EXPECT_EQ(Current().Field(1022)->text(), "10000 Hz");
-    for (int neverFilled : {1029, 1044, 1036, 1037, 1038, 1042, 1046})
-        EXPECT_EQ(Voltage().Field(neverFilled)->text(), "") << neverFilled;
+    EXPECT_EQ(Voltage().Field(1029)->text(), "") << "the measured column stays empty";
+}
+
+// The default design's spread over its corners and samples, as the fields show it.
+TEST_F(ReviewView, SweepFieldsAndBandsShowTheStabilitySweep)
+{
+    ASSERT_TRUE(WaitForSweep());
+    const std::pair<int, const char*> voltage[] = {
+        {1036, "1.02 / 9.66 Hz"},   {1037, "25 / 63°"}, {1038, "∞ / ∞ dB"},
+        {1042, "-36 / -22 dB/dec"}, {1044, "19.6 kHz"}, {1046, "0.0164 / 2.39 MHz"},
+    };
+    for (const auto& [id, text] : voltage)
+        EXPECT_EQ(Voltage().Field(id)->text(), QString::fromUtf8(text)) << id;
+    EXPECT_EQ(Current().Field(1036)->text(), "7.64 / 13.8 kHz");
+    EXPECT_EQ(Points(*Voltage().MagnitudeGraph(), CTabFreqResponse::kBand), 2 * qxr::kBodeGridPoints);
+    EXPECT_EQ(Points(*Current().PhaseGraph(), CTabFreqResponse::kBand), 2 * qxr::kBodeGridPoints);
+
+    Voltage().Box(1059)->click();  // "Sweep" off: no band
+    EXPECT_EQ(Points(*Voltage().MagnitudeGraph(), CTabFreqResponse::kBand), 0u);
+
+    SwitchMode(314);  // the sampled current loop reaches -180 degrees
+    ASSERT_TRUE(WaitForSweep());
+    EXPECT_FALSE(Current().Field(1038)->text().contains(QString::fromUtf8("∞")))
+        << qPrintable(Current().Field(1038)->text());
+    EXPECT_TRUE(Current().Field(1038)->text().endsWith(" dB"));
+}
+
+// The GUI's sweep is the one the command line computes for the same design and seed.
+TEST_F(ReviewView, SweepEqualsTheAnalysisOfTheSameDesign)
+{
+    Document().model.SEED__MC.SetUser(5);
+    Document().model.N__MC.SetUser(3000);
+    SwitchMode(314);
+    ASSERT_TRUE(WaitForSweep());
+    const qxr::RobustnessReport expected = qxr::AnalyseRobustness(qxr::ReadRobustnessInputs(Document().model));
+    const qxr::RobustnessReport& shown = *Document().robustness;
+    for (std::size_t loop = 0; loop < 2; ++loop) {
+        EXPECT_EQ(shown.loops[loop].yield, expected.loops[loop].yield);
+        EXPECT_EQ(shown.loops[loop].worstPm, expected.loops[loop].worstPm);
+        for (std::size_t k = 0; k < 4; ++k) {
+            EXPECT_EQ(shown.loops[loop].percentiles[k].p50, expected.loops[loop].percentiles[k].p50);
+            EXPECT_EQ(shown.loops[loop].overall[k].min, expected.loops[loop].overall[k].min);
+        }
+    }
 }
 
 TEST_F(ReviewView, CurvesFollowTheBoxesAndHintFiveChecksThemAll)

@@ -7,10 +7,10 @@
 
 namespace {
 
-const QStringList kAnalogTabs{"Design Parms", "Power Stage",  "Current Sense", "Multiplier",
-                              "Voltage Loop", "Current Loop", "Start Up",      "Comp Sel"};
-const QStringList kDigitalTabs{"Design Parms", "Power Stage",  "Current Sense",
-                               "Multiplier",   "Voltage Loop", "Current Loop"};
+const QStringList kAnalogTabs{"Design Parms", "Power Stage", "Current Sense", "Multiplier", "Voltage Loop",
+                              "Current Loop", "Start Up",    "Comp Sel",      "Robustness"};
+const QStringList kDigitalTabs{"Design Parms", "Power Stage",  "Current Sense", "Multiplier",
+                               "Voltage Loop", "Current Loop", "Robustness"};
 
 class UserView : public AppFixture {
 protected:
@@ -47,7 +47,7 @@ TEST_F(UserView, TabsFollowTheControllerKind)
 
     Document().model.ad.SetUser(500);  // neither kind: only the common pages
     Document().UpdateAllViews(nullptr, HINT_INFO_TEXT);
-    EXPECT_EQ(Tabs().TabTitles(), (QStringList{"Design Parms", "Power Stage", "Current Sense"}));
+    EXPECT_EQ(Tabs().TabTitles(), (QStringList{"Design Parms", "Power Stage", "Current Sense", "Robustness"}));
 }
 
 TEST_F(UserView, HiddenCurrentPageGivesWayToTheNearestEarlierOne)

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <array>
+
+#include "pages/DialogTab.h"
+
+class HistogramChart;
+
+// The settings of the stability sweep and its results: the yield and the
+// worst-case phase margin of each loop, and the corner that gives it.
+class CTabRobustness : public CDialogTab {
+    Q_OBJECT
+
+public:
+    explicit CTabRobustness(CQXRDoc& document, QWidget* parent = nullptr);
+
+    bool OnInitDialog() override;
+    void UpdatePage(int hint, QWidget* hintControl) override;
+
+private:
+    void ShowResults();
+};
+
+// Histograms of the crossover and the phase margin of both loops over the
+// Monte Carlo samples, the minimum phase margin of a good sample marked.
+class CTabSweepHistograms : public CDialogTab {
+    Q_OBJECT
+
+public:
+    explicit CTabSweepHistograms(CQXRDoc& document, QWidget* parent = nullptr);
+
+    void UpdatePage(int hint, QWidget* hintControl) override;
+    // Voltage crossover, voltage phase margin, current crossover, current phase margin.
+    const std::array<HistogramChart*, 4>& Charts() const { return charts_; }
+
+protected:
+    QWidget* CreateTemplateControl(const TemplateControl& control) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void ShowHistograms();
+
+    std::array<HistogramChart*, 4> charts_{};
+};
