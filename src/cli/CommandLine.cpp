@@ -13,7 +13,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "cli/BodeColumns.h"
+#include "analysis/BodeColumns.h"
 #include "cli/ClosestNames.h"
 #include "cli/Failure.h"
 
@@ -147,6 +147,11 @@ void AddCommandOptions(CLI::App& command, Command which, Invocation& invocation)
 {
     switch (which) {
     case Command::Report:
+        command
+            .add_option_function<std::string>(
+                "--pdf", [&invocation](const std::string& path) { invocation.pdfTo = path; },
+                "Write the report with its Bode plots as a PDF file to OUT instead of printing it")
+            ->type_name("OUT.pdf");
         break;
     case Command::Json:
         command.add_flag("--bode", invocation.withBode, "Add the Bode data of both loops");

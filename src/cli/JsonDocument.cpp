@@ -4,7 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/BodeColumns.h"
+#include "analysis/BodeColumns.h"
+#include "analysis/DesignText.h"
 #include "cli/Design.h"
 #include "model/Utf.h"
 

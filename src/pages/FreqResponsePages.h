@@ -4,7 +4,10 @@
 
 #include <QString>
 
+#include <memory>
+
 #include "analysis/ControlLoops.h"
+#include "pages/BodeGraphs.h"
 #include "pages/DialogTab.h"
 
 class CGraphScatter;
@@ -19,7 +22,10 @@ class CTabFreqResponse : public CDialogTab {
     Q_OBJECT
 
 public:
-    enum LineId { kPlant = 0, kComp = 1, kLoop = 2, kCrossover = 5, kZeroDb = 6, kCursor = 7 };
+    using LineId = BodeGraphs::LineId;
+    static constexpr LineId kPlant = BodeGraphs::kPlant, kComp = BodeGraphs::kComp, kLoop = BodeGraphs::kLoop,
+                            kCrossover = BodeGraphs::kCrossover, kZeroDb = BodeGraphs::kZeroDb,
+                            kCursor = BodeGraphs::kCursor;
 
     ~CTabFreqResponse() override;
 
@@ -31,32 +37,19 @@ public:
     QCheckBox* Box(int id) const;
     QLineEdit* Field(int id) const;
     QGroupBox* BodeGroup() const;
-    const std::vector<double>& Grid() const { return grid_; }
+    const std::vector<double>& Grid() const { return bode_->Grid(); }
+    qxr::ControlLoop Loop() const { return loop_; }
 
-    // An axis bound rounded outward to the next multiple of 10 beyond it.
-    static double RoundAxisBound(double value);
-
-    // How a page scales its axes: fixed ranges set once, or ranges fitted to
-    // the curves at every redraw.
-    struct AxisPolicy {
-        bool fitsRangesToCurves;
-        double magnitudeMin;
-        double magnitudeMax;
-    };
+    static double RoundAxisBound(double value) { return BodeGraphs::RoundAxisBound(value); }
 
 protected:
-    CTabFreqResponse(qxr::ControlLoop loop, const AxisPolicy& axes, const QString& title, CQXRDoc& document,
-                     QWidget* parent);
+    CTabFreqResponse(qxr::ControlLoop loop, const QString& title, CQXRDoc& document, QWidget* parent);
 
     QWidget* CreateTemplateControl(const TemplateControl& control) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void SetupGraphs();
     void RedrawBode();
-    void ComputeCurves();
-    void FitRanges(qxr::FrequencyRange range);
-    void DrawCrossoverMarker(qxr::FrequencyRange range);
     void ShowStability();
     void OnGraphHover(CGraphScatter& graph);
     void OnGraphLeave();
@@ -64,11 +57,9 @@ private:
     void SetField(int id, const QString& text);
 
     const qxr::ControlLoop loop_;
-    const AxisPolicy axes_;
     CGraphScatter* magnitude_ = nullptr;
     CGraphScatter* phase_ = nullptr;
-    std::vector<double> grid_;
-    std::vector<double> plantGain_, plantPhase_, compGain_, compPhase_, loopGain_, loopPhase_;
+    std::unique_ptr<BodeGraphs> bode_;
 };
 
 class CTabFreqResponseVoltage : public CTabFreqResponse {

@@ -1,9 +1,9 @@
-#include "cli/NumberText.h"
+#include "analysis/NumberText.h"
 
 #include <cmath>
 #include <cstdio>
 
-namespace qxr::cli {
+namespace qxr {
 
 std::string FormatDouble(double x, int significantDigits)
 {
@@ -16,4 +16,4 @@ std::string FormatDouble(double x, int significantDigits)
     return text;
 }
 
-}  // namespace qxr::cli
+}  // namespace qxr

@@ -2,11 +2,11 @@
 
 #include <string>
 
-namespace qxr::cli {
+namespace qxr {
 
 // x with the given number of significant digits ("%.*g"); 17 digits read
 // back as the same double. Non-finite values are "nan", "inf" and "-inf",
 // whatever the sign bit of a NaN.
 std::string FormatDouble(double x, int significantDigits);
 
-}  // namespace qxr::cli
+}  // namespace qxr

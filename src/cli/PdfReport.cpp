@@ -1,0 +1,55 @@
+#include "cli/PdfReport.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+#include <QApplication>
+
+#include "cli/Design.h"
+#include "cli/Failure.h"
+#include "model/FileBytes.h"
+#include "model/Utf.h"
+#include "report/ReportPdf.h"
+
+namespace qxr::cli {
+
+namespace {
+
+// The report paints graph widgets, which need a QApplication. Only this
+// command starts one, so every other stays free of a platform plugin.
+std::unique_ptr<QApplication> StartOffscreenApplication()
+{
+    if (QCoreApplication::instance() != nullptr)
+        return nullptr;
+    static int argc = 3;
+    static char name[] = "qxr-cli";
+    static char platformOption[] = "-platform";
+    static char platform[] = "offscreen";
+    static char* argv[] = {name, platformOption, platform, nullptr};
+    return std::make_unique<QApplication>(argc, argv);
+}
+
+QString ReportTitleOf(const Design& design, const std::optional<std::string>& designFile)
+{
+    if (!design.description.empty())
+        return QString::fromStdU16String(design.description);
+    if (designFile)
+        return QString::fromStdString(std::filesystem::path(*designFile).filename().string());
+    return QStringLiteral("Untitled");
+}
+
+}  // namespace
+
+void WriteReportPdf(const std::string& path, Design& design, const std::optional<std::string>& designFile)
+{
+    const std::unique_ptr<QApplication> application = StartOffscreenApplication();
+    const QByteArray pdf = DesignReportPdf(design.model, ReportTitleOf(design, designFile));
+    errno = 0;
+    const std::vector<uint8_t> bytes(pdf.begin(), pdf.end());
+    if (pdf.isEmpty() || !WriteFileBytesAtomically(path, bytes))
+        throw Failure(kFileError, path + ": " + (errno != 0 ? std::strerror(errno) : "cannot write the report"));
+}
+
+}  // namespace qxr::cli
