@@ -1,13 +1,21 @@
 #include "pages/FreqResponsePages.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPalette>
 
+#include "analysis/BodeCsv.h"
 #include "doc/QXRDoc.h"
 #include "doc/UpdateHints.h"
+#include "pages/ExportFiles.h"
 #include "pages/PageTemplate.h"
+#include "plot/GraphExport.h"
 #include "plot/GraphLayout.h"
 #include "plot/GraphScatter.h"
 
@@ -55,6 +63,12 @@ QWidget* CTabFreqResponse::CreateTemplateControl(const TemplateControl& control)
     (control.name == ControlName(kMagnitudeGraph) ? magnitude_ : phase_) = graph;
     connect(graph, &CGraphScatter::HoverMoved, this, [this, graph] { OnGraphHover(*graph); });
     connect(graph, &CGraphScatter::HoverLeft, this, &CTabFreqResponse::OnGraphLeave);
+    graph->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(graph, &QWidget::customContextMenuRequested, this, [this, graph](QPoint position) {
+        QMenu* menu = CreateGraphMenu(*graph);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(graph->mapToGlobal(position));
+    });
     return graph;
 }
 
@@ -178,6 +192,54 @@ void CTabFreqResponse::resizeEvent(QResizeEvent* event)
     const int magnitudeHeight = (height() - top) / 2;
     magnitude_->setGeometry(0, top, width(), magnitudeHeight);
     phase_->setGeometry(0, top + magnitudeHeight, width(), height() - top - magnitudeHeight);
+}
+
+QMenu* CTabFreqResponse::CreateGraphMenu(CGraphScatter& graph)
+{
+    auto* menu = new QMenu(this);
+    menu->addAction(tr("Copy Image"), this, [&graph] { QGuiApplication::clipboard()->setImage(GraphImage(graph)); });
+    menu->addAction(tr("Save Image As..."), this, [this, &graph] {
+        const QString path =
+            AskExportPath(this, tr("Save Image As"), SuggestedExportPath(&graph, QStringLiteral("png")),
+                          {tr("PNG Image (*.png)"), tr("SVG Image (*.svg)")});
+        if (!path.isEmpty())
+            SaveGraphImage(graph, path);
+    });
+    menu->addAction(tr("Export Data as CSV..."), this, [this] {
+        const QString path =
+            AskExportPath(this, tr("Export Data as CSV"), SuggestedExportPath(nullptr, QStringLiteral("csv")),
+                          {tr("CSV Files (*.csv)")});
+        if (!path.isEmpty())
+            ExportBodeCsv(path);
+    });
+    return menu;
+}
+
+bool CTabFreqResponse::SaveGraphImage(CGraphScatter& graph, const QString& path)
+{
+    const bool svg = QFileInfo(path).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0;
+    return WriteExportFile(this, path, svg ? GraphSvg(graph, GraphName(graph)) : GraphPng(graph));
+}
+
+bool CTabFreqResponse::ExportBodeCsv(const QString& path)
+{
+    return WriteExportFile(this, path, QByteArray::fromStdString(qxr::FormatBodeCsv(document_.model, loop_)));
+}
+
+QString CTabFreqResponse::GraphName(const CGraphScatter& graph) const
+{
+    return QStringLiteral("%1 - %2").arg(title, graph.yTitle.text);
+}
+
+// Beside the design, named after the loop (and the graph), e.g. "voltage-loop-magnitude.png".
+QString CTabFreqResponse::SuggestedExportPath(const CGraphScatter* graph, const QString& suffix) const
+{
+    QString name = loop_ == qxr::ControlLoop::Voltage ? QStringLiteral("voltage-loop") : QStringLiteral("current-loop");
+    if (graph != nullptr)
+        name += graph == magnitude_ ? QStringLiteral("-magnitude") : QStringLiteral("-phase");
+    const QString folder =
+        document_.PathName().isEmpty() ? QDir::homePath() : QFileInfo(document_.PathName()).absolutePath();
+    return QDir(folder).filePath(name + QLatin1Char('.') + suffix);
 }
 
 CTabFreqResponseVoltage::CTabFreqResponseVoltage(CQXRDoc& document, QWidget* parent)

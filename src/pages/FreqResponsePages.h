@@ -14,6 +14,7 @@ class CGraphScatter;
 class QCheckBox;
 class QGroupBox;
 class QLineEdit;
+class QMenu;
 
 // A Bode plot page: magnitude over phase of the plant, the compensator and
 // the loop of one control loop, the crossover marker, a cursor with the
@@ -42,6 +43,15 @@ public:
 
     static double RoundAxisBound(double value) { return BodeGraphs::RoundAxisBound(value); }
 
+    // The graph's context menu: "Copy Image", "Save Image As..." and
+    // "Export Data as CSV..."; the caller owns it.
+    QMenu* CreateGraphMenu(CGraphScatter& graph);
+    // The graph as the screen shows it: SVG for a name ending in ".svg", PNG
+    // otherwise. False when the file could not be written.
+    bool SaveGraphImage(CGraphScatter& graph, const QString& path);
+    // The loop's Bode data, the CSV of "qxr-cli bode".
+    bool ExportBodeCsv(const QString& path);
+
 protected:
     CTabFreqResponse(qxr::ControlLoop loop, const QString& title, CQXRDoc& document, QWidget* parent);
 
@@ -54,6 +64,8 @@ private:
     void OnGraphHover(CGraphScatter& graph);
     void OnGraphLeave();
     void RepaintGraphs();
+    QString GraphName(const CGraphScatter& graph) const;
+    QString SuggestedExportPath(const CGraphScatter* graph, const QString& suffix) const;
     void SetField(int id, const QString& text);
 
     const qxr::ControlLoop loop_;

@@ -31,6 +31,8 @@ QByteArray GraphSvg(CGraphScatter& graph, const QString& title)
     QBuffer buffer(&bytes);
     QSvgGenerator generator;
     generator.setOutputDevice(&buffer);
+    // At the 96 dots per inch of CSS pixels an SVG viewer shows the graph at its screen size.
+    generator.setResolution(96);
     generator.setSize(graph.size());
     generator.setViewBox(QRect(QPoint(0, 0), graph.size()));
     generator.setTitle(title);

@@ -252,7 +252,7 @@ void DesignReport::PaintBodePlots(ReportCanvas& canvas) const
         SectionTitle(canvas, Tr("Bode Plot: %1").arg(loop->name), 2 * graphHeight);
         PaintGraph(canvas.Painter(), loop->magnitude, canvas.Take(graphHeight));
         PaintGraph(canvas.Painter(), loop->phase, canvas.Take(graphHeight));
-        canvas.Line(Tr("Red: plant, blue: compensator, green: loop; dashed: crossover and 0 dB"),
+        canvas.Line(Tr("Blue: plant, red: compensator, green: loop; dashed: crossover and 0 dB"),
                     ReportFont(kBodyPoints - 1));
     }
 }
