@@ -150,7 +150,7 @@ void AddCommandOptions(CLI::App& command, Command which, Invocation& invocation)
         command
             .add_option_function<std::string>(
                 "--pdf", [&invocation](const std::string& path) { invocation.pdfTo = path; },
-                "Write the report with its Bode plots as a PDF file to OUT instead of printing it")
+                "Write the report with its Bode plots to OUT.pdf instead of printing it")
             ->type_name("OUT.pdf");
         break;
     case Command::Json:

@@ -18,17 +18,25 @@ namespace qxr::cli {
 namespace {
 
 // The report paints graph widgets, which need a QApplication. Only this
-// command starts one, so every other stays free of a platform plugin.
-std::unique_ptr<QApplication> StartOffscreenApplication()
+// command starts one, so every other stays free of a platform plugin. The
+// application takes the options it reads out of its arguments, so every
+// start gets arguments of its own.
+class OffscreenApplication {
+public:
+    OffscreenApplication() = default;
+
+private:
+    int argc_ = 3;
+    char name_[8] = "qxr-cli";
+    char option_[10] = "-platform";
+    char platform_[10] = "offscreen";
+    char* argv_[4] = {name_, option_, platform_, nullptr};
+    QApplication application_{argc_, argv_};
+};
+
+std::unique_ptr<OffscreenApplication> StartOffscreenApplication()
 {
-    if (QCoreApplication::instance() != nullptr)
-        return nullptr;
-    static int argc = 3;
-    static char name[] = "qxr-cli";
-    static char platformOption[] = "-platform";
-    static char platform[] = "offscreen";
-    static char* argv[] = {name, platformOption, platform, nullptr};
-    return std::make_unique<QApplication>(argc, argv);
+    return QCoreApplication::instance() == nullptr ? std::make_unique<OffscreenApplication>() : nullptr;
 }
 
 QString ReportTitleOf(const Design& design, const std::optional<std::string>& designFile)
@@ -44,7 +52,7 @@ QString ReportTitleOf(const Design& design, const std::optional<std::string>& de
 
 void WriteReportPdf(const std::string& path, Design& design, const std::optional<std::string>& designFile)
 {
-    const std::unique_ptr<QApplication> application = StartOffscreenApplication();
+    const std::unique_ptr<OffscreenApplication> application = StartOffscreenApplication();
     const QByteArray pdf = DesignReportPdf(design.model, ReportTitleOf(design, designFile));
     errno = 0;
     const std::vector<uint8_t> bytes(pdf.begin(), pdf.end());
