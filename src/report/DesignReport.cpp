@@ -10,6 +10,7 @@
 #include "model/DesignModel.h"
 #include "model/Enumerations.h"
 #include "pages/DesignPageList.h"
+#include "pages/DesignPages.h"
 #include "pages/SymbolControls.h"
 #include "plot/GraphScatter.h"
 #include "report/ReportCanvas.h"
@@ -20,7 +21,6 @@
 
 namespace {
 
-constexpr int kAnalogSchematic = 311;
 constexpr double kBodyPoints = 9;
 constexpr double kSectionPoints = 12;
 constexpr double kRowGapPoints = 1.5;
@@ -259,7 +259,7 @@ void DesignReport::PaintBodePlots(ReportCanvas& canvas) const
 
 void DesignReport::PaintSchematic(ReportCanvas& canvas) const
 {
-    QSvgRenderer picture(QStringLiteral(":/pictures/%1.svg").arg(kAnalogSchematic));
+    QSvgRenderer picture(QStringLiteral(":/pictures/%1.svg").arg(CTabSchematic::kAnalogSchematic));
     if (!picture.isValid())
         return;
     canvas.NewPage();

@@ -45,9 +45,6 @@ public:
     bool Paint(QPagedPaintDevice& device);
 
     const QString& Title() const { return title_; }
-    const QString& ModeText() const { return mode_; }
-    const std::vector<ReportPage>& Pages() const { return pages_; }
-    const QStringList& Messages() const { return messages_; }
 
 private:
     struct LoopPlot;
