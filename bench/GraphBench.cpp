@@ -1,6 +1,5 @@
 #include <cmath>
 #include <complex>
-#include <cstdlib>
 #include <vector>
 
 #include <QApplication>
@@ -121,13 +120,3 @@ void BM_HoverReportRedrawsTwoGraphs(benchmark::State& state)
 BENCHMARK(BM_HoverReportRedrawsTwoGraphs)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

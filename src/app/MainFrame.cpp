@@ -12,6 +12,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -21,6 +24,9 @@
 #include "app/QXRViewLog.h"
 #include "app/TabViews.h"
 #include "doc/QXRDoc.h"
+#include "pages/ExportFiles.h"
+#include "report/DesignReport.h"
+#include "report/ReportPdf.h"
 
 namespace {
 
@@ -103,9 +109,18 @@ void CMainFrame::CreateMenusAndToolBar()
     connect(saveAction, &QAction::triggered, this, &CMainFrame::FileSave);
     connect(saveAsAction, &QAction::triggered, this, &CMainFrame::FileSaveAs);
     connect(exitAction, &QAction::triggered, this, &QWidget::close);
+    printAction_ = MakeAction("print", tr("&Print..."), tr("Print the design"), {QKeySequence(Qt::CTRL | Qt::Key_P)});
+    QAction* previewAction = MakeAction("", tr("Print Pre&view"), tr("Show the printed pages of the design"));
+    QAction* exportPdfAction =
+        MakeAction("", tr("Export Report as P&DF..."), tr("Save the design report as a PDF document"));
+    connect(printAction_, &QAction::triggered, this, &CMainFrame::FilePrint);
+    connect(previewAction, &QAction::triggered, this, &CMainFrame::FilePrintPreview);
+    connect(exportPdfAction, &QAction::triggered, this, &CMainFrame::ExportReportPdf);
 
     fileMenu_ = menuBar()->addMenu(tr("&File"));
     fileMenu_->addActions({newAction, openAction, saveAction, saveAsAction});
+    fileMenu_->addSeparator();
+    fileMenu_->addActions({printAction_, previewAction, exportPdfAction});
     fileMenu_->addSeparator();
     recentSeparator_ = fileMenu_->addSeparator();
     fileMenu_->addAction(exitAction);
@@ -130,8 +145,6 @@ void CMainFrame::CreateMenusAndToolBar()
     QToolBar* toolBar = addToolBar(tr("Standard"));
     toolBar->setObjectName("StandardToolBar");
     toolBar->setIconSize(QSize(16, 16));
-    printAction_ = MakeAction("print", tr("&Print..."), tr("Print the design"));
-    printAction_->setEnabled(false);  // printing is not offered
     QAction* aboutAction = MakeAction("about", tr("&About QXR..."), tr("Show the program name and version"));
     connect(aboutAction, &QAction::triggered, this, [this] { app_.OnAbout(this); });
     toolBar->addActions({newAction, openAction, saveAction});
@@ -264,6 +277,55 @@ bool CMainFrame::SaveTo(const QString& path)
     recentFiles_.Add(path);
     RebuildRecentFileMenu();
     return true;
+}
+
+QString CMainFrame::ReportTitle() const
+{
+    return ::ReportTitle(document_.designDescription, document_.Title());
+}
+
+// The printer starts on the report's page layout, so that its pages match the PDF export's.
+bool CMainFrame::FilePrint()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(ReportPageLayout());
+    printer.setDocName(ReportTitle());
+    QPrintDialog dialog(&printer, this);
+    return dialog.exec() == QDialog::Accepted && PrintReport(printer);
+}
+
+void CMainFrame::FilePrintPreview()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(ReportPageLayout());
+    printer.setDocName(ReportTitle());
+    QPrintPreviewDialog preview(&printer, this);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* target) { PrintReport(*target); });
+    preview.exec();
+}
+
+bool CMainFrame::PrintReport(QPrinter& printer)
+{
+    DesignReport report(document_.model, ReportTitle());
+    if (report.Paint(printer))
+        return true;
+    ShowResult(tr("Failed to print the design."));
+    return false;
+}
+
+bool CMainFrame::ExportReportPdf()
+{
+    const QString folder =
+        document_.PathName().isEmpty() ? QDir::homePath() : QFileInfo(document_.PathName()).absolutePath();
+    const QString suggestion = QDir(folder).filePath(QFileInfo(document_.Title()).completeBaseName() + ".pdf");
+    const QString path = prompts_->AskExportPath(this, tr("Export Report as PDF"), suggestion, tr("PDF Files (*.pdf)"));
+    if (path.isEmpty())
+        return false;
+    DesignReport report(document_.model, ReportTitle());
+    if (WriteExportBytes(path, ReportPdf(report)))
+        return true;
+    ShowResult(tr("Failed to write %1.").arg(QDir::toNativeSeparators(path)));
+    return false;
 }
 
 void CMainFrame::ShowResult(const QString& text)

@@ -16,6 +16,7 @@ class CQXRViewUser;
 class CValdrisApp;
 class QAction;
 class QMenu;
+class QPrinter;
 class QSplitter;
 
 // The top-level window class that worker threads post their results to.
@@ -51,6 +52,13 @@ public:
     bool OpenDocumentFile(const QString& path);
     // Asks to save a modified design; false when the user cancels.
     bool SaveModified();
+    // The design report: on a printer chosen in the print dialog, in the
+    // print preview, or as a PDF file.
+    bool FilePrint();
+    void FilePrintPreview();
+    bool ExportReportPdf();
+    // Paints the report on the printer; false, saying so, when it cannot.
+    bool PrintReport(QPrinter& printer);
 
     void SetPrompts(std::unique_ptr<UserPrompts> prompts);
     // Lets the views create their pages, once the first design is in place.
@@ -82,6 +90,7 @@ private:
     void MovePaneFocus(int step);
     bool SaveTo(const QString& path);
     void ShowResult(const QString& text);
+    QString ReportTitle() const;
 
     CValdrisApp& app_;
     CQXRDoc& document_;

@@ -3,6 +3,7 @@
 #include "app/QXRViewLog.h"
 #include "doc/QXRDoc.h"
 #include "model/Enumerations.h"
+#include "pages/DesignPageList.h"
 
 CQXRViewUser::CQXRViewUser(CQXRDoc& document, QWidget* parent)
     : CMfcCtrlTabFormView(parent),
@@ -40,14 +41,10 @@ void CQXRViewUser::OnInitialUpdate()
 {
     if (pagesCreated_)
         return;
-    const std::array<QString, 12> titles = {tr("Design Parms"), tr("Power Stage"),  tr("Current Sense"),
-                                            tr("Multiplier"),   tr("Multiplier"),   tr("Voltage Loop"),
-                                            tr("Voltage Loop"), tr("Current Loop"), tr("Current Loop"),
-                                            tr("Start Up"),     tr("Comp Sel"),     tr("Robustness")};
     const std::array<CDialogTab*, 12> pages = Pages();
     for (std::size_t i = 0; i < pages.size(); ++i) {
         pages[i]->OnInitDialog();
-        TabControl().AddPage(pages[i], titles[i]);
+        TabControl().AddPage(pages[i], DesignPageTitle(kDesignPages[i]));
     }
     pagesCreated_ = true;
     FitParentSplitter(0);
@@ -57,16 +54,12 @@ void CQXRViewUser::OnInitialUpdate()
 // The tabs of the other controller kind are hidden; shown tabs are not selected.
 void CQXRViewUser::ApplyModeVisibility()
 {
-    CDesignModel& model = document_.model;
-    const auto isMode = [&model](int mode) { return model.Read(model.ad) == mode; };
-    const std::pair<CDialogTab*, int> modePages[] = {
-        {&startUp_, CTop::ANALOG},           {&componentSelection_, CTop::ANALOG},
-        {&multiplierAnalog_, CTop::ANALOG},  {&multiplierDigital_, CTop::DIGITAL},
-        {&voltageLoopAnalog_, CTop::ANALOG}, {&voltageLoopDigital_, CTop::DIGITAL},
-        {&currentLoopAnalog_, CTop::ANALOG}, {&currentLoopDigital_, CTop::DIGITAL},
-    };
-    for (const auto& [page, mode] : modePages)
-        TabControl().ShowPage(page, isMode(mode));
+    // Start Up and Comp Sel change before the Mode's pages, so that a hidden
+    // current page gives way to the nearest earlier page still shown.
+    constexpr std::array<std::size_t, 8> kModePagesInOrder{9, 10, 3, 4, 5, 6, 7, 8};
+    const std::array<CDialogTab*, 12> pages = Pages();
+    for (std::size_t i : kModePagesInOrder)
+        TabControl().ShowPage(pages[i], ShowsForMode(kDesignPages[i], document_.model));
 }
 
 void CQXRViewUser::OnUpdate(CDocView*, int hint, QObject* hintObject)

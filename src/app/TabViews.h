@@ -24,7 +24,7 @@ public:
     void OnInitialUpdate();
     void OnUpdate(CDocView* sender, int hint, QObject* hintObject) override;
 
-    // The pages in their fixed order, whether their tabs are shown or not.
+    // The pages in the order of kDesignPages, whether their tabs are shown or not.
     std::array<CDialogTab*, 12> Pages();
 
 private:

@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "pages/ExportFiles.h"
+
 namespace {
 
 QString Tr(const char* text)
@@ -51,4 +53,10 @@ QString DialogPrompts::AskSavePath(QWidget* parent, const QString& suggestion)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();
+}
+
+QString DialogPrompts::AskExportPath(QWidget* parent, const QString& caption, const QString& suggestion,
+                                     const QString& filter)
+{
+    return ::AskExportPath(parent, caption, suggestion, {filter});
 }

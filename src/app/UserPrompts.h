@@ -17,6 +17,9 @@ public:
     // A file to open or to save to; empty when the user cancels.
     virtual QString AskOpenPath(QWidget* parent) = 0;
     virtual QString AskSavePath(QWidget* parent, const QString& suggestion) = 0;
+    // A file to export to, of the kind the filter names ("PDF Files (*.pdf)").
+    virtual QString AskExportPath(QWidget* parent, const QString& caption, const QString& suggestion,
+                                  const QString& filter) = 0;
 };
 
 // Message boxes and file dialogs.
@@ -26,4 +29,6 @@ public:
     void ShowError(QWidget* parent, const QString& text) override;
     QString AskOpenPath(QWidget* parent) override;
     QString AskSavePath(QWidget* parent, const QString& suggestion) override;
+    QString AskExportPath(QWidget* parent, const QString& caption, const QString& suggestion,
+                          const QString& filter) override;
 };

@@ -14,7 +14,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "cli/BodeColumns.h"
+#include "analysis/BodeColumns.h"
 #include "cli/ClosestNames.h"
 #include "cli/Failure.h"
 
@@ -153,6 +153,12 @@ void AddCommandOptions(CLI::App& command, Command which, Invocation& invocation)
 {
     switch (which) {
     case Command::Report:
+        command
+            .add_option_function<std::string>(
+                "--pdf", [&invocation](const std::string& path) { invocation.pdfTo = path; },
+                "Write the report with its Bode plots to OUT.pdf instead of printing it")
+            ->type_name("OUT.pdf");
+        break;
     case Command::Symbols:
         break;
     case Command::Json:

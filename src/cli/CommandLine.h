@@ -19,6 +19,7 @@ struct Invocation {
     std::optional<std::string> designFile;  // none: start from a new design
     std::vector<Edit> edits;                // in command-line order, across option kinds
     std::optional<std::string> saveTo;
+    std::optional<std::string> pdfTo;         // report: a PDF file instead of the text
     bool withBode = false;                    // json
     bool asJson = false;                      // robustness
     std::optional<std::string> samplesCsv;    // robustness

@@ -1,10 +1,8 @@
 #include "cli/Design.h"
 
 #include <cstring>
-#include <sstream>
 
 #include "cli/Failure.h"
-#include "cli/NumberText.h"
 #include "model/FileBytes.h"
 #include "model/Utf.h"
 
@@ -37,31 +35,12 @@ void SaveDesignOutput(const std::string& path, const Design& design)
     ExpectOk(SaveDesignFile(path, design.model, design.description), path);
 }
 
-std::vector<std::string> MessageLines(const CDesignModel& model)
-{
-    std::vector<std::string> lines;
-    std::istringstream stream(model.messages);
-    for (std::string line; std::getline(stream, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 std::vector<std::string> SymbolNames(const CDesignModel& model)
 {
     std::vector<std::string> names;
     for (const CSymbol* symbol : model.symbols)
         names.push_back(ToUtf8(symbol->name));
     return names;
-}
-
-std::string ModeText(const CDesignModel& model)
-{
-    // The mirrors of `ad` are not restored by a file load, so the name comes
-    // from the value in force.
-    const std::u16string name = model.ad.enumCalc.GetTypeInfo().NameOf(model.Mode());
-    if (name.empty())
-        return FormatDouble(model.ad.Value(), 6) + " (unknown: nothing is calculated)";
-    return ToUtf8(name) + " (" + std::to_string(model.Mode()) + ")";
 }
 
 }  // namespace qxr::cli

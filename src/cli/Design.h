@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "model/DesignFile.h"
 #include "model/DesignModel.h"
@@ -22,13 +21,7 @@ void LoadDesignInput(const std::string& path, Design& design);
 // Writes the design atomically; throws a Failure when it cannot.
 void SaveDesignOutput(const std::string& path, const Design& design);
 
-// The design messages, one per line, without their line feeds.
-std::vector<std::string> MessageLines(const CDesignModel& model);
-
 // The name of every symbol, in catalogue order.
 std::vector<std::string> SymbolNames(const CDesignModel& model);
-
-// The Mode as people read it, e.g. "DIGITAL (314)".
-std::string ModeText(const CDesignModel& model);
 
 }  // namespace qxr::cli

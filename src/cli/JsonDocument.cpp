@@ -1,6 +1,7 @@
 #include "cli/JsonDocument.h"
 
-#include "cli/BodeColumns.h"
+#include "analysis/BodeColumns.h"
+#include "analysis/DesignText.h"
 #include "cli/Design.h"
 #include "cli/JsonValues.h"
 #include "model/Utf.h"

@@ -3,8 +3,9 @@
 #include <cmath>
 
 #include "analysis/ControlLoops.h"
+#include "analysis/DesignText.h"
+#include "analysis/NumberText.h"
 #include "cli/Design.h"
-#include "cli/NumberText.h"
 #include "cli/TextTable.h"
 #include "model/Utf.h"
 

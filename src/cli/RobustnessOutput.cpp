@@ -1,8 +1,8 @@
 #include "cli/RobustnessOutput.h"
 
-#include "cli/BodeColumns.h"
+#include "analysis/BodeColumns.h"
 #include "cli/JsonValues.h"
-#include "cli/NumberText.h"
+#include "analysis/NumberText.h"
 #include "cli/TextTable.h"
 #include "model/DesignModel.h"
 #include "model/Utf.h"

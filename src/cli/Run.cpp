@@ -2,12 +2,13 @@
 
 #include <memory>
 
-#include "cli/BodeCsv.h"
+#include "analysis/BodeCsv.h"
 #include "cli/Coefficients.h"
 #include "cli/CommandLine.h"
 #include "cli/Design.h"
 #include "cli/Failure.h"
 #include "cli/JsonDocument.h"
+#include "cli/PdfReport.h"
 #include "cli/Report.h"
 #include "cli/RobustnessOutput.h"
 #include "model/FileBytes.h"
@@ -99,7 +100,10 @@ int Run(int argc, const char* const argv[], std::ostream& out, std::ostream& err
     try {
         auto design = std::make_unique<Design>();
         PrepareDesign(invocation, *design);
-        Write(out, CommandOutput(invocation, *design, err));
+        if (invocation.pdfTo)
+            WriteReportPdf(*invocation.pdfTo, *design, invocation.designFile);
+        else
+            Write(out, CommandOutput(invocation, *design, err));
         return kSuccess;
     } catch (const Failure& failure) {
         err << "qxr-cli: " << failure.what() << '\n';

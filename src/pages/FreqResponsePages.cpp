@@ -1,22 +1,26 @@
 #include "pages/FreqResponsePages.h"
 
-#include <algorithm>
 #include <array>
 #include <cmath>
 #include <memory>
-#include <tuple>
-#include <utility>
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPalette>
 
+#include "analysis/BodeCsv.h"
 #include "analysis/Robustness.h"
-#include "analysis/StabilityMetrics.h"
 #include "doc/QXRDoc.h"
 #include "doc/UpdateHints.h"
+#include "pages/ExportFiles.h"
 #include "pages/PageTemplate.h"
+#include "plot/GraphExport.h"
 #include "plot/GraphLayout.h"
 #include "plot/GraphScatter.h"
 
@@ -47,28 +51,10 @@ enum ControlId {
 };
 
 constexpr GraphColor kBlack = 0x000000;
-constexpr GraphColor kLightGreen = 0xC8E6C8;  // the loop's green, faded: the band behind it
 
 QString ControlName(int id)
 {
     return QStringLiteral("control%1").arg(id);
-}
-
-// The largest element and floor, or the smallest and ceiling; NaN elements do not count.
-double MaxOrFloor(const std::vector<double>& values)
-{
-    double result = -100;
-    for (double value : values)
-        result = value > result ? value : result;
-    return result;
-}
-
-double MinOrCeiling(const std::vector<double>& values)
-{
-    double result = 100;
-    for (double value : values)
-        result = value < result ? value : result;
-    return result;
 }
 
 struct FrequencyPrefix {
@@ -93,8 +79,7 @@ QString FrequencyText(double hz)
     return QString::asprintf("%.3g %s", hz / prefix.scale, prefix.unit);
 }
 
-// "minimum / maximum unit" of a sweep, with the maximum's prefix for both
-// frequencies; nothing where the sweep has no figure.
+// "minimum / maximum unit" of a sweep; nothing where the sweep has no figure.
 QString SweepText(const qxr::MinMax& range, const char* format, const QString& unit, double scale = 1.0)
 {
     if (std::isnan(range.min) || std::isnan(range.max))
@@ -105,26 +90,17 @@ QString SweepText(const qxr::MinMax& range, const char* format, const QString& u
     return number(range.min) + QStringLiteral(" / ") + number(range.max) + unit;
 }
 
+// Both frequencies with the maximum's prefix.
 QString FrequencySweepText(const qxr::MinMax& range)
 {
     const FrequencyPrefix prefix = PrefixFor(range.max);
     return SweepText(range, "%.3g", QLatin1Char(' ') + QLatin1String(prefix.unit), prefix.scale);
 }
 
-void SetRange(CGraphAxis& axis, double minimum, double maximum, double majorStep)
-{
-    axis.minimum = minimum;
-    axis.maximum = maximum;
-    axis.majorStep = majorStep;
-    axis.minorStep = 0;
-    axis.autoScale = false;
-}
-
 }  // namespace
 
-CTabFreqResponse::CTabFreqResponse(qxr::ControlLoop loop, const AxisPolicy& axes, const QString& title,
-                                   CQXRDoc& document, QWidget* parent)
-    : CDialogTab(331, document, parent), loop_(loop), axes_(axes)
+CTabFreqResponse::CTabFreqResponse(qxr::ControlLoop loop, const QString& title, CQXRDoc& document, QWidget* parent)
+    : CDialogTab(331, document, parent), loop_(loop)
 {
     this->title = title;
 }
@@ -139,6 +115,12 @@ QWidget* CTabFreqResponse::CreateTemplateControl(const TemplateControl& control)
     (control.name == ControlName(kMagnitudeGraph) ? magnitude_ : phase_) = graph;
     connect(graph, &CGraphScatter::HoverMoved, this, [this, graph] { OnGraphHover(*graph); });
     connect(graph, &CGraphScatter::HoverLeft, this, &CTabFreqResponse::OnGraphLeave);
+    graph->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(graph, &QWidget::customContextMenuRequested, this, [this, graph](QPoint position) {
+        QMenu* menu = CreateGraphMenu(*graph);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(graph->mapToGlobal(position));
+    });
     return graph;
 }
 
@@ -167,7 +149,8 @@ bool CTabFreqResponse::OnInitDialog()
     Box(kSweepBox)->setChecked(true);
     for (int id : {kPlantBox, kCompBox, kLoopBox, kSweepBox})
         connect(Box(id), &QCheckBox::clicked, this, &CTabFreqResponse::RedrawBode);
-    SetupGraphs();
+    bode_ = std::make_unique<BodeGraphs>(loop_, *magnitude_, *phase_);
+    bode_->Setup(document_.model, FromQColor(palette().color(QPalette::Window)));
     RedrawBode();
     return true;
 }
@@ -175,8 +158,8 @@ bool CTabFreqResponse::OnInitDialog()
 void CTabFreqResponse::UpdatePage(int hint, QWidget* hintControl)
 {
     CDialogTab::UpdatePage(hint, hintControl);
-    if (magnitude_ == nullptr)
-        return;
+    if (bode_ == nullptr)
+        return;  // the template's rows are refreshed before the graphs are set up
     if (hint == HINT_NEW_DESIGN) {
         for (int id : {kPlantBox, kCompBox, kLoopBox})
             Box(id)->setChecked(true);
@@ -184,75 +167,15 @@ void CTabFreqResponse::UpdatePage(int hint, QWidget* hintControl)
     RedrawBode();
 }
 
-void CTabFreqResponse::SetupGraphs()
-{
-    const qxr::FrequencyRange range = qxr::BodeRange(document_.model, loop_);
-    for (CGraphScatter* graph : {magnitude_, phase_}) {
-        graph->xAxis.logScale = true;
-        SetRange(graph->xAxis, range.start, range.stop, 0);
-        graph->xTitle.text = tr("Frequency (Hz)");
-        graph->xTitle.height = 15;
-        graph->yTitle.height = 15;
-        graph->xTitle.RebuildFont();
-        graph->yTitle.RebuildFont();
-        graph->textColor = kBlack;
-        graph->backColor = FromQColor(palette().color(QPalette::Window));
-        graph->plotColor = 0xFFFFFF;
-        graph->gridColor = 0xE1E1E1;
-        graph->AddLine(kBand, kLightGreen, CScatterGraphLine::kBand);  // first, so that every curve is drawn over it
-        graph->AddLine(kPlant, 0xFF0000, CScatterGraphLine::kSolid);
-        graph->AddLine(kComp, 0x0000FF, CScatterGraphLine::kSolid);
-        graph->AddLine(kLoop, 0x008000, CScatterGraphLine::kSolid);
-    }
-    magnitude_->yTitle.text = tr("Magnitude (dB)");
-    phase_->yTitle.text = tr("Phase (Degrees)");
-    SetRange(magnitude_->yAxis, axes_.magnitudeMin, axes_.magnitudeMax, 20);
-    SetRange(phase_->yAxis, -200, 0, 20);
-    magnitude_->AddLine(kCrossover, kBlack, CScatterGraphLine::kDashed);
-    magnitude_->AddLine(kZeroDb, kBlack, CScatterGraphLine::kDashed);
-    phase_->AddLine(kCrossover, kBlack, CScatterGraphLine::kDashed);
-}
-
 void CTabFreqResponse::RedrawBode()
 {
-    CDesignModel& model = document_.model;
-    const qxr::FrequencyRange range = qxr::BodeRange(model, loop_);
-    qxr::BuildLogGrid(range.start, range.stop, qxr::RequiredCrossover(model, loop_), grid_);
-    for (int id : {kBand, kPlant, kComp, kLoop, kCrossover})
-        phase_->ClearLine(id);
-    for (int id : {kBand, kPlant, kComp, kLoop, kZeroDb, kCrossover})
-        magnitude_->ClearLine(id);
-    phase_->RecalcRanges();
-    magnitude_->RecalcRanges();
-    ComputeCurves();
-    if (axes_.fitsRangesToCurves)
-        FitRanges(range);
-    if (Box(kLoopBox)->isChecked()) {
-        DrawCrossoverMarker(range);
-        if (Box(kSweepBox)->isChecked())
-            DrawSweepBands();
-    }
-    RepaintGraphs();
+    const std::shared_ptr<const qxr::RobustnessReport> report = document_.robustness;
+    const bool showsSpread = Box(kSweepBox)->isChecked() && report;
+    bode_->Redraw(document_.model,
+                  {Box(kPlantBox)->isChecked(), Box(kCompBox)->isChecked(), Box(kLoopBox)->isChecked()},
+                  showsSpread ? &report->loops[static_cast<std::size_t>(loop_)] : nullptr);
     ShowStability();
     ShowSweep();
-}
-
-// The spread of the loop's gain and phase over the corners of the stability
-// sweep, as an outline along the minimum and back along the maximum.
-void CTabFreqResponse::DrawSweepBands()
-{
-    const std::shared_ptr<const qxr::RobustnessReport> report = document_.robustness;
-    if (!report)
-        return;
-    const qxr::LoopRobustness& loop = report->loops[static_cast<std::size_t>(loop_)];
-    const std::vector<double>& f = loop.bandFrequencies;
-    for (auto [graph, low, high] :
-         {std::tuple{magnitude_, &loop.gainMin, &loop.gainMax}, std::tuple{phase_, &loop.phaseMin, &loop.phaseMax}}) {
-        for (std::size_t k = 0; k < f.size(); ++k)
-            graph->AddPoint(f[k], (*low)[k], kBand);
-        for (std::size_t k = f.size(); k-- > 0;)
-            graph->AddPoint(f[k], (*high)[k], kBand);
-    }
 }
 
 void CTabFreqResponse::ShowSweep()
@@ -263,8 +186,6 @@ void CTabFreqResponse::ShowSweep()
     if (!report || !report->notComputed.empty()) {
         for (int id : fields)
             SetField(id, QString());
-        if (report)
-            Field(kSweepFxField)->setToolTip(QString::fromStdString(report->notComputed));
         return;
     }
     const std::array<qxr::MinMax, 4>& range = report->loops[static_cast<std::size_t>(loop_)].overall;
@@ -276,75 +197,14 @@ void CTabFreqResponse::ShowSweep()
     SetField(kSweepRhpzField, FrequencySweepText({report->rhpz.min, report->rhpz.max}));
 }
 
-void CTabFreqResponse::ComputeCurves()
-{
-    for (std::vector<double>* values : {&plantGain_, &plantPhase_, &compGain_, &compPhase_, &loopGain_, &loopPhase_})
-        values->clear();
-    const bool plant = Box(kPlantBox)->isChecked();
-    const bool comp = Box(kCompBox)->isChecked();
-    const bool loop = Box(kLoopBox)->isChecked();
-    if (!plant && !comp && !loop)
-        return;
-    const auto add = [this](int line, double f, double gain, double phase, std::vector<double>& gains,
-                            std::vector<double>& phases) {
-        gains.push_back(gain);
-        phases.push_back(phase);
-        magnitude_->AddPoint(f, gain, line);
-        phase_->AddPoint(f, phase, line);
-    };
-    for (double f : grid_) {
-        const qxr::BodePoint point = qxr::EvaluateLoop(document_.model, loop_, f);
-        if (plant)
-            add(kPlant, f, point.plantGain, point.plantPhase, plantGain_, plantPhase_);
-        if (comp)
-            add(kComp, f, point.compGain, point.compPhase, compGain_, compPhase_);
-        if (loop)
-            add(kLoop, f, point.loopGain, point.loopPhase, loopGain_, loopPhase_);
-    }
-}
-
-double CTabFreqResponse::RoundAxisBound(double value)
-{
-    return value < 0 ? value - std::fmod(value, 10) - 10 : value - std::fmod(value, 10) + 10;
-}
-
-// The magnitude axis spans the curves; the phase axis runs from -210 to
-// just above the highest curve, at most 10.
-void CTabFreqResponse::FitRanges(qxr::FrequencyRange range)
-{
-    const double lowest = std::min({MinOrCeiling(plantGain_), MinOrCeiling(compGain_), MinOrCeiling(loopGain_)});
-    const double highest = std::max({MaxOrFloor(plantGain_), MaxOrFloor(compGain_), MaxOrFloor(loopGain_)});
-    SetRange(magnitude_->yAxis, RoundAxisBound(lowest), RoundAxisBound(highest), 20);
-    // The plant's phase is a constant -90; its gains stand in for it here.
-    double highestPhase = std::max({MaxOrFloor(plantGain_), MaxOrFloor(compPhase_), MaxOrFloor(loopPhase_)});
-    if (highestPhase >= 0)
-        highestPhase = 0;
-    SetRange(phase_->yAxis, RoundAxisBound(-200), RoundAxisBound(highestPhase), 20);
-    for (CGraphScatter* graph : {magnitude_, phase_})
-        SetRange(graph->xAxis, range.start, range.stop, 0);
-}
-
-void CTabFreqResponse::DrawCrossoverMarker(qxr::FrequencyRange range)
-{
-    const double fx = grid_[static_cast<std::size_t>(qxr::FindCrossoverIndex(loopGain_))];
-    for (CGraphScatter* graph : {magnitude_, phase_}) {
-        graph->AddPoint(fx, graph->yAxis.maximum, kCrossover);
-        graph->AddPoint(fx, graph->yAxis.minimum, kCrossover);
-    }
-    magnitude_->AddPoint(range.start, 0, kZeroDb);
-    magnitude_->AddPoint(range.stop, 0, kZeroDb);
-}
-
 void CTabFreqResponse::ShowStability()
 {
-    const qxr::LoopStability loop = qxr::StabilityOf(document_.model, loop_);
-    SetField(kFxField, QString::asprintf("%1.0f Hz", loop.fx));
-    SetField(kPhaseMarginField, QString::asprintf("%1.0f°", loop.phaseMargin));
-    if (!std::isnan(loop.gainMargin))
-        SetField(kGainMarginField, QString::asprintf("%1.0f dB", loop.gainMargin));
-    else if (!loopGain_.empty())
-        SetField(kGainMarginField, QString::asprintf("> %1.0f dB", std::fabs(loopGain_.back())));
-    SetField(kSlopeField, QString::asprintf("%1.0f dB/dec", loop.slope));
+    const StabilityTexts texts = FormatStability(document_.model, loop_, bode_->LoopGain());
+    SetField(kFxField, texts.crossover);
+    SetField(kPhaseMarginField, texts.phaseMargin);
+    if (!texts.gainMargin.isEmpty())
+        SetField(kGainMarginField, texts.gainMargin);
+    SetField(kSlopeField, texts.slope);
 }
 
 void CTabFreqResponse::SetField(int id, const QString& text)
@@ -357,25 +217,27 @@ void CTabFreqResponse::SetField(int id, const QString& text)
 
 void CTabFreqResponse::OnGraphHover(CGraphScatter& graph)
 {
-    const int index = HoverIndex(graph.hoverPoint.x(), graph.plotRect, static_cast<int>(grid_.size()));
+    const std::vector<double>& grid = bode_->Grid();
+    const int index = HoverIndex(graph.hoverPoint.x(), graph.plotRect, static_cast<int>(grid.size()));
     if (index < 0)
         return;
     const auto i = static_cast<std::size_t>(index);
-    BodeGroup()->setTitle(tr("Bode Plot (Gain/Phase at %1 Hz)").arg(QString::asprintf("%1.2f", grid_[i])));
+    BodeGroup()->setTitle(tr("Bode Plot (Gain/Phase at %1 Hz)").arg(QString::asprintf("%1.2f", grid[i])));
     const auto readout = [i](const std::vector<double>& gains, const std::vector<double>& phases) {
         return QString::asprintf("%1.2fdB / %1.2f°", gains[i], phases[i]);
     };
-    if (Box(kPlantBox)->isChecked() && i < plantGain_.size())
-        SetField(kPlantReadout, readout(plantGain_, plantPhase_));
-    if (Box(kLoopBox)->isChecked() && i < loopGain_.size())
-        SetField(kLoopReadout, readout(loopGain_, loopPhase_));
-    if (Box(kCompBox)->isChecked() && i < compGain_.size())
-        SetField(kCompReadout, readout(compGain_, compPhase_));
+    const BodeGraphs& bode = *bode_;
+    if (Box(kPlantBox)->isChecked() && i < bode.PlantGain().size())
+        SetField(kPlantReadout, readout(bode.PlantGain(), bode.PlantPhase()));
+    if (Box(kLoopBox)->isChecked() && i < bode.LoopGain().size())
+        SetField(kLoopReadout, readout(bode.LoopGain(), bode.LoopPhase()));
+    if (Box(kCompBox)->isChecked() && i < bode.CompGain().size())
+        SetField(kCompReadout, readout(bode.CompGain(), bode.CompPhase()));
     for (CGraphScatter* target : {magnitude_, phase_}) {
         target->RemoveLine(kCursor);
         target->AddLine(kCursor, kBlack, CScatterGraphLine::kDashed);
-        target->AddPoint(grid_[i], target->yAxis.minimum, kCursor);
-        target->AddPoint(grid_[i], target->yAxis.maximum, kCursor);
+        target->AddPoint(grid[i], target->yAxis.minimum, kCursor);
+        target->AddPoint(grid[i], target->yAxis.maximum, kCursor);
     }
     RepaintGraphs();
 }
@@ -408,12 +270,60 @@ void CTabFreqResponse::resizeEvent(QResizeEvent* event)
     phase_->setGeometry(0, top + magnitudeHeight, width(), height() - top - magnitudeHeight);
 }
 
+QMenu* CTabFreqResponse::CreateGraphMenu(CGraphScatter& graph)
+{
+    auto* menu = new QMenu(this);
+    menu->addAction(tr("Copy Image"), this, [&graph] { QGuiApplication::clipboard()->setImage(GraphImage(graph)); });
+    menu->addAction(tr("Save Image As..."), this, [this, &graph] {
+        const QString path =
+            AskExportPath(this, tr("Save Image As"), SuggestedExportPath(&graph, QStringLiteral("png")),
+                          {tr("PNG Image (*.png)"), tr("SVG Image (*.svg)")});
+        if (!path.isEmpty())
+            SaveGraphImage(graph, path);
+    });
+    menu->addAction(tr("Export Data as CSV..."), this, [this] {
+        const QString path =
+            AskExportPath(this, tr("Export Data as CSV"), SuggestedExportPath(nullptr, QStringLiteral("csv")),
+                          {tr("CSV Files (*.csv)")});
+        if (!path.isEmpty())
+            ExportBodeCsv(path);
+    });
+    return menu;
+}
+
+bool CTabFreqResponse::SaveGraphImage(CGraphScatter& graph, const QString& path)
+{
+    const bool svg = QFileInfo(path).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0;
+    return WriteExportFile(this, path, svg ? GraphSvg(graph, GraphName(graph)) : GraphPng(graph));
+}
+
+bool CTabFreqResponse::ExportBodeCsv(const QString& path)
+{
+    return WriteExportFile(this, path, QByteArray::fromStdString(qxr::FormatBodeCsv(document_.model, loop_)));
+}
+
+QString CTabFreqResponse::GraphName(const CGraphScatter& graph) const
+{
+    return QStringLiteral("%1 - %2").arg(title, graph.yTitle.text);
+}
+
+// Beside the design, named after the loop (and the graph), e.g. "voltage-loop-magnitude.png".
+QString CTabFreqResponse::SuggestedExportPath(const CGraphScatter* graph, const QString& suffix) const
+{
+    QString name = loop_ == qxr::ControlLoop::Voltage ? QStringLiteral("voltage-loop") : QStringLiteral("current-loop");
+    if (graph != nullptr)
+        name += graph == magnitude_ ? QStringLiteral("-magnitude") : QStringLiteral("-phase");
+    const QString folder =
+        document_.PathName().isEmpty() ? QDir::homePath() : QFileInfo(document_.PathName()).absolutePath();
+    return QDir(folder).filePath(name + QLatin1Char('.') + suffix);
+}
+
 CTabFreqResponseVoltage::CTabFreqResponseVoltage(CQXRDoc& document, QWidget* parent)
-    : CTabFreqResponse(qxr::ControlLoop::Voltage, {false, -80, 40}, tr("Voltage Freq Response"), document, parent)
+    : CTabFreqResponse(qxr::ControlLoop::Voltage, tr("Voltage Freq Response"), document, parent)
 {
 }
 
 CTabFreqResponseCurrent::CTabFreqResponseCurrent(CQXRDoc& document, QWidget* parent)
-    : CTabFreqResponse(qxr::ControlLoop::Current, {true, -100, 100}, tr("Current Freq Response"), document, parent)
+    : CTabFreqResponse(qxr::ControlLoop::Current, tr("Current Freq Response"), document, parent)
 {
 }

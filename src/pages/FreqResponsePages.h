@@ -4,13 +4,17 @@
 
 #include <QString>
 
+#include <memory>
+
 #include "analysis/ControlLoops.h"
+#include "pages/BodeGraphs.h"
 #include "pages/DialogTab.h"
 
 class CGraphScatter;
 class QCheckBox;
 class QGroupBox;
 class QLineEdit;
+class QMenu;
 
 // A Bode plot page: magnitude over phase of the plant, the compensator and
 // the loop of one control loop, the crossover marker, a cursor with the
@@ -19,7 +23,10 @@ class CTabFreqResponse : public CDialogTab {
     Q_OBJECT
 
 public:
-    enum LineId { kPlant = 0, kComp = 1, kLoop = 2, kBand = 3, kCrossover = 5, kZeroDb = 6, kCursor = 7 };
+    using LineId = BodeGraphs::LineId;
+    static constexpr LineId kPlant = BodeGraphs::kPlant, kComp = BodeGraphs::kComp, kLoop = BodeGraphs::kLoop,
+                            kCrossover = BodeGraphs::kCrossover, kZeroDb = BodeGraphs::kZeroDb,
+                            kCursor = BodeGraphs::kCursor, kBand = BodeGraphs::kBand;
 
     ~CTabFreqResponse() override;
 
@@ -31,46 +38,41 @@ public:
     QCheckBox* Box(int id) const;
     QLineEdit* Field(int id) const;
     QGroupBox* BodeGroup() const;
-    const std::vector<double>& Grid() const { return grid_; }
+    const std::vector<double>& Grid() const { return bode_->Grid(); }
+    qxr::ControlLoop Loop() const { return loop_; }
 
-    // An axis bound rounded outward to the next multiple of 10 beyond it.
-    static double RoundAxisBound(double value);
+    static double RoundAxisBound(double value) { return BodeGraphs::RoundAxisBound(value); }
 
-    // How a page scales its axes: fixed ranges set once, or ranges fitted to
-    // the curves at every redraw.
-    struct AxisPolicy {
-        bool fitsRangesToCurves;
-        double magnitudeMin;
-        double magnitudeMax;
-    };
+    // The graph's context menu: "Copy Image", "Save Image As..." and
+    // "Export Data as CSV..."; the caller owns it.
+    QMenu* CreateGraphMenu(CGraphScatter& graph);
+    // The graph as the screen shows it: SVG for a name ending in ".svg", PNG
+    // otherwise. False when the file could not be written.
+    bool SaveGraphImage(CGraphScatter& graph, const QString& path);
+    // The loop's Bode data, the CSV of "qxr-cli bode".
+    bool ExportBodeCsv(const QString& path);
 
 protected:
-    CTabFreqResponse(qxr::ControlLoop loop, const AxisPolicy& axes, const QString& title, CQXRDoc& document,
-                     QWidget* parent);
+    CTabFreqResponse(qxr::ControlLoop loop, const QString& title, CQXRDoc& document, QWidget* parent);
 
     QWidget* CreateTemplateControl(const TemplateControl& control) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void SetupGraphs();
     void RedrawBode();
-    void ComputeCurves();
-    void FitRanges(qxr::FrequencyRange range);
-    void DrawCrossoverMarker(qxr::FrequencyRange range);
     void ShowStability();
-    void DrawSweepBands();
     void ShowSweep();
     void OnGraphHover(CGraphScatter& graph);
     void OnGraphLeave();
     void RepaintGraphs();
+    QString GraphName(const CGraphScatter& graph) const;
+    QString SuggestedExportPath(const CGraphScatter* graph, const QString& suffix) const;
     void SetField(int id, const QString& text);
 
     const qxr::ControlLoop loop_;
-    const AxisPolicy axes_;
     CGraphScatter* magnitude_ = nullptr;
     CGraphScatter* phase_ = nullptr;
-    std::vector<double> grid_;
-    std::vector<double> plantGain_, plantPhase_, compGain_, compPhase_, loopGain_, loopPhase_;
+    std::unique_ptr<BodeGraphs> bode_;
 };
 
 class CTabFreqResponseVoltage : public CTabFreqResponse {

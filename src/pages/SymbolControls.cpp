@@ -10,11 +10,25 @@
 
 #include "model/Symbol.h"
 
+namespace {
+
+QString EnumerationName(CSymbol& symbol, double value)
+{
+    return QString::fromStdU16String(symbol.GetEnum()->GetTypeInfo().NameOf(TruncToInt32(value)));
+}
+
+}  // namespace
+
 namespace symbol_display {
 
 QString FormatValue(const CSymbol& symbol, double value, int precision)
 {
     return QString::asprintf("%.*f", precision, value / symbol.scale);
+}
+
+QString ShownText(CSymbol& symbol, double value, int precision)
+{
+    return IsEnumeration(symbol) ? EnumerationName(symbol, value) : FormatValue(symbol, value, precision);
 }
 
 QString NotApplicableText()
@@ -45,11 +59,6 @@ bool IsEnumeration(CSymbol& symbol)
 using namespace symbol_display;
 
 namespace {
-
-QString EnumerationName(CSymbol& symbol, double value)
-{
-    return QString::fromStdU16String(symbol.GetEnum()->GetTypeInfo().NameOf(TruncToInt32(value)));
-}
 
 double ShownValue(const CSymbol& symbol, int showInForce)
 {
@@ -102,12 +111,7 @@ void CEditSymDouble::RefreshEdit(const QWidget* hintControl)
     const double value = ShownValue(shown, showInForce);
     if (this != hintControl) {
         --notifyCount;
-        if (!shown.inUse)
-            setText(NotApplicableText());
-        else if (IsEnumeration(shown))
-            setText(EnumerationName(shown, value));
-        else
-            setText(FormatValue(shown, value, precision));
+        setText(shown.inUse ? ShownText(shown, value, precision) : NotApplicableText());
         ++notifyCount;
     }
     setReadOnly(readOnly);

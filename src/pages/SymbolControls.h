@@ -33,6 +33,9 @@ inline const QColor kProposal{200, 200, 255};
 
 // value / scale in fixed notation with the given decimals.
 QString FormatValue(const CSymbol& symbol, double value, int precision);
+// What a control shows for a value of a symbol: its enumeration name, or
+// FormatValue with the given decimals.
+QString ShownText(CSymbol& symbol, double value, int precision);
 // What a row shows for a symbol the design does not use: "na".
 QString NotApplicableText();
 // The text of the one list entry of a proposal combo, e.g. "12.500(default)".

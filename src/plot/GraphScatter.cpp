@@ -149,19 +149,31 @@ void CGraphScatter::ReportHover(QPoint position)
     emit HoverMoved(position);
 }
 
+void CGraphScatter::Paint(QPainter& painter, QSize size)
+{
+    PaintPicture(painter, size);
+    // The layout members now describe that picture; the screen's is laid out again.
+    pictureStale_ = true;
+    update();
+}
+
 void CGraphScatter::RenderPicture()
 {
-    clientRect = rect();
     const qreal pixelRatio = devicePixelRatioF();
     picture_ = QPixmap(size() * pixelRatio);
     picture_.setDevicePixelRatio(pixelRatio);
+    QPainter painter(&picture_);
+    PaintPicture(painter, size());
+}
 
+void CGraphScatter::PaintPicture(QPainter& painter, QSize size)
+{
+    clientRect = QRect(QPoint(0, 0), size);
     MeasureTexts();
-    plotRect = LayoutGraph(size(), {mainTitle, xTitle, yTitle, xLabels, yLabels});
+    plotRect = LayoutGraph(size, {mainTitle, xTitle, yTitle, xLabels, yLabels});
     xAxis.SetPixelMapping(PlotWidth(plotRect));
     yAxis.SetPixelMapping(PlotHeight(plotRect));
 
-    QPainter painter(&picture_);
     painter.fillRect(clientRect, ToQColor(backColor));
     DrawTitles(painter);
     if (!plotRect.isValid())

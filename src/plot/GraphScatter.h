@@ -42,6 +42,9 @@ public:
     // Rebuilds the picture from the current data and members and repaints at
     // once. The picture is otherwise rebuilt only when the size changes.
     void Redraw();
+    // Paints the graph at the given size with any painter (a printer, a PDF,
+    // an SVG or an image), so that an export is drawn like the screen.
+    void Paint(QPainter& painter, QSize size);
 
     LineList lines;  // drawn in order, later over earlier
     CGraphAxis xAxis;
@@ -73,6 +76,7 @@ private:
     LineList::reverse_iterator LastLineWithId(int id);
     void ReportHover(QPoint position);
     void RenderPicture();
+    void PaintPicture(QPainter& painter, QSize size);
     void MeasureTexts();
     void DrawTitles(QPainter& painter) const;
     void DrawPlotArea(QPainter& painter) const;

@@ -25,6 +25,7 @@ public:
     Answer saveChangesAnswer = Answer::Cancel;
     QString openPath;
     QString savePath;
+    QString exportPath;
     QStringList asked;
     QStringList errors;
 
@@ -36,6 +37,7 @@ public:
     void ShowError(QWidget*, const QString& text) override { errors << text; }
     QString AskOpenPath(QWidget*) override { return openPath; }
     QString AskSavePath(QWidget*, const QString&) override { return savePath; }
+    QString AskExportPath(QWidget*, const QString&, const QString&, const QString&) override { return exportPath; }
 };
 
 // Closes the next message box that opens, as a user would with OK, and

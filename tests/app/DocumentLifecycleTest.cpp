@@ -319,11 +319,10 @@ TEST_F(DocumentLifecycle, StartingOnAFifoShowsTheMessageInsteadOfWaiting)
     EXPECT_EQ(shown, "Failed to open document.");
 }
 
-TEST_F(DocumentLifecycle, PrintStaysDisabled)
+TEST_F(DocumentLifecycle, PrintIsOfferedOnCtrlP)
 {
-    EXPECT_FALSE(Frame().PrintAction()->isEnabled());
-    Frame().PrintAction()->trigger();
-    EXPECT_FALSE(Frame().PrintAction()->isEnabled());
+    EXPECT_TRUE(Frame().PrintAction()->isEnabled());
+    EXPECT_EQ(Frame().PrintAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
 }
 
 }  // namespace

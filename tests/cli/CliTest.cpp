@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "FileSizeLimit.h"
 #include "NonDesignFiles.h"
 #include "Significant.h"
 #include "calc/CoefficientExport.h"
@@ -505,6 +506,32 @@ TEST_F(CliTest, SymbolsListsEveryNameTheEditsAcceptAndIsNotInTheHelp)
     EXPECT_EQ(misspelt.err.find("symbols"), std::string::npos) << misspelt.err;
 }
 
+TEST_F(CliTest, ReportPdfIsWrittenInsteadOfTheTextOrTheEarlierFileStays)
+{
+    const std::string pdf = Path("report.pdf").string();
+    const CliResult written = Run({"report", "--mode", "digital", "--pdf", pdf});
+    ASSERT_EQ(written.exitCode, 0) << written.err;
+    EXPECT_EQ(written.out, "");
+    const std::string bytes = ReadText(pdf);
+    EXPECT_EQ(bytes.rfind("%PDF-", 0), 0u);
+    EXPECT_NE(bytes.find("%%EOF"), std::string::npos);
+
+    // A disk that fills up half-way leaves the earlier report as it was.
+    CliResult failed;
+    {
+        FileSizeLimit limit(1024);
+        failed = Run({"report", "--pdf", pdf});
+    }
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_EQ(failed.err.rfind("qxr-cli: " + pdf + ": ", 0), 0u) << failed.err;
+    EXPECT_EQ(ReadText(pdf), bytes);
+
+    const std::string unwritable = Path("no-folder/report.pdf").string();
+    const CliResult missingFolder = Run({"report", "--pdf", unwritable});
+    EXPECT_EQ(missingFolder.exitCode, 1);
+    EXPECT_EQ(missingFolder.err, "qxr-cli: " + unwritable + ": No such file or directory\n");
+}
+
 TEST_F(CliProgramTest, SavedDesignReloadsToTheSameOutputAndInputsStayUntouched)
 {
     const std::string file = Path("a.qxr").string();
@@ -563,6 +590,7 @@ TEST_F(CliProgramTest, HelpAndVersionSucceedAndAUsageErrorExitsWithTwo)
     const CliResult help = RunProgram({"coeffs", "--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.out.find("--which"), std::string::npos);
+    EXPECT_NE(RunProgram({"report", "--help"}).out.find("--pdf OUT.pdf"), std::string::npos);
     const CliResult misspelt = RunProgram({"reprot"});
     EXPECT_EQ(misspelt.exitCode, 2);
     EXPECT_EQ(misspelt.err.rfind("qxr-cli: unknown command \"reprot\"", 0), 0u) << misspelt.err;

@@ -1,4 +1,3 @@
-#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -15,12 +14,12 @@
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include "FileSizeLimit.h"
 #include "NonDesignFiles.h"
 #include "model/FileBytes.h"
 
@@ -303,31 +302,6 @@ TEST_F(SaveTargets, EachTargetIsSavedOrRefusedAndNothingElseChanges)
         EXPECT_EQ(TakeSnapshot(folder), expected);
     }
 }
-
-// Lets no file grow beyond a size, as a full disk would, while it lives.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &saved_);
-        // The write that reaches the limit fails with EFBIG instead of ending the process.
-        savedHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = saved_;
-        limited.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, savedHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit saved_{};
-    void (*savedHandler_)(int) = SIG_DFL;
-};
 
 TEST_F(SaveTargets, ASaveThatCannotBeWrittenWholeKeepsTheOldContent)
 {

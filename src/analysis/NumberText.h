@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace qxr::cli {
+namespace qxr {
 
 // x with the given number of significant digits ("%.*g"); 17 digits read
 // back as the same double. Non-finite values are "nan", "inf" and "-inf",
@@ -13,4 +13,4 @@ std::string FormatDouble(double x, int significantDigits);
 // significant digits, or "n/a" for a figure that could not be measured (NaN).
 std::string FormatFigure(double value, const std::string& unit);
 
-}  // namespace qxr::cli
+}  // namespace qxr

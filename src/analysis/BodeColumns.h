@@ -4,7 +4,7 @@
 
 #include "analysis/ControlLoops.h"
 
-namespace qxr::cli {
+namespace qxr {
 
 // The names of a loop's Bode series in JSON and CSV, in BodeSeries order.
 struct BodeColumn {
@@ -27,4 +27,4 @@ inline const char* LoopName(ControlLoop loop)
     return loop == ControlLoop::Voltage ? "voltage" : "current";
 }
 
-}  // namespace qxr::cli
+}  // namespace qxr

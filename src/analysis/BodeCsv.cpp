@@ -1,9 +1,9 @@
-#include "cli/BodeCsv.h"
+#include "analysis/BodeCsv.h"
 
-#include "cli/BodeColumns.h"
-#include "cli/NumberText.h"
+#include "analysis/BodeColumns.h"
+#include "analysis/NumberText.h"
 
-namespace qxr::cli {
+namespace qxr {
 
 namespace {
 
@@ -29,4 +29,4 @@ std::string FormatBodeCsv(const CDesignModel& model, ControlLoop loop)
     return csv;
 }
 
-}  // namespace qxr::cli
+}  // namespace qxr

@@ -1,9 +1,9 @@
-#include "cli/NumberText.h"
+#include "analysis/NumberText.h"
 
 #include <cmath>
 #include <cstdio>
 
-namespace qxr::cli {
+namespace qxr {
 
 std::string FormatDouble(double x, int significantDigits)
 {
@@ -21,4 +21,4 @@ std::string FormatFigure(double value, const std::string& unit)
     return std::isnan(value) ? "n/a" : FormatDouble(value, 6) + " " + unit;
 }
 
-}  // namespace qxr::cli
+}  // namespace qxr

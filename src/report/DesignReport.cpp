@@ -1,0 +1,285 @@
+#include "report/DesignReport.h"
+
+#include <QCoreApplication>
+#include <QFontMetricsF>
+#include <QPagedPaintDevice>
+#include <QSvgRenderer>
+
+#include "analysis/DesignText.h"
+#include "calc/CoefficientExport.h"
+#include "model/DesignModel.h"
+#include "model/Enumerations.h"
+#include "pages/DesignPageList.h"
+#include "pages/DesignPages.h"
+#include "pages/SymbolControls.h"
+#include "plot/GraphScatter.h"
+#include "report/ReportCanvas.h"
+
+#ifndef QXR_VERSION
+#error "QXR_VERSION must name the program version"
+#endif
+
+namespace {
+
+constexpr double kBodyPoints = 9;
+constexpr double kSectionPoints = 12;
+constexpr double kRowGapPoints = 1.5;
+// The graphs are laid out at the size of a graph on the screen and scaled
+// to the page, so that their texts keep the proportions of the screen.
+constexpr int kGraphLogicalWidth = 720;
+constexpr int kGraphLogicalHeight = 250;
+
+QString Tr(const char* text)
+{
+    return QCoreApplication::translate("DesignReport", text);
+}
+
+// The value a row's control shows: inputs and proposals show the value in
+// force, results the calculated one.
+QString RowValue(CSymbol& symbol, const Declaration& row)
+{
+    const double value = row.mode == CCtrlMode::Cal ? symbol.calcValue : symbol.Value();
+    return symbol_display::ShownText(symbol, value, row.precision);
+}
+
+QString RowDescription(const CSymbol& symbol, const Declaration& row)
+{
+    return row.description == QLatin1String("*") ? QString::fromStdU16String(symbol.description) : row.description;
+}
+
+double SectionTitleHeight(const ReportCanvas& canvas)
+{
+    return canvas.Pt(6) + canvas.LineHeight(ReportFont(kSectionPoints, true));
+}
+
+// A title never ends a page: it keeps `following` (device units) of what follows with it.
+void SectionTitle(ReportCanvas& canvas, const QString& title, double following)
+{
+    canvas.KeepRoom(SectionTitleHeight(canvas) + following);
+    canvas.Skip(6);
+    canvas.Line(title, ReportFont(kSectionPoints, true));
+}
+
+void SectionTitle(ReportCanvas& canvas, const QString& title)
+{
+    SectionTitle(canvas, title, 2 * canvas.LineHeight(ReportFont(kBodyPoints)));
+}
+
+// Columns of a page row, in fractions of the page's width.
+struct RowColumns {
+    double marks = 0.05;
+    double description = 0.62;
+    double value = 0.18;
+    double unitGap = 0.02;
+};
+
+void PaintRow(ReportCanvas& canvas, const ReportRow& row)
+{
+    const QFont font = ReportFont(kBodyPoints, row.value.isEmpty());
+    const RowColumns columns;
+    const double width = canvas.Width();
+    const QFontMetricsF metrics(font, canvas.Painter().device());
+    const double descriptionWidth = columns.description * width;
+    const QRectF needed =
+        metrics.boundingRect(QRectF(0, 0, descriptionWidth, canvas.BodyHeight()), Qt::TextWordWrap, row.description);
+    const QRectF block = canvas.Take(std::max(needed.height(), metrics.lineSpacing()) + canvas.Pt(kRowGapPoints));
+    QPainter& painter = canvas.Painter();
+    painter.setFont(font);
+    const auto cell = [&](double left, double cellWidth) {
+        return QRectF(block.left() + left * width, block.top(), cellWidth * width, block.height());
+    };
+    const QString marks = QString(row.userEntry ? QStringLiteral("*") : QStringLiteral(" ")) +
+                          (row.outOfRange ? QStringLiteral("!") : QString());
+    painter.drawText(cell(0, columns.marks), Qt::AlignLeft | Qt::AlignTop, marks);
+    painter.drawText(cell(columns.marks, columns.description), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop,
+                     row.description);
+    painter.save();
+    if (row.outOfRange)
+        painter.setPen(QColor(200, 0, 0));
+    const double valueLeft = columns.marks + columns.description;
+    painter.drawText(cell(valueLeft, columns.value), Qt::AlignRight | Qt::AlignTop, row.value);
+    painter.restore();
+    const double unitLeft = valueLeft + columns.value + columns.unitGap;
+    painter.drawText(cell(unitLeft, 1 - unitLeft), Qt::AlignLeft | Qt::AlignTop, row.unit);
+}
+
+// A graph laid out at its screen size and scaled into the block.
+void PaintGraph(QPainter& painter, CGraphScatter& graph, const QRectF& block)
+{
+    const QSize logical(kGraphLogicalWidth, kGraphLogicalHeight);
+    painter.save();
+    painter.translate(block.topLeft());
+    painter.scale(block.width() / logical.width(), block.height() / logical.height());
+    graph.Paint(painter, logical);
+    painter.restore();
+}
+
+}  // namespace
+
+QString ReportTitle(const std::u16string& description, const QString& fileTitle)
+{
+    return description.empty() ? fileTitle : QString::fromStdU16String(description);
+}
+
+struct DesignReport::LoopPlot {
+    LoopPlot(CDesignModel& model, qxr::ControlLoop loop, const QString& title)
+        : name(title), bode(loop, magnitude, phase)
+    {
+        bode.Setup(model, 0xFFFFFF);
+        bode.Redraw(model, {true, true, true});
+        stability = FormatStability(model, loop, bode.LoopGain());
+    }
+
+    QString name;
+    CGraphScatter magnitude;
+    CGraphScatter phase;
+    BodeGraphs bode;
+    StabilityTexts stability;
+};
+
+DesignReport::DesignReport(CDesignModel& model, const QString& title)
+    : model_(model),
+      title_(title),
+      mode_(QString::fromStdString(qxr::ModeText(model))),
+      analog_(model.Read(model.ad) == CTop::ANALOG)
+{
+    // The Bode pages read their inputs before the design pages are shown.
+    loops_[0] = std::make_unique<LoopPlot>(model, qxr::ControlLoop::Voltage, Tr("Voltage Loop"));
+    loops_[1] = std::make_unique<LoopPlot>(model, qxr::ControlLoop::Current, Tr("Current Loop"));
+    GatherPages();
+    for (const std::string& line : qxr::MessageLines(model))
+        messages_ << QString::fromStdString(line);
+}
+
+DesignReport::~DesignReport() = default;
+
+void DesignReport::GatherPages()
+{
+    for (const DesignPageInfo& info : kDesignPages) {
+        if (!ShowsForMode(info, model_))
+            continue;
+        ReportPage page{DesignPageTitle(info), {}};
+        for (const Declaration& declaration : PageDeclarations(info.templateId)) {
+            if (declaration.kind == Declaration::Kind::Header) {
+                if (declaration.level == QLatin1String("1"))
+                    page.title = declaration.title;
+                else
+                    page.rows.push_back({declaration.title, {}, {}});
+                continue;
+            }
+            CSymbol* symbol = model_.FindByName(declaration.symbol.toStdU16String());
+            if (symbol == nullptr || !symbol->inUse || declaration.mode == CCtrlMode::Pic)
+                continue;
+            page.rows.push_back({RowDescription(*symbol, declaration), RowValue(*symbol, declaration),
+                                 QString::fromStdU16String(symbol->unit), symbol->userSet, symbol->IsOutsideLimits()});
+        }
+        pages_.push_back(std::move(page));
+    }
+}
+
+bool DesignReport::Paint(QPagedPaintDevice& device)
+{
+    ReportCanvas canvas(device, title_, QStringLiteral("QXR %1").arg(QStringLiteral(QXR_VERSION)), Tr("Page %1"));
+    if (!canvas.IsActive())
+        return false;
+    // The sections in the order they are printed; a new section is one more line.
+    PaintHeading(canvas);
+    PaintPages(canvas);
+    PaintMessages(canvas);
+    PaintStability(canvas);
+    PaintBodePlots(canvas);
+    if (analog_)
+        PaintSchematic(canvas);
+    else
+        PaintCoefficients(canvas);
+    canvas.Finish();
+    return true;
+}
+
+void DesignReport::PaintHeading(ReportCanvas& canvas) const
+{
+    canvas.Paragraph(title_, ReportFont(16, true));
+    const QFont font = ReportFont(kBodyPoints);
+    canvas.Line(Tr("Program: QXR %1").arg(QStringLiteral(QXR_VERSION)), font);
+    canvas.Line(Tr("Mode: %1").arg(mode_), font);
+    canvas.Line(Tr("* user entry, ! outside the recommended range"), font);
+}
+
+void DesignReport::PaintPages(ReportCanvas& canvas) const
+{
+    for (const ReportPage& page : pages_) {
+        SectionTitle(canvas, page.title);
+        for (const ReportRow& row : page.rows)
+            PaintRow(canvas, row);
+    }
+}
+
+void DesignReport::PaintMessages(ReportCanvas& canvas) const
+{
+    SectionTitle(canvas, Tr("Messages"));
+    canvas.Paragraph(messages_.isEmpty() ? Tr("None") : messages_.join(QLatin1Char('\n')), ReportFont(kBodyPoints));
+}
+
+void DesignReport::PaintStability(ReportCanvas& canvas) const
+{
+    SectionTitle(canvas, Tr("Stability"));
+    const StabilityTexts& voltage = loops_[0]->stability;
+    const StabilityTexts& current = loops_[1]->stability;
+    const std::array<std::array<QString, 3>, 5> table{{
+        {QString(), loops_[0]->name, loops_[1]->name},
+        {Tr("Crossover frequency (Fx)"), voltage.crossover, current.crossover},
+        {Tr("Phase margin"), voltage.phaseMargin, current.phaseMargin},
+        {Tr("Gain margin"), voltage.gainMargin, current.gainMargin},
+        {Tr("Slope at Fx"), voltage.slope, current.slope},
+    }};
+    QPainter& painter = canvas.Painter();
+    for (std::size_t r = 0; r < table.size(); ++r) {
+        const QFont font = ReportFont(kBodyPoints, r == 0);
+        const QRectF block = canvas.Take(canvas.LineHeight(font));
+        painter.setFont(font);
+        const double column = canvas.Width() * 0.3;
+        for (std::size_t c = 0; c < table[r].size(); ++c)
+            painter.drawText(
+                QRectF(block.left() + column * static_cast<double>(c), block.top(), column, block.height()),
+                Qt::AlignLeft | Qt::AlignVCenter, table[r][c]);
+    }
+}
+
+void DesignReport::PaintBodePlots(ReportCanvas& canvas) const
+{
+    const double graphHeight = canvas.Width() * kGraphLogicalHeight / kGraphLogicalWidth;
+    for (const auto& loop : loops_) {
+        SectionTitle(canvas, Tr("Bode Plot: %1").arg(loop->name), 2 * graphHeight);
+        PaintGraph(canvas.Painter(), loop->magnitude, canvas.Take(graphHeight));
+        PaintGraph(canvas.Painter(), loop->phase, canvas.Take(graphHeight));
+        canvas.Line(Tr("Blue: plant, red: compensator, green: loop; dashed: crossover and 0 dB"),
+                    ReportFont(kBodyPoints - 1));
+    }
+}
+
+void DesignReport::PaintSchematic(ReportCanvas& canvas) const
+{
+    QSvgRenderer picture(QStringLiteral(":/pictures/%1.svg").arg(CTabSchematic::kAnalogSchematic));
+    if (!picture.isValid())
+        return;
+    canvas.NewPage();
+    SectionTitle(canvas, Tr("Schematic"), 0);
+    const QSizeF natural = picture.defaultSize();
+    const double room = canvas.Remaining();
+    const double scale = std::min(canvas.Width() / natural.width(), room / natural.height());
+    const QRectF block = canvas.Take(natural.height() * scale);
+    picture.render(&canvas.Painter(), QRectF(block.topLeft(), natural * scale));
+}
+
+void DesignReport::PaintCoefficients(ReportCanvas& canvas) const
+{
+    SectionTitle(canvas, Tr("Coefficient Sets"));
+    QFont font = ReportFont(kBodyPoints);
+    font.setFamily(QStringLiteral("Monospace"));
+    font.setStyleHint(QFont::Monospace);
+    for (qxr::CoefficientSet set :
+         {qxr::CoefficientSet::FeedForward, qxr::CoefficientSet::VoltageLoop, qxr::CoefficientSet::CurrentLoop}) {
+        canvas.Paragraph(QString::fromStdString(qxr::CoefficientText(model_, set)).trimmed(), font);
+        canvas.Skip(6);
+    }
+}

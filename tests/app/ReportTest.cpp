@@ -1,0 +1,181 @@
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "AppFixture.h"
+#include "app/TabViews.h"
+#include "doc/UpdateHints.h"
+#include "model/Enumerations.h"
+#include "pages/DesignPageList.h"
+#include "pages/SymbolControls.h"
+#include "report/ReportPdf.h"
+
+namespace {
+
+// A design as the command line and the pages both make it.
+struct ReportDesign {
+    const char* what;
+    int mode;
+    const char16_t* symbol = nullptr;  // one entry, or none
+    double value = 0;
+};
+
+const ReportDesign kDesigns[] = {
+    {"default analog", CTop::ANALOG},
+    {"default digital", CTop::DIGITAL},
+    {"analog with a message", CTop::ANALOG, u"PM__ILOOP", -5},
+};
+
+QString RunTool(const QString& program, const QStringList& arguments, int* exitCode = nullptr)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(60000);
+    if (exitCode != nullptr)
+        *exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The text of a PDF in the order it was painted, every run of blanks and
+// line breaks one space: a wrapped description then reads as one line.
+QString PdfText(const QString& path)
+{
+    return RunTool("pdftotext", {"-raw", path, "-"}).simplified();
+}
+
+QString PdfInfo(const QString& path, const QString& field)
+{
+    for (const QString& line : RunTool("pdfinfo", {path}).split('\n'))
+        if (line.startsWith(field + ':'))
+            return line.mid(field.size() + 1).trimmed();
+    return {};
+}
+
+class DesignReport : public AppFixture {
+protected:
+    QString CliPdf(const ReportDesign& design, const QString& name)
+    {
+        QStringList edits{"--mode", design.mode == CTop::ANALOG ? "analog" : "digital"};
+        if (design.symbol != nullptr)
+            edits << "--set" << QString::fromStdU16String(design.symbol) + '=' + QString::number(design.value);
+        return CliPdf(edits, name);
+    }
+
+    QString CliPdf(QStringList edits, const QString& name)
+    {
+        QStringList arguments = QStringList{"report"} + edits;
+        const QString path = folder_.filePath(name);
+        int exitCode = -1;
+        RunTool(QXR_CLI_PATH, arguments << "--pdf" << path, &exitCode);
+        EXPECT_EQ(exitCode, 0);
+        return path;
+    }
+
+    void ShowOnThePages(const ReportDesign& design)
+    {
+        ASSERT_TRUE(Document().OnNewDocument());
+        CDesignModel& model = Document().model;
+        model.ad.SetUser(design.mode);
+        if (design.symbol != nullptr)
+            model.FindByName(design.symbol)->SetUser(design.value);
+        model.Recalculate();
+        Document().UpdateAllViews(nullptr, HINT_VALUES);
+    }
+
+    // "description value unit" of every row in use, as the design pages of the Mode show it.
+    QStringList ShownRows()
+    {
+        QStringList rows;
+        const auto pages = Frame().UserView()->Pages();
+        for (std::size_t i = 0; i < pages.size(); ++i) {
+            if (!ShowsForMode(kDesignPages[i], Document().model))
+                continue;
+            for (const CDialogTabRow& row : pages[i]->Rows()) {
+                if (row.symbol == nullptr || !row.symbol->inUse || row.label == nullptr)
+                    continue;
+                const QString value = row.combo != nullptr ? row.combo->currentText() : row.valueEdit->text();
+                rows << QStringList{row.label->text(), value, row.unit->text()}.join(' ').simplified();
+            }
+        }
+        return rows;
+    }
+
+    // The stability fields of both Bode pages.
+    QStringList ShownStability()
+    {
+        QStringList fields;
+        for (CDialogTab* page : {Frame().ReviewView()->Pages()[0], Frame().ReviewView()->Pages()[1]})
+            for (int id : {1022, 1023, 1026, 1040})
+                fields << static_cast<CTabFreqResponse*>(page)->Field(id)->text();
+        return fields;
+    }
+
+    QTemporaryDir folder_;
+};
+
+TEST_F(DesignReport, PdfFromTheCommandLineHoldsWhatThePagesShow)
+{
+    for (const ReportDesign& design : kDesigns) {
+        SCOPED_TRACE(design.what);
+        const QString first = CliPdf(design, "first.pdf");
+        const QString second = CliPdf(design, "second.pdf");
+        const QSize paper = ReportPageLayout().pageSize().sizePoints();
+        EXPECT_TRUE(PdfInfo(first, "Page size").startsWith(QString("%1 x %2").arg(paper.width()).arg(paper.height())));
+        EXPECT_GE(PdfInfo(first, "Pages").toInt(), 3);
+        const QString text = PdfText(first);
+        EXPECT_EQ(PdfText(second), text) << "the same design gives the same text";
+
+        ShowOnThePages(design);
+        const QStringList rows = ShownRows();
+        EXPECT_GE(rows.size(), 40);
+        for (const QString& row : rows)
+            EXPECT_TRUE(text.contains(row)) << row.toStdString();
+        for (const QString& field : ShownStability())
+            EXPECT_TRUE(text.contains(field)) << field.toStdString();
+        const QStringList messages = QString::fromStdString(Document().model.messages).split('\n', Qt::SkipEmptyParts);
+        EXPECT_EQ(messages.isEmpty(), design.symbol == nullptr);
+        for (const QString& message : messages)
+            EXPECT_TRUE(text.contains(message.simplified())) << message.toStdString();
+        EXPECT_TRUE(text.contains(design.mode == CTop::ANALOG ? "Mode: ANALOG (311)" : "Mode: DIGITAL (314)"));
+        EXPECT_EQ(text.contains("#define"), design.mode == CTop::DIGITAL) << "the coefficient sets";
+    }
+}
+
+TEST_F(DesignReport, PrintingToAPdfPrinterGivesTheExportsPages)
+{
+    const QString exported = CliPdf(QStringList{}, "exported.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(folder_.filePath("printed.pdf"));
+    printer.setPageLayout(ReportPageLayout());
+    ASSERT_TRUE(Frame().PrintReport(printer));
+    EXPECT_EQ(PdfInfo(printer.outputFileName(), "Pages"), PdfInfo(exported, "Pages"));
+    EXPECT_EQ(PdfInfo(printer.outputFileName(), "Page size"), PdfInfo(exported, "Page size"));
+    EXPECT_TRUE(RunTool("pdftotext", {"-layout", printer.outputFileName(), "-"}) ==
+                RunTool("pdftotext", {"-layout", exported, "-"}));
+}
+
+TEST_F(DesignReport, ExportWritesThePdfOrSaysWhyNot)
+{
+    prompts->exportPath = folder_.filePath("design.pdf");
+    ASSERT_TRUE(Frame().ExportReportPdf());
+    EXPECT_FALSE(PdfInfo(prompts->exportPath, "Pages").isEmpty());
+    EXPECT_TRUE(PdfText(prompts->exportPath).contains("Add Description here..."));
+
+    prompts->exportPath = folder_.filePath("missing/design.pdf");
+    EXPECT_FALSE(Frame().ExportReportPdf());
+    EXPECT_EQ(prompts->errors, QStringList{"Failed to write " + prompts->exportPath + "."});
+}
+
+TEST(ReportPageLayout, LetterWhereTheLocaleUsesIt)
+{
+    EXPECT_EQ(ReportPageLayout(QLocale(QLocale::English, QLocale::UnitedStates)).pageSize().id(), QPageSize::Letter);
+    EXPECT_EQ(ReportPageLayout(QLocale(QLocale::French, QLocale::Canada)).pageSize().id(), QPageSize::Letter);
+    EXPECT_EQ(ReportPageLayout(QLocale(QLocale::German, QLocale::Germany)).pageSize().id(), QPageSize::A4);
+    EXPECT_EQ(ReportPageLayout(QLocale(QLocale::English, QLocale::UnitedKingdom)).pageSize().id(), QPageSize::A4);
+}
+
+}  // namespace
