@@ -1,6 +1,7 @@
 #include "pages/BodeGraphs.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <tuple>
 
@@ -46,6 +47,46 @@ void SetRange(CGraphAxis& axis, double minimum, double maximum, double majorStep
     axis.majorStep = majorStep;
     axis.minorStep = 0;
     axis.autoScale = false;
+}
+
+struct FrequencyPrefix {
+    double scale;
+    const char* unit;
+};
+
+FrequencyPrefix PrefixFor(double hz)
+{
+    const double magnitude = std::fabs(hz);
+    if (magnitude >= 1e6)
+        return {1e6, "MHz"};
+    return magnitude >= 1e3 ? FrequencyPrefix{1e3, "kHz"} : FrequencyPrefix{1.0, "Hz"};
+}
+
+// Three significant digits with an engineering prefix: "9.66 Hz", "13.8 kHz".
+QString FrequencyText(double hz)
+{
+    if (!std::isfinite(hz))
+        return QString();
+    const FrequencyPrefix prefix = PrefixFor(hz);
+    return QString::asprintf("%.3g %s", hz / prefix.scale, prefix.unit);
+}
+
+// "minimum / maximum unit" of a sweep; nothing where the sweep has no figure.
+QString SweepText(const qxr::MinMax& range, const char* format, const QString& unit, double scale = 1.0)
+{
+    if (std::isnan(range.min) || std::isnan(range.max))
+        return QString();
+    const auto number = [format, scale](double x) {
+        return std::isinf(x) ? QString(x > 0 ? "∞" : "-∞") : QString::asprintf(format, x / scale);
+    };
+    return number(range.min) + QStringLiteral(" / ") + number(range.max) + unit;
+}
+
+// Both frequencies with the maximum's prefix.
+QString FrequencySweepText(const qxr::MinMax& range)
+{
+    const FrequencyPrefix prefix = PrefixFor(range.max);
+    return SweepText(range, "%.3g", QLatin1Char(' ') + QLatin1String(prefix.unit), prefix.scale);
 }
 
 }  // namespace
@@ -192,4 +233,17 @@ StabilityTexts FormatStability(const CDesignModel& model, qxr::ControlLoop loop,
         texts.gainMargin = QString::asprintf("> %1.0f dB", std::fabs(loopGains.back()));
     texts.slope = QString::asprintf("%1.0f dB/dec", figures.slope);
     return texts;
+}
+
+SweepTexts FormatSweep(const qxr::RobustnessReport* report, qxr::ControlLoop loop)
+{
+    if (report == nullptr || !report->notComputed.empty())
+        return {};
+    const std::array<qxr::MinMax, 4>& range = report->loops[static_cast<std::size_t>(loop)].overall;
+    return {FrequencySweepText(range[0]),
+            SweepText(range[1], "%1.0f", QStringLiteral("°")),
+            SweepText(range[2], "%1.0f", QStringLiteral(" dB")),
+            SweepText(range[3], "%1.0f", QStringLiteral(" dB/dec")),
+            FrequencyText(report->rhpz.nominal),
+            FrequencySweepText({report->rhpz.min, report->rhpz.max})};
 }

@@ -11,7 +11,8 @@ class CDesignModel;
 class CGraphScatter;
 namespace qxr {
 struct LoopRobustness;
-}
+struct RobustnessReport;
+}  // namespace qxr
 
 // The Bode plot of one loop on two graphs, magnitude over phase: the curves
 // asked for, the crossover marker and the loop's axes. The Bode pages and
@@ -78,3 +79,16 @@ struct StabilityTexts {
 // loopGains: the loop's gains as plotted; its last one bounds a gain margin
 // that could not be measured.
 StabilityTexts FormatStability(const CDesignModel& model, qxr::ControlLoop loop, const std::vector<double>& loopGains);
+
+// The stability sweep of a loop as the Bode page's fields show it: minimum
+// and maximum of each figure over the corners and samples, and the
+// right-half-plane zero; all empty without a computed sweep.
+struct SweepTexts {
+    QString crossover;
+    QString phaseMargin;
+    QString gainMargin;
+    QString slope;
+    QString rhpz;
+    QString rhpzSpread;
+};
+SweepTexts FormatSweep(const qxr::RobustnessReport* report, qxr::ControlLoop loop);

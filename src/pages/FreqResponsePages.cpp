@@ -1,7 +1,5 @@
 #include "pages/FreqResponsePages.h"
 
-#include <array>
-#include <cmath>
 #include <memory>
 
 #include <QCheckBox>
@@ -55,46 +53,6 @@ constexpr GraphColor kBlack = 0x000000;
 QString ControlName(int id)
 {
     return QStringLiteral("control%1").arg(id);
-}
-
-struct FrequencyPrefix {
-    double scale;
-    const char* unit;
-};
-
-FrequencyPrefix PrefixFor(double hz)
-{
-    const double magnitude = std::fabs(hz);
-    if (magnitude >= 1e6)
-        return {1e6, "MHz"};
-    return magnitude >= 1e3 ? FrequencyPrefix{1e3, "kHz"} : FrequencyPrefix{1.0, "Hz"};
-}
-
-// Three significant digits with an engineering prefix: "9.66 Hz", "13.8 kHz".
-QString FrequencyText(double hz)
-{
-    if (!std::isfinite(hz))
-        return QString();
-    const FrequencyPrefix prefix = PrefixFor(hz);
-    return QString::asprintf("%.3g %s", hz / prefix.scale, prefix.unit);
-}
-
-// "minimum / maximum unit" of a sweep; nothing where the sweep has no figure.
-QString SweepText(const qxr::MinMax& range, const char* format, const QString& unit, double scale = 1.0)
-{
-    if (std::isnan(range.min) || std::isnan(range.max))
-        return QString();
-    const auto number = [format, scale](double x) {
-        return std::isinf(x) ? QString(x > 0 ? "∞" : "-∞") : QString::asprintf(format, x / scale);
-    };
-    return number(range.min) + QStringLiteral(" / ") + number(range.max) + unit;
-}
-
-// Both frequencies with the maximum's prefix.
-QString FrequencySweepText(const qxr::MinMax& range)
-{
-    const FrequencyPrefix prefix = PrefixFor(range.max);
-    return SweepText(range, "%.3g", QLatin1Char(' ') + QLatin1String(prefix.unit), prefix.scale);
 }
 
 }  // namespace
@@ -180,21 +138,13 @@ void CTabFreqResponse::RedrawBode()
 
 void CTabFreqResponse::ShowSweep()
 {
-    const std::shared_ptr<const qxr::RobustnessReport> report = document_.robustness;
-    const int fields[] = {kSweepFxField, kSweepPhaseMarginField, kSweepGainMarginField, kSweepSlopeField,
-                          kRhpzField,    kSweepRhpzField};
-    if (!report || !report->notComputed.empty()) {
-        for (int id : fields)
-            SetField(id, QString());
-        return;
-    }
-    const std::array<qxr::MinMax, 4>& range = report->loops[static_cast<std::size_t>(loop_)].overall;
-    SetField(kSweepFxField, FrequencySweepText(range[0]));
-    SetField(kSweepPhaseMarginField, SweepText(range[1], "%1.0f", QStringLiteral("°")));
-    SetField(kSweepGainMarginField, SweepText(range[2], "%1.0f", QStringLiteral(" dB")));
-    SetField(kSweepSlopeField, SweepText(range[3], "%1.0f", QStringLiteral(" dB/dec")));
-    SetField(kRhpzField, FrequencyText(report->rhpz.nominal));
-    SetField(kSweepRhpzField, FrequencySweepText({report->rhpz.min, report->rhpz.max}));
+    const SweepTexts texts = FormatSweep(document_.robustness.get(), loop_);
+    SetField(kSweepFxField, texts.crossover);
+    SetField(kSweepPhaseMarginField, texts.phaseMargin);
+    SetField(kSweepGainMarginField, texts.gainMargin);
+    SetField(kSweepSlopeField, texts.slope);
+    SetField(kRhpzField, texts.rhpz);
+    SetField(kSweepRhpzField, texts.rhpzSpread);
 }
 
 void CTabFreqResponse::ShowStability()

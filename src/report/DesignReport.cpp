@@ -122,12 +122,18 @@ QString ReportTitle(const std::u16string& description, const QString& fileTitle)
 }
 
 struct DesignReport::LoopPlot {
-    LoopPlot(CDesignModel& model, qxr::ControlLoop loop, const QString& title)
+    LoopPlot(CDesignModel& model, qxr::ControlLoop loop, const QString& title, const qxr::RobustnessReport& sweep)
         : name(title), bode(loop, magnitude, phase)
     {
+        const auto index = static_cast<std::size_t>(loop);
         bode.Setup(model, 0xFFFFFF);
-        bode.Redraw(model, {true, true, true});
+        bode.Redraw(model, {true, true, true}, sweep.notComputed.empty() ? &sweep.loops[index] : nullptr);
         stability = FormatStability(model, loop, bode.LoopGain());
+        spread = FormatSweep(&sweep, loop);
+        if (sweep.notComputed.empty()) {
+            yield = QString::asprintf("%.2f %%", 100 * sweep.loops[index].yield);
+            worstPm = QString::asprintf("%.1f°", sweep.loops[index].worstPm);
+        }
     }
 
     QString name;
@@ -135,6 +141,8 @@ struct DesignReport::LoopPlot {
     CGraphScatter phase;
     BodeGraphs bode;
     StabilityTexts stability;
+    SweepTexts spread;
+    QString yield, worstPm;
 };
 
 DesignReport::DesignReport(CDesignModel& model, const QString& title)
@@ -143,9 +151,12 @@ DesignReport::DesignReport(CDesignModel& model, const QString& title)
       mode_(QString::fromStdString(qxr::ModeText(model))),
       analog_(model.Read(model.ad) == CTop::ANALOG)
 {
+    qxr::RobustnessOptions options;
+    options.bands = true;
+    sweep_ = qxr::AnalyseRobustness(qxr::ReadRobustnessInputs(model), options);
     // The Bode pages read their inputs before the design pages are shown.
-    loops_[0] = std::make_unique<LoopPlot>(model, qxr::ControlLoop::Voltage, Tr("Voltage Loop"));
-    loops_[1] = std::make_unique<LoopPlot>(model, qxr::ControlLoop::Current, Tr("Current Loop"));
+    loops_[0] = std::make_unique<LoopPlot>(model, qxr::ControlLoop::Voltage, Tr("Voltage Loop"), sweep_);
+    loops_[1] = std::make_unique<LoopPlot>(model, qxr::ControlLoop::Current, Tr("Current Loop"), sweep_);
     GatherPages();
     for (const std::string& line : qxr::MessageLines(model))
         messages_ << QString::fromStdString(line);
@@ -187,6 +198,7 @@ bool DesignReport::Paint(QPagedPaintDevice& device)
     PaintPages(canvas);
     PaintMessages(canvas);
     PaintStability(canvas);
+    PaintSweep(canvas);
     PaintBodePlots(canvas);
     if (analog_)
         PaintSchematic(canvas);
@@ -225,13 +237,40 @@ void DesignReport::PaintStability(ReportCanvas& canvas) const
     SectionTitle(canvas, Tr("Stability"));
     const StabilityTexts& voltage = loops_[0]->stability;
     const StabilityTexts& current = loops_[1]->stability;
-    const std::array<std::array<QString, 3>, 5> table{{
-        {QString(), loops_[0]->name, loops_[1]->name},
-        {Tr("Crossover frequency (Fx)"), voltage.crossover, current.crossover},
-        {Tr("Phase margin"), voltage.phaseMargin, current.phaseMargin},
-        {Tr("Gain margin"), voltage.gainMargin, current.gainMargin},
-        {Tr("Slope at Fx"), voltage.slope, current.slope},
-    }};
+    PaintTable(canvas, {{
+                           {QString(), loops_[0]->name, loops_[1]->name},
+                           {Tr("Crossover frequency (Fx)"), voltage.crossover, current.crossover},
+                           {Tr("Phase margin"), voltage.phaseMargin, current.phaseMargin},
+                           {Tr("Gain margin"), voltage.gainMargin, current.gainMargin},
+                           {Tr("Slope at Fx"), voltage.slope, current.slope},
+                       }});
+}
+
+void DesignReport::PaintSweep(ReportCanvas& canvas) const
+{
+    SectionTitle(canvas, Tr("Stability Sweep (min/max)"));
+    if (!sweep_.notComputed.empty()) {
+        canvas.Paragraph(QString::fromStdString(sweep_.notComputed), ReportFont(kBodyPoints));
+        return;
+    }
+    const LoopPlot& voltage = *loops_[0];
+    const LoopPlot& current = *loops_[1];
+    PaintTable(canvas, {{
+                           {QString(), voltage.name, current.name},
+                           {Tr("Crossover frequency (Fx)"), voltage.spread.crossover, current.spread.crossover},
+                           {Tr("Phase margin"), voltage.spread.phaseMargin, current.spread.phaseMargin},
+                           {Tr("Gain margin"), voltage.spread.gainMargin, current.spread.gainMargin},
+                           {Tr("Slope at Fx"), voltage.spread.slope, current.spread.slope},
+                           {Tr("Yield"), voltage.yield, current.yield},
+                           {Tr("Worst-case phase margin"), voltage.worstPm, current.worstPm},
+                       }});
+    canvas.Line(Tr("RHPZ: %1 nominal, %2").arg(voltage.spread.rhpz, voltage.spread.rhpzSpread),
+                ReportFont(kBodyPoints));
+}
+
+// A table of three columns, its first row in bold.
+void DesignReport::PaintTable(ReportCanvas& canvas, const std::vector<std::array<QString, 3>>& table) const
+{
     QPainter& painter = canvas.Painter();
     for (std::size_t r = 0; r < table.size(); ++r) {
         const QFont font = ReportFont(kBodyPoints, r == 0);

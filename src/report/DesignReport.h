@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "analysis/Robustness.h"
 #include "pages/BodeGraphs.h"
 
 class CDesignModel;
@@ -31,8 +32,9 @@ struct ReportPage {
 };
 
 // The design report: title, program version and Mode, the rows of every
-// page of the Mode, the messages, the stability figures and Bode plots of
-// both loops, and the schematic (analog) or the coefficient sets (digital).
+// page of the Mode, the messages, the stability figures, the stability sweep
+// and the Bode plots of both loops, and the schematic (analog) or the
+// coefficient sets (digital).
 // One report paints the same pages on a printer and into a PDF.
 class DesignReport {
 public:
@@ -54,6 +56,8 @@ private:
     void PaintPages(ReportCanvas& canvas) const;
     void PaintMessages(ReportCanvas& canvas) const;
     void PaintStability(ReportCanvas& canvas) const;
+    void PaintSweep(ReportCanvas& canvas) const;
+    void PaintTable(ReportCanvas& canvas, const std::vector<std::array<QString, 3>>& table) const;
     void PaintBodePlots(ReportCanvas& canvas) const;
     void PaintSchematic(ReportCanvas& canvas) const;
     void PaintCoefficients(ReportCanvas& canvas) const;
@@ -64,6 +68,7 @@ private:
     bool analog_;
     std::vector<ReportPage> pages_;
     QStringList messages_;
+    qxr::RobustnessReport sweep_;
     std::array<std::unique_ptr<LoopPlot>, 2> loops_;
 };
 

@@ -103,12 +103,12 @@ protected:
         return rows;
     }
 
-    // The stability fields of both Bode pages.
+    // The stability and stability-sweep fields of both Bode pages.
     QStringList ShownStability()
     {
         QStringList fields;
         for (CDialogTab* page : {Frame().ReviewView()->Pages()[0], Frame().ReviewView()->Pages()[1]})
-            for (int id : {1022, 1023, 1026, 1040})
+            for (int id : {1022, 1023, 1026, 1040, 1036, 1037, 1038, 1042})
                 fields << static_cast<CTabFreqResponse*>(page)->Field(id)->text();
         return fields;
     }
@@ -129,6 +129,7 @@ TEST_F(DesignReport, PdfFromTheCommandLineHoldsWhatThePagesShow)
         EXPECT_EQ(PdfText(second), text) << "the same design gives the same text";
 
         ShowOnThePages(design);
+        ASSERT_TRUE(WaitForSweep());
         const QStringList rows = ShownRows();
         EXPECT_GE(rows.size(), 40);
         for (const QString& row : rows)
