@@ -42,6 +42,24 @@ void BM_TypeOneCharacter(benchmark::State& state)
 
 BENCHMARK(BM_TypeOneCharacter)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
+// From a keystroke until its stability sweep is on every page: the background
+// run of corners and samples, then the redraw that shows it.
+void BM_SweepAfterOneCharacter(benchmark::State& state)
+{
+    CEditSymDouble* edit = LowLineEdit();
+    const RobustnessRunner& runner = app->MainFrame()->Robustness();
+    bool flip = false;
+    for (auto _ : state) {
+        edit->setText(flip ? QStringLiteral("85") : QStringLiteral("86"));
+        flip = !flip;
+        do
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        while (!runner.IsCurrent());
+    }
+}
+
+BENCHMARK(BM_SweepAfterOneCharacter)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
 QString NestedTables(int depth)
 {
     return QStringLiteral("<table><tr><td>").repeated(depth) + QStringLiteral("x") +

@@ -292,6 +292,18 @@ void RunMonteCarlo(const RobustnessInputs& inputs, const RobustnessOptions& opti
     }
 }
 
+// AVX code elsewhere in the process can leave the upper halves of the vector
+// registers in use; until they are cleared, every SSE instruction of the
+// sweep waits on them and the sweep runs about ten times slower (seen in the
+// GUI). Clearing them changes no value: this code keeps nothing there.
+void ClearUpperVectorHalves()
+{
+#if defined(__x86_64__) && defined(__GNUC__)
+    if (__builtin_cpu_supports("avx"))
+        __asm__ volatile("vzeroupper");
+#endif
+}
+
 }  // namespace
 
 RobustnessInputs ReadRobustnessInputs(CDesignModel& model)
@@ -361,6 +373,7 @@ LoopModel LoopAt(const RobustnessInputs& inputs, ControlLoop loop, const SweptVa
 
 RobustnessReport AnalyseRobustness(const RobustnessInputs& inputs, const RobustnessOptions& options)
 {
+    ClearUpperVectorHalves();
     RobustnessReport report;
     report.notComputed = inputs.notComputed;
     if (!report.notComputed.empty())
