@@ -48,23 +48,20 @@ bool CQXRDoc::OnNewDocument()
 
 FileResult CQXRDoc::OnOpenDocument(const QString& path)
 {
-    const FileResult result = LoadDesignFile(FileNameBytes(path).toStdString(), model, designDescription);
-    if (result != FileResult::Ok)
-        return result;
-    SetPathName(path);
-    StartHistory(false);
-    model.Recalculate();
-    ShowLoadedDesign();
-    return result;
+    return TakeLoaded(LoadDesignFile(FileNameBytes(path).toStdString(), model, designDescription), path, false);
 }
 
 FileResult CQXRDoc::OnRecoverDocument(const std::vector<uint8_t>& bytes, const QString& path)
 {
-    const FileResult result = LoadDesign(bytes.data(), bytes.size(), model, designDescription);
+    return TakeLoaded(LoadDesign(bytes.data(), bytes.size(), model, designDescription), path, true);
+}
+
+FileResult CQXRDoc::TakeLoaded(FileResult result, const QString& path, bool modified)
+{
     if (result != FileResult::Ok)
         return result;
     SetPathName(path);
-    StartHistory(true);
+    StartHistory(modified);
     model.Recalculate();
     ShowLoadedDesign();
     return result;

@@ -85,6 +85,8 @@ signals:
 private:
     void SetPathName(const QString& path);
     void ShowLoadedDesign();
+    // After a successful load: the design of path, saved or not, recalculated and shown.
+    FileResult TakeLoaded(FileResult result, const QString& path, bool modified);
     // A fresh history; the design is saved or, with modified, not.
     void StartHistory(bool modified);
     DocumentState State() const;
