@@ -133,6 +133,25 @@ pid_t StartTypingChild(const QString& design, const QString& text, const QTempor
     return posix_spawn(&pid, QXR_TYPING_CHILD_PATH, nullptr, nullptr, argv, envp.data()) == 0 ? pid : -1;
 }
 
+// The base directory rules: an absolute XDG_STATE_HOME, else ~/.local/state.
+TEST(RecoveryFolder, FollowsXdgStateHome)
+{
+    const QByteArray home = qgetenv("HOME");
+    const QByteArray state = qgetenv("XDG_STATE_HOME");
+    qputenv("HOME", "/home/engineer");
+    const std::pair<const char*, QString> cases[] = {
+        {"/var/state", "/var/state/QXR"},
+        {"", "/home/engineer/.local/state/QXR"},
+        {"relative/state", "/home/engineer/.local/state/QXR"},
+    };
+    for (const auto& [variable, folder] : cases) {
+        qputenv("XDG_STATE_HOME", variable);
+        EXPECT_EQ(RecoveryCopies::Folder(), folder) << variable;
+    }
+    qputenv("HOME", home);
+    qputenv("XDG_STATE_HOME", state);
+}
+
 TEST_F(Recovery, AKilledProgramIsOfferedOnTheNextStartAndRestoredExactly)
 {
     const QString design = dir.filePath("stage.qxr");
