@@ -22,6 +22,7 @@
 
 #include "app/AppBase.h"
 #include "app/QXRViewLog.h"
+#include "app/RecoveryCopies.h"
 #include "app/TabViews.h"
 #include "doc/QXRDoc.h"
 #include "pages/ExportFiles.h"
@@ -61,10 +62,16 @@ CMainFrame::CMainFrame(CValdrisApp& app, CQXRDoc& document, const QString& infoT
     resize(1280, 820);
 
     connect(&document_, &CQXRDoc::TitleChanged, this, &CMainFrame::UpdateTitle);
-    connect(qApp, &QApplication::focusChanged, this, &CMainFrame::UpdateEditActions);
+    connect(&document_, &CQXRDoc::HistoryChanged, this, &CMainFrame::UpdateHistoryActions);
+    connect(qApp, &QApplication::focusChanged, this, [this] {
+        // Typing into a row is one step until the focus leaves it.
+        document_.EndTyping();
+        UpdateEditActions();
+    });
     connect(logView_, &QTextBrowser::copyAvailable, this, &CMainFrame::UpdateEditActions);
     UpdateTitle();
     UpdateEditActions();
+    UpdateHistoryActions();
 }
 
 CMainFrame::~CMainFrame()
@@ -77,6 +84,11 @@ CMainFrame::~CMainFrame()
 void CMainFrame::SetPrompts(std::unique_ptr<UserPrompts> prompts)
 {
     prompts_ = std::move(prompts);
+}
+
+void CMainFrame::OfferRecovery(RecoveryCopies& copies)
+{
+    copies.OfferLeftCopies(this, *prompts_);
 }
 
 void CMainFrame::OnInitialUpdate()
@@ -126,8 +138,12 @@ void CMainFrame::CreateMenusAndToolBar()
     fileMenu_->addAction(exitAction);
     RebuildRecentFileMenu();
 
-    undoAction_ = MakeAction("", tr("&Undo"), tr("Undo the last action"),
+    undoAction_ = MakeAction("undo", tr("&Undo"), tr("Undo the last action"),
                              {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
+    redoAction_ = MakeAction("", tr("&Redo"), tr("Redo the previously undone action"),
+                             {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    connect(undoAction_, &QAction::triggered, &document_, &CQXRDoc::Undo);
+    connect(redoAction_, &QAction::triggered, &document_, &CQXRDoc::Redo);
     cutAction_ = MakeAction("cut", tr("Cu&t"), tr("Cut the selection to the clipboard"),
                             {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
     copyAction_ = MakeAction("copy", tr("&Copy"), tr("Copy the selection to the clipboard"),
@@ -135,10 +151,10 @@ void CMainFrame::CreateMenusAndToolBar()
     pasteAction_ = MakeAction("paste", tr("&Paste"), tr("Insert the clipboard contents"),
                               {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
     connect(copyAction_, &QAction::triggered, this, [this] { logView_->copy(); });
-    for (QAction* unavailable : {undoAction_, cutAction_, pasteAction_})
+    for (QAction* unavailable : {cutAction_, pasteAction_})
         unavailable->setEnabled(false);
     QMenu* editMenu = menuBar()->addMenu(tr("&Edit"));
-    editMenu->addAction(undoAction_);
+    editMenu->addActions({undoAction_, redoAction_});
     editMenu->addSeparator();
     editMenu->addActions({cutAction_, copyAction_, pasteAction_});
 
@@ -150,6 +166,8 @@ void CMainFrame::CreateMenusAndToolBar()
     toolBar->addActions({newAction, openAction, saveAction});
     toolBar->addSeparator();
     toolBar->addActions({cutAction_, copyAction_, pasteAction_});
+    toolBar->addSeparator();
+    toolBar->addAction(undoAction_);
     toolBar->addSeparator();
     toolBar->addActions({printAction_, aboutAction});
 
@@ -356,12 +374,21 @@ void CMainFrame::RebuildRecentFileMenu()
     fileMenu_->insertActions(recentSeparator_, recentActions_);
 }
 
-// Only the log pane has a selection to copy; it is read-only, so cut,
-// paste and undo stay disabled.
+// Only the log pane has a selection to copy; it is read-only, so cut and
+// paste stay disabled.
 void CMainFrame::UpdateEditActions()
 {
     const bool logFocused = logView_ != nullptr && logView_->hasFocus();
     copyAction_->setEnabled(logFocused && logView_->textCursor().hasSelection());
+}
+
+// The actions name the step they would undo or redo.
+void CMainFrame::UpdateHistoryActions()
+{
+    undoAction_->setEnabled(document_.CanUndo());
+    undoAction_->setText(document_.CanUndo() ? tr("&Undo %1").arg(document_.UndoName()) : tr("&Undo"));
+    redoAction_->setEnabled(document_.CanRedo());
+    redoAction_->setText(document_.CanRedo() ? tr("&Redo %1").arg(document_.RedoName()) : tr("&Redo"));
 }
 
 void CMainFrame::MovePaneFocus(int step)

@@ -18,6 +18,7 @@ class QAction;
 class QMenu;
 class QPrinter;
 class QSplitter;
+class RecoveryCopies;
 
 // The top-level window class that worker threads post their results to.
 class CMfcFrameWnd : public QMainWindow {
@@ -61,6 +62,8 @@ public:
     bool PrintReport(QPrinter& printer);
 
     void SetPrompts(std::unique_ptr<UserPrompts> prompts);
+    // Asks about the unsaved designs of instances that did not close.
+    void OfferRecovery(RecoveryCopies& copies);
     // Lets the views create their pages, once the first design is in place.
     void OnInitialUpdate();
 
@@ -71,6 +74,8 @@ public:
     QSplitter* InnerSplitter() const { return innerSplitter_; }
     const RecentFiles& Recent() const { return recentFiles_; }
     RobustnessRunner& Robustness() { return robustness_; }
+    QAction* UndoAction() const { return undoAction_; }
+    QAction* RedoAction() const { return redoAction_; }
     QAction* PrintAction() const { return printAction_; }
 
 protected:
@@ -87,6 +92,7 @@ private:
     void UpdateTitle();
     void RebuildRecentFileMenu();
     void UpdateEditActions();
+    void UpdateHistoryActions();
     void MovePaneFocus(int step);
     bool SaveTo(const QString& path);
     void ShowResult(const QString& text);
@@ -102,6 +108,7 @@ private:
     QAction* recentSeparator_ = nullptr;
     QList<QAction*> recentActions_;
     QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
     QAction* cutAction_ = nullptr;
     QAction* copyAction_ = nullptr;
     QAction* pasteAction_ = nullptr;

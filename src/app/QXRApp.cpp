@@ -4,6 +4,7 @@
 
 #include "app/InstanceChannel.h"
 #include "app/MainFrame.h"
+#include "app/RecoveryCopies.h"
 #include "doc/QXRDoc.h"
 #include "doc/UpdateHints.h"
 
@@ -26,6 +27,7 @@ CQXRApp::~CQXRApp()
 bool CQXRApp::InitInstance(const QStringList& files)
 {
     document_ = std::make_unique<CQXRDoc>();
+    recovery_ = std::make_unique<RecoveryCopies>(*document_);
     frame_ = std::make_unique<CMainFrame>(*this, *document_, infoText_);
     SetSignalReceiver(frame_.get());
     instanceChannel_ = std::make_unique<InstanceChannel>([this](const QString& path) { OpenFromAnotherStart(path); });
@@ -38,6 +40,7 @@ bool CQXRApp::InitInstance(const QStringList& files)
     // The views size their splitters to their pages, so the window is laid out first.
     frame_->show();
     frame_->OnInitialUpdate();
+    frame_->OfferRecovery(*recovery_);
     infoTextArrived_ = false;
     const QString address = qEnvironmentVariable("QXR_INFO_URL", kDefaultInfoAddress);
     infoFetcher.Start(address);
@@ -50,6 +53,7 @@ int CQXRApp::ExitInstance()
     SetSignalReceiver(nullptr);
     instanceChannel_.reset();
     frame_.reset();
+    recovery_.reset();
     document_.reset();
     return 0;
 }

@@ -2,7 +2,9 @@
 
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QLocale>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "pages/ExportFiles.h"
 
@@ -38,6 +40,25 @@ UserPrompts::Answer DialogPrompts::AskSaveChanges(QWidget* parent, const QString
 void DialogPrompts::ShowError(QWidget* parent, const QString& text)
 {
     QMessageBox::warning(parent, Tr("QXR"), text);
+}
+
+UserPrompts::RecoveryAnswer DialogPrompts::AskRestore(QWidget* parent, const QDateTime& written)
+{
+    QMessageBox box(QMessageBox::Question, Tr("QXR"),
+                    Tr("QXR was not closed properly. Restore the unsaved design from %1?")
+                        .arg(QLocale().toString(written, QLocale::ShortFormat)),
+                    QMessageBox::NoButton, parent);
+    QPushButton* restore = box.addButton(Tr("Restore"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(Tr("Discard"), QMessageBox::DestructiveRole);
+    QPushButton* later = box.addButton(Tr("Later"), QMessageBox::RejectRole);
+    box.setDefaultButton(restore);
+    box.setEscapeButton(later);
+    box.exec();
+    if (box.clickedButton() == restore)
+        return RecoveryAnswer::Restore;
+    if (box.clickedButton() == discard)
+        return RecoveryAnswer::Discard;
+    return RecoveryAnswer::Later;
 }
 
 QString DialogPrompts::AskOpenPath(QWidget* parent)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 
 class QWidget;
@@ -9,11 +10,14 @@ class QWidget;
 class UserPrompts {
 public:
     enum class Answer { Yes, No, Cancel };
+    enum class RecoveryAnswer { Restore, Discard, Later };
 
     virtual ~UserPrompts() = default;
     // "Save changes to <title>?"
     virtual Answer AskSaveChanges(QWidget* parent, const QString& title) = 0;
     virtual void ShowError(QWidget* parent, const QString& text) = 0;
+    // "QXR was not closed properly. Restore the unsaved design from <written>?"
+    virtual RecoveryAnswer AskRestore(QWidget* parent, const QDateTime& written) = 0;
     // A file to open or to save to; empty when the user cancels.
     virtual QString AskOpenPath(QWidget* parent) = 0;
     virtual QString AskSavePath(QWidget* parent, const QString& suggestion) = 0;
@@ -27,6 +31,7 @@ class DialogPrompts : public UserPrompts {
 public:
     Answer AskSaveChanges(QWidget* parent, const QString& title) override;
     void ShowError(QWidget* parent, const QString& text) override;
+    RecoveryAnswer AskRestore(QWidget* parent, const QDateTime& written) override;
     QString AskOpenPath(QWidget* parent) override;
     QString AskSavePath(QWidget* parent, const QString& suggestion) override;
     QString AskExportPath(QWidget* parent, const QString& caption, const QString& suggestion,

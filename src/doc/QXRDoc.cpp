@@ -38,7 +38,7 @@ void CQXRDoc::RefreshAllViews()
 bool CQXRDoc::OnNewDocument()
 {
     SetPathName(QString());
-    SetModifiedFlag(false);
+    StartHistory(false);
     designDescription = kNewDesignDescription;
     model.LoadDefaults();
     model.Recalculate();
@@ -48,14 +48,28 @@ bool CQXRDoc::OnNewDocument()
 
 FileResult CQXRDoc::OnOpenDocument(const QString& path)
 {
-    const FileResult result = LoadDesignFile(FileNameBytes(path).toStdString(), model, designDescription);
+    return TakeLoaded(LoadDesignFile(FileNameBytes(path).toStdString(), model, designDescription), path, false);
+}
+
+FileResult CQXRDoc::OnRecoverDocument(const std::vector<uint8_t>& bytes, const QString& path)
+{
+    return TakeLoaded(LoadDesign(bytes.data(), bytes.size(), model, designDescription), path, true);
+}
+
+FileResult CQXRDoc::TakeLoaded(FileResult result, const QString& path, bool modified)
+{
     if (result != FileResult::Ok)
         return result;
     SetPathName(path);
-    SetModifiedFlag(false);
+    StartHistory(modified);
     model.Recalculate();
     ShowLoadedDesign();
     return result;
+}
+
+std::vector<uint8_t> CQXRDoc::DesignFileBytes() const
+{
+    return SaveDesign(model, designDescription);
 }
 
 FileResult CQXRDoc::OnSaveDocument(const QString& path)
@@ -76,9 +90,70 @@ void CQXRDoc::ShowLoadedDesign()
     RefreshAllViews();
 }
 
+void CQXRDoc::StartHistory(bool modified)
+{
+    history_.Clear();
+    SetModifiedFlag(modified);
+}
+
 void CQXRDoc::SetModifiedFlag(bool modified)
 {
-    modified_ = modified;
+    if (modified)
+        history_.ForgetSavePoint();
+    else
+        history_.SetSavePoint();
+    emit HistoryChanged();
+}
+
+void CQXRDoc::ApplyChange(const QString& name, const std::function<void()>& change, QObject* control)
+{
+    Record(name, nullptr, change, control);
+}
+
+void CQXRDoc::ApplyTyping(const QString& name, QObject* control, const std::function<void()>& change)
+{
+    Record(name, control, change, control);
+}
+
+void CQXRDoc::SetDescription(const std::u16string& description)
+{
+    ApplyChange(tr("Description"), [this, &description] { designDescription = description; });
+}
+
+void CQXRDoc::Record(const QString& name, const void* typingKey, const std::function<void()>& change, QObject* control)
+{
+    DocumentState before = State();
+    change();
+    model.Recalculate();
+    history_.Push({name, std::move(before), State(), typingKey});
+    UpdateAllViews(nullptr, HINT_VALUES, control);
+    emit HistoryChanged();
+}
+
+DocumentState CQXRDoc::State() const
+{
+    return {model.SaveState(), designDescription};
+}
+
+void CQXRDoc::Undo()
+{
+    ShowState(history_.Undo());
+}
+
+void CQXRDoc::Redo()
+{
+    ShowState(history_.Redo());
+}
+
+void CQXRDoc::ShowState(const DocumentState* state)
+{
+    if (state == nullptr)
+        return;
+    model.RestoreState(state->design);
+    designDescription = state->description;
+    model.Recalculate();
+    RefreshAllViews();
+    emit HistoryChanged();
 }
 
 QString CQXRDoc::Title() const

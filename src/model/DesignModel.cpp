@@ -1,5 +1,7 @@
 #include "model/DesignModel.h"
 
+#include <algorithm>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <utility>
@@ -118,4 +120,29 @@ void CDesignModel::AppendMessage(const std::string& text)
 {
     messages += text;
     messages += '\n';
+}
+
+bool DesignState::Entry::operator==(const Entry& other) const
+{
+    // Bit for bit, so that a NaN entry equals itself and -0 differs from 0, as in the file.
+    return userSet == other.userSet && std::memcmp(&userValue, &other.userValue, sizeof userValue) == 0 &&
+           std::memcmp(&calcValue, &other.calcValue, sizeof calcValue) == 0;
+}
+
+DesignState CDesignModel::SaveState() const
+{
+    DesignState state;
+    state.entries.reserve(symbols.size());
+    for (const CSymbol* symbol : symbols)
+        state.entries.push_back({symbol->userSet, symbol->userValue, symbol->calcValue});
+    return state;
+}
+
+void CDesignModel::RestoreState(const DesignState& state)
+{
+    const std::size_t count = std::min(state.entries.size(), symbols.size());
+    for (std::size_t k = 0; k < count; ++k) {
+        const DesignState::Entry& entry = state.entries[k];
+        symbols[k]->Restore(entry.userSet, entry.userValue, entry.calcValue);
+    }
 }

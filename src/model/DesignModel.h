@@ -18,6 +18,19 @@ struct VoltagePlant;
 struct CurrentPlant;
 }  // namespace qxr
 
+// The user's part of a design, as its file holds it: every symbol's entry
+// flag and both values, in the order of CDesignModel::symbols.
+struct DesignState {
+    struct Entry {
+        bool userSet = false;
+        double userValue = 0.0;
+        double calcValue = 0.0;
+        bool operator==(const Entry& other) const;
+    };
+    std::vector<Entry> entries;
+    bool operator==(const DesignState& other) const { return entries == other.entries; }
+};
+
 // The whole state of one design: the catalogue symbols, the design
 // messages, the Bode data of both loops and their stability metrics.
 // Its design steps are defined in the core layer they belong to; the
@@ -57,6 +70,11 @@ public:
     int32_t Mode() const;
 
     void AppendMessage(const std::string& text);
+
+    // What a design file would hold, and back. Restoring does not recalculate;
+    // the caller runs Recalculate, as after loading a file.
+    DesignState SaveState() const;
+    void RestoreState(const DesignState& state);
 
     // --- model/DesignFile.cpp
     // The model's part of a design file: every symbol's record under its name,

@@ -31,6 +31,15 @@ void CSymbol::RevertToCalc()
     userValue = calcValue;
 }
 
+void CSymbol::Restore(bool isUserSet, double user, double calc)
+{
+    // While the entry is set, SetCalc leaves the user value alone and refreshes the mirrors.
+    userSet = true;
+    userValue = user;
+    SetCalc(calc);
+    userSet = isUserSet;
+}
+
 bool CSymbol::IsOutsideLimits() const
 {
     if (limitMin == 0.0 && limitMax == 0.0)

@@ -25,6 +25,8 @@ public:
 
     double Value() const { return userSet ? userValue : calcValue; }
     void RevertToCalc();
+    // Puts back an entry flag and both values exactly, an enumeration's mirrors included.
+    void Restore(bool userSet, double userValue, double calcValue);
     bool IsOutsideLimits() const;
 
     // The symbol's record in a design file (defined with the rest of the file

@@ -340,15 +340,15 @@ void CDialogTab::OnSymbolEdited(CMfcCtrlEdit* edit)
 {
     auto* symbolEdit = static_cast<CEditSymDouble*>(edit);
     CSymbol& symbol = *symbolEdit->symbol;
-    symbol.SetUser(ParseTypedNumber(edit->text()) * symbol.scale);
-    FinishEdit(edit);
+    const double value = ParseTypedNumber(edit->text()) * symbol.scale;
+    document_.ApplyTyping(StepName(edit), edit, [&symbol, value] { symbol.SetUser(value); });
 }
 
 void CDialogTab::OnComboChanged(CEditSymCombo* combo)
 {
     CSymbol& symbol = *combo->symbol;
-    symbol.SetUser(ParseTypedNumber(combo->currentText()) * symbol.scale);
-    FinishEdit(combo);
+    const double value = ParseTypedNumber(combo->currentText()) * symbol.scale;
+    document_.ApplyTyping(StepName(combo), combo, [&symbol, value] { symbol.SetUser(value); });
 }
 
 // An enumeration takes the chosen member; a proposal combo's one entry
@@ -357,18 +357,23 @@ void CDialogTab::OnComboSelect(CEditSymCombo* combo)
 {
     CSymbol& symbol = *combo->symbol;
     if (IsEnumeration(symbol)) {
-        symbol.SetUser(symbol.GetEnum()->GetTypeInfo().ValueOf(combo->currentText().toStdU16String()));
+        const double value = symbol.GetEnum()->GetTypeInfo().ValueOf(combo->currentText().toStdU16String());
+        document_.ApplyChange(
+            StepName(combo), [&symbol, value] { symbol.SetUser(value); }, combo);
     } else {
         combo->setCurrentIndex(-1);
         combo->SetTextQuietly(FormatValue(symbol, symbol.calcValue, combo->precision));
-        symbol.RevertToCalc();
+        document_.ApplyChange(
+            StepName(combo), [&symbol] { symbol.RevertToCalc(); }, combo);
     }
-    FinishEdit(combo);
 }
 
-void CDialogTab::FinishEdit(QWidget* control)
+// A step is named by the row the control belongs to, as its label reads.
+QString CDialogTab::StepName(const QWidget* control) const
 {
-    document_.SetModifiedFlag(true);
-    document_.model.Recalculate();
-    document_.UpdateAllViews(nullptr, HINT_VALUES, control);
+    for (const CDialogTabRow& row : rows_) {
+        if ((row.valueEdit == control || row.combo == control) && row.label != nullptr)
+            return row.label->text();
+    }
+    return QString();
 }

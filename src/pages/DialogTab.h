@@ -33,8 +33,8 @@ struct CDialogTabRow {
 
 // A design page built from its template: every caption that declares a
 // symbol becomes a row of label, value controls and unit, kept in step
-// with the design. An edit stores the value, recalculates the design and
-// refreshes every view.
+// with the design. An edit is a change of the document: one undo step,
+// after which the design is recalculated and every view refreshed.
 class CDialogTab : public QWidget {
     Q_OBJECT
 
@@ -74,7 +74,7 @@ private:
     void OnSymbolEdited(CMfcCtrlEdit* edit);
     void OnComboChanged(CEditSymCombo* combo);
     void OnComboSelect(CEditSymCombo* combo);
-    void FinishEdit(QWidget* control);
+    QString StepName(const QWidget* control) const;
 
     int templateId_;
     std::vector<CDialogTabRow> rows_;

@@ -4,6 +4,8 @@
 #include <cstdlib>
 
 #include <QCoreApplication>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QPalette>
 
 #include <locale.h>
@@ -74,6 +76,13 @@ void PaintBase(QWidget& widget, const QColor& color)
     widget.setPalette(palette);
 }
 
+bool IsHistoryKey(const QKeyEvent& key)
+{
+    const QKeyCombination combination = key.keyCombination();
+    return key.matches(QKeySequence::Undo) || key.matches(QKeySequence::Redo) ||
+           combination == (Qt::CTRL | Qt::SHIFT | Qt::Key_Z) || combination == (Qt::CTRL | Qt::Key_Y);
+}
+
 QColor WindowColor()
 {
     return QPalette().color(QPalette::Base);
@@ -81,7 +90,15 @@ QColor WindowColor()
 
 }  // namespace
 
-CMfcCtrlEdit::CMfcCtrlEdit(QWidget* parent) : QLineEdit(parent), background_(WindowColor())
+bool RowLineEdit::event(QEvent* event)
+{
+    // Left unaccepted, the key reaches the window's Undo and Redo shortcuts.
+    if (event->type() == QEvent::ShortcutOverride && IsHistoryKey(*static_cast<QKeyEvent*>(event)))
+        return false;
+    return QLineEdit::event(event);
+}
+
+CMfcCtrlEdit::CMfcCtrlEdit(QWidget* parent) : RowLineEdit(parent), background_(WindowColor())
 {
     connect(this, &QLineEdit::textChanged, this, [this] {
         if (notifyCount != 0)
@@ -124,8 +141,8 @@ void CEditSymDouble::RefreshEdit(const QWidget* hintControl)
 
 CEditSymCombo::CEditSymCombo(bool editable, QWidget* parent) : QComboBox(parent), background_(WindowColor())
 {
-    setEditable(editable);
     if (editable) {
+        setLineEdit(new RowLineEdit(this));
         // The list holds one proposal; typing must neither complete to it nor add entries.
         setCompleter(nullptr);
         setInsertPolicy(QComboBox::NoInsert);

@@ -47,8 +47,20 @@ bool IsEnumeration(CSymbol& symbol);
 
 }  // namespace symbol_display
 
+// A line edit of a row. The undo and redo keys go to the design's history,
+// not to the edit's own record of its text.
+class RowLineEdit : public QLineEdit {
+    Q_OBJECT
+
+public:
+    using QLineEdit::QLineEdit;
+
+protected:
+    bool event(QEvent* event) override;
+};
+
 // An edit that reports the user's changes to its page.
-class CMfcCtrlEdit : public QLineEdit, public CMfcCtrlNotify {
+class CMfcCtrlEdit : public RowLineEdit, public CMfcCtrlNotify {
     Q_OBJECT
 
 public:

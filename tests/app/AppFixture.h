@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QStringList>
@@ -23,6 +24,7 @@
 class ScriptedPrompts : public UserPrompts {
 public:
     Answer saveChangesAnswer = Answer::Cancel;
+    RecoveryAnswer recoveryAnswer = RecoveryAnswer::Later;
     QString openPath;
     QString savePath;
     QString exportPath;
@@ -35,22 +37,33 @@ public:
         return saveChangesAnswer;
     }
     void ShowError(QWidget*, const QString& text) override { errors << text; }
+    RecoveryAnswer AskRestore(QWidget*, const QDateTime&) override
+    {
+        asked << QStringLiteral("Restore?");
+        return recoveryAnswer;
+    }
     QString AskOpenPath(QWidget*) override { return openPath; }
     QString AskSavePath(QWidget*, const QString&) override { return savePath; }
     QString AskExportPath(QWidget*, const QString&, const QString&, const QString&) override { return exportPath; }
 };
 
-// Closes the next message box that opens, as a user would with OK, and
-// keeps its text.
-inline void DismissNextMessageBox(QString& text)
+// Answers the next message box that opens with the button of that text,
+// or closes it as a user would with OK, and keeps its text.
+inline void AnswerNextMessageBox(QString& text, const QString& button = QString())
 {
     auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, &text] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            text = box->text();
-            box->accept();
-            poll->deleteLater();
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, &text, button] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr)
+            return;
+        text = box->text();
+        for (QAbstractButton* candidate : box->buttons()) {
+            if (candidate->text() == button)
+                candidate->click();
         }
+        if (button.isEmpty())
+            box->accept();
+        poll->deleteLater();
     });
     poll->start(10);
 }

@@ -14,6 +14,7 @@ int main(int argc, char** argv)
     QTemporaryDir home;
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     setenv("XDG_CONFIG_HOME", qPrintable(home.filePath("config")), 1);
+    setenv("XDG_STATE_HOME", qPrintable(home.filePath("state")), 1);
     setenv("XDG_RUNTIME_DIR", qPrintable(home.path()), 1);
     setenv("QXR_INFO_URL", "file:///nonexistent/qxr-info.html", 1);
     ::testing::InitGoogleTest(&argc, argv);

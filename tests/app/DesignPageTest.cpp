@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "AppFixture.h"
+#include "RowInput.h"
 #include "calc/CoefficientExport.h"
 #include "doc/UpdateHints.h"
 #include "pages/DesignPages.h"
@@ -40,28 +41,6 @@ private:
     CQXRDoc& document_;
     std::vector<std::unique_ptr<CDialogTab>> pages_;
 };
-
-const CDialogTabRow& RowOf(const CDialogTab& page, const QString& name)
-{
-    for (const CDialogTabRow& row : page.Rows()) {
-        if (row.symbolName == name)
-            return row;
-    }
-    ADD_FAILURE() << "no row " << name.toStdString();
-    return page.Rows().front();
-}
-
-// Types as a user does: the reports are posted, so let them arrive.
-void Type(QWidget* control, const QString& text)
-{
-    auto* edit = qobject_cast<QLineEdit*>(control);
-    if (auto* combo = qobject_cast<QComboBox*>(control))
-        edit = combo->lineEdit();
-    ASSERT_NE(edit, nullptr);
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-    QCoreApplication::processEvents();
-}
 
 class DesignPage : public AppFixture {
 protected:

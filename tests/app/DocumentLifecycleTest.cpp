@@ -304,7 +304,7 @@ TEST_F(DocumentLifecycle, CommandLineFileThatCannotBeOpenedEndsTheStart)
 {
     app->ExitInstance();
     QString shown;
-    DismissNextMessageBox(shown);
+    AnswerNextMessageBox(shown);
     EXPECT_FALSE(app->InitInstance({Path("absent.qxr")}));
     EXPECT_EQ(shown, "Failed to open document.");
 }
@@ -314,7 +314,7 @@ TEST_F(DocumentLifecycle, StartingOnAFifoShowsTheMessageInsteadOfWaiting)
     app->ExitInstance();
     ASSERT_TRUE(non_design_files::MakeFifo(Path("fifo.qxr").toStdString()));
     QString shown;
-    DismissNextMessageBox(shown);
+    AnswerNextMessageBox(shown);
     EXPECT_FALSE(app->InitInstance({Path("fifo.qxr")}));
     EXPECT_EQ(shown, "Failed to open document.");
 }

@@ -86,7 +86,7 @@ TEST_F(GraphExport, AFailedWriteSaysSoAndKeepsTheEarlierFile)
     earlier.write("earlier");
     earlier.close();
     QString shown;
-    DismissNextMessageBox(shown);
+    AnswerNextMessageBox(shown);
     bool saved = true;
     {
         FileSizeLimit limit(32);
