@@ -18,6 +18,7 @@
 #include <nlohmann/json.hpp>
 
 #include "FileSizeLimit.h"
+#include "InProcessCli.h"
 #include "NonDesignFiles.h"
 #include "Significant.h"
 #include "calc/CoefficientExport.h"
@@ -32,12 +33,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
-
-struct CliResult {
-    int exitCode;
-    std::string out;
-    std::string err;
-};
 
 std::string ReadText(const fs::path& path)
 {
@@ -65,18 +60,7 @@ protected:
     const fs::path& Folder() const { return dir_; }
     fs::path Path(const std::string& name) const { return dir_ / name; }
 
-    // The command line run in this process, the way main() runs it.
-    static CliResult Run(const std::vector<std::string>& args)
-    {
-        std::vector<const char*> argv{"qxr-cli"};
-        for (const std::string& arg : args)
-            argv.push_back(arg.c_str());
-        argv.push_back(nullptr);
-        std::ostringstream out;
-        std::ostringstream err;
-        const int exitCode = qxr::cli::Run(static_cast<int>(args.size() + 1), argv.data(), out, err);
-        return {exitCode, out.str(), err.str()};
-    }
+    static CliResult Run(const std::vector<std::string>& args) { return RunInProcess(args); }
 
     // The JSON of a run that must succeed quietly.
     static json RunJson(std::vector<std::string> args)

@@ -5,35 +5,23 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "cli/Run.h"
+#include "InProcessCli.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-struct CliResult {
-    int exitCode;
-    std::string out;
-    std::string err;
-};
-
-CliResult RunCli(const std::vector<std::string>& args)
+CliResult RunCli(std::vector<std::string> args)
 {
-    std::vector<const char*> argv{"qxr-cli", "robustness"};
-    for (const std::string& arg : args)
-        argv.push_back(arg.c_str());
-    argv.push_back(nullptr);
-    std::ostringstream out, err;
-    const int exitCode = qxr::cli::Run(static_cast<int>(argv.size() - 1), argv.data(), out, err);
-    return {exitCode, out.str(), err.str()};
+    args.insert(args.begin(), "robustness");
+    return RunInProcess(args);
 }
 
 json RunJson(std::vector<std::string> args)

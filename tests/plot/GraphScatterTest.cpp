@@ -110,15 +110,27 @@ TEST(CGraphScatter, AutomaticRangesCoverEveryLineHiddenOrNot)
     EXPECT_EQ(graph.yAxis.maximum, 40);
 }
 
-TEST(PlotPolyline, SkipsPointsOutsideTheRangesAndRunsOn)
-{
+// x from 0 to 100 and y from 0 to 50 on a plot of 100 by 50 pixels at (10, 10).
+struct PlotArea {
+    PlotArea()
+    {
+        SetFixedRange(xAxis, 0, 100);
+        SetFixedRange(yAxis, 0, 50);
+        xAxis.SetPixelMapping(100);
+        yAxis.SetPixelMapping(50);
+    }
+
     CGraphAxis xAxis;
     CGraphAxis yAxis;
-    SetFixedRange(xAxis, 0, 100);
-    SetFixedRange(yAxis, 0, 50);
-    xAxis.SetPixelMapping(100);
-    yAxis.SetPixelMapping(50);
-    const QRect plot(QPoint(10, 10), QPoint(110, 60));
+    const QRect plot{QPoint(10, 10), QPoint(110, 60)};
+};
+
+TEST(PlotPolyline, SkipsPointsOutsideTheRangesAndRunsOn)
+{
+    PlotArea area;
+    CGraphAxis& xAxis = area.xAxis;
+    const CGraphAxis& yAxis = area.yAxis;
+    const QRect& plot = area.plot;
     CScatterGraphLine line;
     line.points = {{0, 0}, {50, 60}, {60, 25}, {kNaN, 10}, {120, 10}, {-1, 10}, {30, kInf}, {100, 50}};
 
@@ -133,18 +145,12 @@ TEST(PlotPolyline, SkipsPointsOutsideTheRangesAndRunsOn)
 
 TEST(PlotBandOutline, HoldsValuesAtTheAxisAndSkipsWhatCannotBePlaced)
 {
-    CGraphAxis xAxis;
-    CGraphAxis yAxis;
-    SetFixedRange(xAxis, 0, 100);
-    SetFixedRange(yAxis, 0, 50);
-    xAxis.SetPixelMapping(100);
-    yAxis.SetPixelMapping(50);
-    const QRect plot(QPoint(10, 10), QPoint(110, 60));
+    const PlotArea area;
     CScatterGraphLine band;
     band.style = CScatterGraphLine::kBand;
     band.points = {{0, -10}, {50, 25}, {120, 10}, {60, kNaN}, {100, kInf}, {100, 70}, {0, 40}};
 
-    EXPECT_EQ(PlotBandOutline(band, xAxis, yAxis, plot),
+    EXPECT_EQ(PlotBandOutline(band, area.xAxis, area.yAxis, area.plot),
               QPolygon({{10, 60}, {60, 35}, {110, 10}, {110, 10}, {10, 20}}));
 }
 
