@@ -52,9 +52,15 @@ double ValueOf(const SweptValues& values, Swept which)
 // analysis is not computed; empty when every setting is usable.
 std::string SettingsProblem(CDesignModel& model)
 {
-    for (CSymbol* setting :
-         {&model.P__LOAD_MIN, &model.TOL__L_MIN, &model.TOL__C_OUT, &model.TOL__R_SENSE, &model.TOL__R_COMP,
-          &model.TOL__C_COMP, &model.TOL__GAIN, &model.N__MC, &model.SEED__MC, &model.PM__MIN, &model.GM__MIN}) {
+    const int32_t mode = model.Mode();
+    if (mode != CTop::ANALOG && mode != CTop::DIGITAL)
+        return "The stability sweep is not computed: the Mode is neither ANALOG nor DIGITAL.";
+    std::vector<CSymbol*> settings{&model.P__LOAD_MIN,  &model.TOL__L_MIN, &model.TOL__C_OUT,
+                                   &model.TOL__R_SENSE, &model.TOL__GAIN,  &model.N__MC,
+                                   &model.SEED__MC,     &model.PM__MIN,    &model.GM__MIN};
+    if (mode == CTop::ANALOG)
+        settings.insert(settings.end(), {&model.TOL__R_COMP, &model.TOL__C_COMP});
+    for (CSymbol* setting : settings) {
         const double value = model.Read(*setting);
         const bool hasRange = setting->limitMin != 0.0 || setting->limitMax != 0.0;
         const bool usable = hasRange ? value >= setting->limitMin && value <= setting->limitMax : std::isfinite(value);
@@ -65,9 +71,6 @@ std::string SettingsProblem(CDesignModel& model)
     const int32_t distribution = TruncToInt32(model.Read(model.dist__MC));
     if (distribution != CDistribution::Uniform && distribution != CDistribution::Normal)
         return "The stability sweep is not computed: dist__MC is not a known distribution.";
-    const int32_t mode = model.Mode();
-    if (mode != CTop::ANALOG && mode != CTop::DIGITAL)
-        return "The stability sweep is not computed: the Mode is neither ANALOG nor DIGITAL.";
     return {};
 }
 

@@ -10,15 +10,18 @@ void CDesignModel::Recalculate()
     Read(ad);  // the Mode takes part in every design
     // No equation reads the nominal input; it stays applicable in both Modes.
     V__IN_NORM.inUse = true;
-    // The stability-sweep settings apply in both Modes; reading them here lets
+    // The stability-sweep settings apply in both Modes (the compensator parts'
+    // tolerances only where the compensators are parts); reading them here lets
     // out-of-range entries show and be logged like any other input.
-    for (CSymbol* setting : {&P__LOAD_MIN, &TOL__L_MIN, &TOL__C_OUT, &TOL__R_SENSE, &TOL__R_COMP, &TOL__C_COMP,
-                             &TOL__GAIN, static_cast<CSymbol*>(&dist__MC), &N__MC, &SEED__MC, &PM__MIN, &GM__MIN})
+    for (CSymbol* setting : {&P__LOAD_MIN, &TOL__L_MIN, &TOL__C_OUT, &TOL__R_SENSE, &TOL__GAIN,
+                             static_cast<CSymbol*>(&dist__MC), &N__MC, &SEED__MC, &PM__MIN, &GM__MIN})
         Read(*setting);
 
     switch (Mode()) {
     case CTop::ANALOG:
         ApplyModeDefaults(1.5, 60.0);
+        Read(TOL__R_COMP);
+        Read(TOL__C_COMP);
         DesignAnalog();
         dia__voltage_loop.inUse = true;
         dia__current_loop.inUse = true;

@@ -312,6 +312,13 @@ TEST(Robustness, SettingsOutsideTheirRangeStopTheAnalysisWithTheReason)
     model.dist__MC.SetUser(2);
     Design(model, CTop::ANALOG);
     EXPECT_NE(ReadRobustnessInputs(model).notComputed, "");
+
+    // Digital compensators are coefficients: their parts' tolerances do not apply.
+    CDesignModel digital;
+    digital.TOL__C_COMP.SetUser(100);
+    Design(digital, CTop::DIGITAL);
+    EXPECT_EQ(ReadRobustnessInputs(digital).notComputed, "");
+    EXPECT_FALSE(digital.TOL__C_COMP.inUse);
 }
 
 TEST(Robustness, NonFiniteDesignValuesGiveNaNFiguresAndEnd)

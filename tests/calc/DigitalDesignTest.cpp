@@ -46,8 +46,8 @@ TEST(DigitalDesign, MarksExactlyTheSymbolsItUses)
         u"F__X_VLOOP", u"PM__VLOOP",  u"H2__ON_VOUT", u"H3__LINE_IN", u"F__SAMP_V",   u"F__X_ILOOP",
         u"PM__ILOOP",  u"V__RAMP",    u"T__D",       u"F__SAMP",     u"v_fcp0",       u"v_fcp1",
         u"v_fcz1",     u"i_fcp0",     u"i_fcp1",     u"i_fcz1",      u"E__ff",        u"ad",
-        u"P__LOAD_MIN", u"TOL__L_MIN", u"TOL__C_OUT", u"TOL__R_SENSE", u"TOL__R_COMP", u"TOL__C_COMP",
-        u"TOL__GAIN",  u"dist__MC",   u"N__MC",      u"SEED__MC",    u"PM__MIN",      u"GM__MIN",
+        u"P__LOAD_MIN", u"TOL__L_MIN", u"TOL__C_OUT", u"TOL__R_SENSE", u"TOL__GAIN",  u"dist__MC",
+        u"N__MC",      u"SEED__MC",   u"PM__MIN",    u"GM__MIN",
     };
     // clang-format on
     CDesignModel model;

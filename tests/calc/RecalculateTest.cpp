@@ -85,9 +85,12 @@ TEST(Recalculate, UnknownModeCalculatesNothing)
         EXPECT_TRUE(model.messages.empty());
         EXPECT_EQ(CalculatedValues(model), before);
         for (const CSymbol* symbol : model.symbols) {
-            // The Mode, the nominal input and the stability-sweep settings apply whatever the Mode.
-            const bool expected = symbol == &model.ad || symbol == &model.V__IN_NORM ||
-                                  symbol->index >= static_cast<int32_t>(CDesignModel::kFirstAddedSymbol);
+            // The Mode, the nominal input and the stability-sweep settings apply whatever the
+            // Mode, but for the tolerances of compensator parts, which only an analog design has.
+            const bool compensatorTolerance = symbol == &model.TOL__R_COMP || symbol == &model.TOL__C_COMP;
+            const bool expected =
+                symbol == &model.ad || symbol == &model.V__IN_NORM ||
+                (symbol->index >= static_cast<int32_t>(CDesignModel::kFirstAddedSymbol) && !compensatorTolerance);
             EXPECT_EQ(symbol->inUse, expected) << static_cast<int>(symbol->index);
         }
     }
