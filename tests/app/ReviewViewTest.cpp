@@ -27,6 +27,18 @@ protected:
         Document().model.Recalculate();
         Document().UpdateAllViews(nullptr, HINT_VALUES);
     }
+    // The field shows its text without scrolling it: the cursor moves from
+    // the text's start to its end by the text's whole width.
+    static bool ShowsWhole(QLineEdit& field)
+    {
+        const auto cursorAt = [&field](int position) {
+            field.setCursorPosition(position);
+            field.grab();  // the scroll offset follows the cursor when painted
+            return field.inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+        };
+        const int travel = cursorAt(static_cast<int>(field.text().size())) - cursorAt(0);
+        return travel >= field.fontMetrics().horizontalAdvance(field.text()) - 1;
+    }
     static std::size_t Points(CGraphScatter& graph, int line)
     {
         CScatterGraphLine* found = graph.FindLine(line);
@@ -173,6 +185,41 @@ TEST_F(ReviewView, HoverReadsTheGridPointUnderTheMouse)
     EXPECT_EQ(page.BodeGroup()->title(), "Bode Plot ");
     EXPECT_EQ(page.Field(1054)->text(), "");
     EXPECT_EQ(graph.FindLine(CTabFreqResponse::kCursor), nullptr);
+}
+
+// Read-outs under the mouse anywhere on either graph, and every figure, in
+// both loops and both controller kinds.
+TEST_F(ReviewView, FiguresAreNeverCut)
+{
+    const int figureFields[] = {1052, 1053, 1054, 1022, 1023, 1026, 1040, 1044, 1036, 1037, 1038, 1042, 1046};
+    ASSERT_TRUE(WaitForSweep());
+    for (const double mode : {CTop::ANALOG, CTop::DIGITAL}) {
+        SwitchMode(mode);
+        ASSERT_TRUE(WaitForSweep());
+        for (CTabFreqResponse* page : {&Voltage(), &Current()}) {
+            SCOPED_TRACE(testing::Message() << page->title.toStdString() << " mode " << mode);
+            for (const int box : {1007, 1008, 1009})
+                page->Box(box)->click();  // the compensator is shown too
+            for (CGraphScatter* graph : {page->MagnitudeGraph(), page->PhaseGraph()}) {
+                for (int x = graph->plotRect.left(); x <= graph->plotRect.right(); x += graph->plotRect.width() / 25) {
+                    graph->hoverPoint = QPoint(x, graph->plotRect.center().y());
+                    emit graph->HoverMoved(graph->hoverPoint);
+                    for (const int id : figureFields) {
+                        QLineEdit& field = *page->Field(id);
+                        EXPECT_TRUE(ShowsWhole(field)) << id << " \"" << field.text().toStdString() << "\"";
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST_F(ReviewView, FiguresAreNamedForScreenReaders)
+{
+    EXPECT_EQ(Voltage().Field(1023)->accessibleName(), "Voltage loop phase margin");
+    EXPECT_EQ(Current().Field(1022)->accessibleName(), "Current loop crossover frequency");
+    EXPECT_EQ(Current().Field(1054)->accessibleName(), "Current loop gain and phase at the cursor");
+    EXPECT_EQ(Voltage().Field(1038)->accessibleDescription(), "dB");
 }
 
 }  // namespace
