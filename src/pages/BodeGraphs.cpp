@@ -119,7 +119,7 @@ void BodeGraphs::Setup(CDesignModel& model, GraphColor background)
         graph->yTitle.height = 15;
         graph->xTitle.RebuildFont();
         graph->yTitle.RebuildFont();
-        graph->textColor = kBlack;
+        graph->textColor = ReadableTextColor(background);
         graph->backColor = background;
         graph->plotColor = 0xFFFFFF;
         graph->gridColor = 0xE1E1E1;
