@@ -1,6 +1,7 @@
 #include <cstdlib>
 
 #include <QAbstractTextDocumentLayout>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QTemporaryDir>
 #include <QTextDocument>
@@ -59,6 +60,41 @@ void BM_SweepAfterOneCharacter(benchmark::State& state)
 }
 
 BENCHMARK(BM_SweepAfterOneCharacter)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// Notes the first paint of any widget of the program.
+class FirstPaint : public QObject {
+public:
+    bool seen = false;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        seen = seen || event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+// From the start of the program's instance until its window is painted:
+// the window and its remembered layout, the views and every page.
+void BM_StartToFirstPaint(benchmark::State& state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        app->ExitInstance();
+        FirstPaint paint;
+        qApp->installEventFilter(&paint);
+        state.ResumeTiming();
+        if (!app->InitInstance({}))
+            state.SkipWithError("the program did not start");
+        while (!paint.seen)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        state.PauseTiming();
+        qApp->removeEventFilter(&paint);
+        state.ResumeTiming();
+    }
+}
+
+BENCHMARK(BM_StartToFirstPaint)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 QString NestedTables(int depth)
 {

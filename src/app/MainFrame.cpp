@@ -24,6 +24,7 @@
 #include "app/QXRViewLog.h"
 #include "app/RecoveryCopies.h"
 #include "app/TabViews.h"
+#include "app/WindowLayout.h"
 #include "doc/QXRDoc.h"
 #include "pages/ExportFiles.h"
 #include "report/DesignReport.h"
@@ -32,6 +33,9 @@
 namespace {
 
 constexpr int kInitialUserViewWidth = 420;
+// Below these the panes scroll their pages rather than shrink further.
+constexpr QSize kMinimumUserViewSize(260, 200);
+constexpr QSize kMinimumReviewViewSize(300, 160);
 
 }  // namespace
 
@@ -59,7 +63,10 @@ CMainFrame::CMainFrame(CValdrisApp& app, CQXRDoc& document, const QString& infoT
     CreateClient(infoText);
     statusBar()->showMessage(tr("Ready"));
     setAcceptDrops(true);
-    resize(1280, 820);
+    layout_ = std::make_unique<WindowLayout>(*this, QList<QSplitter*>{outerSplitter_},
+                                             QList<CMfcCtrlTab*>{&userView_->TabControl(), &reviewView_->TabControl()});
+    if (!layout_->RestoreGeometry())
+        resize(WindowLayout::FirstStartSize(*screen()));
 
     connect(&document_, &CQXRDoc::TitleChanged, this, &CMainFrame::UpdateTitle);
     connect(&document_, &CQXRDoc::HistoryChanged, this, &CMainFrame::UpdateHistoryActions);
@@ -95,6 +102,7 @@ void CMainFrame::OnInitialUpdate()
 {
     userView_->OnInitialUpdate();
     reviewView_->OnInitialUpdate();
+    layout_->RestorePanes();
 }
 
 QAction* CMainFrame::MakeAction(const QString& iconName, const QString& text, const QString& prompt,
@@ -114,8 +122,10 @@ void CMainFrame::CreateMenusAndToolBar()
     QAction* openAction =
         MakeAction("open", tr("&Open..."), tr("Open an existing design"), {QKeySequence(Qt::CTRL | Qt::Key_O)});
     QAction* saveAction = MakeAction("save", tr("&Save"), tr("Save the design"), {QKeySequence(Qt::CTRL | Qt::Key_S)});
-    QAction* saveAsAction = MakeAction("", tr("Save &As..."), tr("Save the design under a new name"));
-    QAction* exitAction = MakeAction("", tr("E&xit"), tr("Quit QXR; asks to save a changed design"));
+    QAction* saveAsAction = MakeAction("", tr("Save &As..."), tr("Save the design under a new name"),
+                                       {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
+    QAction* exitAction = MakeAction("", tr("E&xit"), tr("Quit QXR; asks to save a changed design"),
+                                     {QKeySequence(Qt::CTRL | Qt::Key_Q)});
     connect(newAction, &QAction::triggered, this, &CMainFrame::FileNew);
     connect(openAction, &QAction::triggered, this, &CMainFrame::FileOpen);
     connect(saveAction, &QAction::triggered, this, &CMainFrame::FileSave);
@@ -189,15 +199,29 @@ void CMainFrame::CreateMenusAndToolBar()
         MakeAction("", tr("Previous Pane"), tr("Switch to the previous pane"), {QKeySequence(Qt::SHIFT | Qt::Key_F6)});
     connect(nextPane, &QAction::triggered, this, [this] { MovePaneFocus(1); });
     connect(previousPane, &QAction::triggered, this, [this] { MovePaneFocus(-1); });
-    addActions({nextPane, previousPane});
+    QAction* nextTab = MakeAction("", tr("Next Tab"), tr("Show the next page of the focused pane"),
+                                  {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)});
+    QAction* previousTab =
+        MakeAction("", tr("Previous Tab"), tr("Show the previous page of the focused pane"),
+                   {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)});
+    connect(nextTab, &QAction::triggered, this, [this] { FocusedTabControl().SelectAdjacentTab(1); });
+    connect(previousTab, &QAction::triggered, this, [this] { FocusedTabControl().SelectAdjacentTab(-1); });
+    addActions({nextPane, previousPane, nextTab, previousTab});
 }
 
 void CMainFrame::CreateClient(const QString& infoText)
 {
     outerSplitter_ = new QSplitter(Qt::Horizontal, this);
+    outerSplitter_->setObjectName("OuterSplitter");
+    outerSplitter_->setChildrenCollapsible(false);
     userView_ = new CQXRViewUser(document_, outerSplitter_);
+    userView_->setMinimumSize(kMinimumUserViewSize);
+    userView_->TabControl().setObjectName("DesignPages");
     innerSplitter_ = new QSplitter(Qt::Vertical, outerSplitter_);
+    innerSplitter_->setChildrenCollapsible(false);
     reviewView_ = new CQXRViewReview(document_, innerSplitter_);
+    reviewView_->setMinimumSize(kMinimumReviewViewSize);
+    reviewView_->TabControl().setObjectName("ReviewPages");
     logView_ = new CQXRViewLog(document_, infoText, innerSplitter_);
     outerSplitter_->addWidget(userView_);
     outerSplitter_->addWidget(innerSplitter_);
@@ -402,12 +426,23 @@ void CMainFrame::MovePaneFocus(int step)
     panes[(current + step + panes.size()) % panes.size()]->setFocus(Qt::OtherFocusReason);
 }
 
+// The tab control of the view holding the focus; the design pages' when neither view does.
+CMfcCtrlTab& CMainFrame::FocusedTabControl() const
+{
+    const QWidget* focused = focusWidget();
+    if (focused != nullptr && reviewView_->isAncestorOf(focused))
+        return reviewView_->TabControl();
+    return userView_->TabControl();
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    if (SaveModified())
+    if (SaveModified()) {
+        layout_->Save();
         event->accept();
-    else
+    } else {
         event->ignore();
+    }
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event)

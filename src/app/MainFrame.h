@@ -8,6 +8,7 @@
 #include "app/RobustnessRunner.h"
 #include "app/UserPrompts.h"
 
+class CMfcCtrlTab;
 class CMfcSignalWinApp;
 class CQXRDoc;
 class CQXRViewLog;
@@ -19,6 +20,7 @@ class QMenu;
 class QPrinter;
 class QSplitter;
 class RecoveryCopies;
+class WindowLayout;
 
 // The top-level window class that worker threads post their results to.
 class CMfcFrameWnd : public QMainWindow {
@@ -94,6 +96,7 @@ private:
     void UpdateEditActions();
     void UpdateHistoryActions();
     void MovePaneFocus(int step);
+    CMfcCtrlTab& FocusedTabControl() const;
     bool SaveTo(const QString& path);
     void ShowResult(const QString& text);
     QString ReportTitle() const;
@@ -103,6 +106,7 @@ private:
     std::unique_ptr<UserPrompts> prompts_;
     RecentFiles recentFiles_;
     RobustnessRunner robustness_;
+    std::unique_ptr<WindowLayout> layout_;
 
     QMenu* fileMenu_ = nullptr;
     QAction* recentSeparator_ = nullptr;

@@ -47,8 +47,9 @@ void CQXRViewUser::OnInitialUpdate()
         TabControl().AddPage(pages[i], DesignPageTitle(kDesignPages[i]));
     }
     pagesCreated_ = true;
-    FitParentSplitter(0);
+    // The strip is measured with the tabs of the design's Mode alone.
     ApplyModeVisibility();
+    FitParentSplitter(0);
 }
 
 // The tabs of the other controller kind are hidden; shown tabs are not selected.

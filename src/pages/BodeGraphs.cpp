@@ -16,6 +16,8 @@ namespace {
 
 constexpr GraphColor kBlack = 0x000000;
 constexpr GraphColor kLightGreen = 0xC8E6C8;  // the loop's green, faded: the band behind it
+constexpr double kFixedPhaseMin = -200;
+constexpr double kFixedPhaseMax = 0;
 
 // The texts keep the translation context of the page they were first written for.
 QString Tr(const char* text)
@@ -117,7 +119,7 @@ void BodeGraphs::Setup(CDesignModel& model, GraphColor background)
         graph->yTitle.height = 15;
         graph->xTitle.RebuildFont();
         graph->yTitle.RebuildFont();
-        graph->textColor = kBlack;
+        graph->textColor = ReadableTextColor(background);
         graph->backColor = background;
         graph->plotColor = 0xFFFFFF;
         graph->gridColor = 0xE1E1E1;
@@ -129,7 +131,7 @@ void BodeGraphs::Setup(CDesignModel& model, GraphColor background)
     magnitude_.yTitle.text = Tr("Magnitude (dB)");
     phase_.yTitle.text = Tr("Phase (Degrees)");
     SetRange(magnitude_.yAxis, axes_.magnitudeMin, axes_.magnitudeMax, 20);
-    SetRange(phase_.yAxis, -200, 0, 20);
+    SetRange(phase_.yAxis, kFixedPhaseMin, kFixedPhaseMax, 20);
     magnitude_.AddLine(kCrossover, kBlack, CScatterGraphLine::kDashed);
     magnitude_.AddLine(kZeroDb, kBlack, CScatterGraphLine::kDashed);
     phase_.AddLine(kCrossover, kBlack, CScatterGraphLine::kDashed);
@@ -148,6 +150,7 @@ void BodeGraphs::Redraw(CDesignModel& model, Curves shown, const qxr::LoopRobust
     ComputeCurves(model, shown);
     if (axes_.fitsRangesToCurves)
         FitRanges(range);
+    ExtendRangesToCurves();
     if (shown.loop) {
         DrawCrossoverMarker(range);
         if (sweep)
@@ -208,6 +211,33 @@ void BodeGraphs::FitRanges(qxr::FrequencyRange range)
     SetRange(phase_.yAxis, RoundAxisBound(-200), RoundAxisBound(highestPhase), 20);
     for (CGraphScatter* graph : {&magnitude_, &phase_})
         SetRange(graph->xAxis, range.start, range.stop, 0);
+}
+
+// A curve is never cut off: the fixed ranges, or the fitted phase range's
+// floor, widen to take it in, and the fixed ones return once it is back.
+void BodeGraphs::ExtendRangesToCurves()
+{
+    if (!axes_.fitsRangesToCurves) {
+        SetRange(magnitude_.yAxis, axes_.magnitudeMin, axes_.magnitudeMax, 20);
+        SetRange(phase_.yAxis, kFixedPhaseMin, kFixedPhaseMax, 20);
+    }
+    const auto extend = [](CGraphScatter& graph, std::initializer_list<const std::vector<double>*> curves) {
+        double lowest = graph.yAxis.minimum;
+        double highest = graph.yAxis.maximum;
+        for (const std::vector<double>* curve : curves) {
+            for (const double value : *curve) {
+                if (std::isfinite(value)) {
+                    lowest = std::min(lowest, value);
+                    highest = std::max(highest, value);
+                }
+            }
+        }
+        const double minimum = lowest < graph.yAxis.minimum ? RoundAxisBound(lowest) : graph.yAxis.minimum;
+        const double maximum = highest > graph.yAxis.maximum ? RoundAxisBound(highest) : graph.yAxis.maximum;
+        SetRange(graph.yAxis, minimum, maximum, 20);
+    };
+    extend(magnitude_, {&plantGain_, &compGain_, &loopGain_});
+    extend(phase_, {&plantPhase_, &compPhase_, &loopPhase_});
 }
 
 void BodeGraphs::DrawCrossoverMarker(qxr::FrequencyRange range)

@@ -58,6 +58,7 @@ public:
 private:
     void ComputeCurves(CDesignModel& model, Curves shown);
     void FitRanges(qxr::FrequencyRange range);
+    void ExtendRangesToCurves();
     void DrawCrossoverMarker(qxr::FrequencyRange range);
     void DrawSweepBand(const qxr::LoopRobustness& sweep);
 

@@ -177,6 +177,9 @@ void CDialogTab::ParseTemplate()
 
 void CDialogTab::BuildRow(CDialogTabRow& row)
 {
+    // The caption only declared the row: neither shown nor read out.
+    row.declaringStatic->hide();
+    row.declaringStatic->clear();
     row.symbol = document_.model.FindByName(row.symbolName.toStdU16String());
     if (row.symbol == nullptr)
         return;  // a name the catalogue does not know builds nothing
@@ -252,8 +255,21 @@ void CDialogTab::BuildRow(CDialogTabRow& row)
         QRect unitRect = plan.unit;
         unitRect.setWidth(std::max(unitRect.width(), QFontMetrics(font).horizontalAdvance(row.unit->text()) + 2));
         place(row.unit, unitRect);
+        NameRowControls(row);
     }
-    row.declaringStatic->hide();
+}
+
+// Screen readers announce a row's controls by its description, with its unit.
+void CDialogTab::NameRowControls(const CDialogTabRow& row)
+{
+    for (QWidget* control : {static_cast<QWidget*>(row.valueEdit), static_cast<QWidget*>(row.combo)}) {
+        if (control == nullptr)
+            continue;
+        control->setAccessibleName(row.label->text());
+        control->setAccessibleDescription(row.unit->text());
+        if (row.label->buddy() == nullptr && control->focusPolicy() != Qt::NoFocus)
+            row.label->setBuddy(control);
+    }
 }
 
 // A right-aligned caption wider than its box in this font grows to the left.

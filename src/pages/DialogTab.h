@@ -65,6 +65,7 @@ private:
     void CreateFonts();
     void ParseTemplate();
     void BuildRow(CDialogTabRow& row);
+    void NameRowControls(const CDialogTabRow& row);
     void WidenIntoLabel(QWidget& edit, QLabel& label, int precision);
     void WidenLeftToText(QWidget& caption, const QString& text);
     void ConnectEdit(CEditSymDouble* edit);

@@ -17,6 +17,7 @@
 #include "doc/QXRDoc.h"
 #include "doc/UpdateHints.h"
 #include "pages/ExportFiles.h"
+#include "pages/FieldFitting.h"
 #include "pages/PageTemplate.h"
 #include "plot/GraphExport.h"
 #include "plot/GraphLayout.h"
@@ -49,6 +50,45 @@ enum ControlId {
 };
 
 constexpr GraphColor kBlack = 0x000000;
+
+// What a screen reader calls each figure of the page ("%1" is the loop), its
+// unit, and the widest text the page writes into it for figures in range.
+struct FigureField {
+    int id;
+    const char* name;
+    const char* unit;
+    const char* widest;
+};
+
+const FigureField kFigureFields[] = {
+    {kPlantReadout, QT_TRANSLATE_NOOP("CTabFreqResponse", "%1 plant gain and phase at the cursor"),
+     QT_TRANSLATE_NOOP("CTabFreqResponse", "dB / degrees"), "-888.88dB / -888.88°"},
+    {kCompReadout, QT_TRANSLATE_NOOP("CTabFreqResponse", "%1 compensator gain and phase at the cursor"),
+     QT_TRANSLATE_NOOP("CTabFreqResponse", "dB / degrees"), "-888.88dB / -888.88°"},
+    {kLoopReadout, QT_TRANSLATE_NOOP("CTabFreqResponse", "%1 gain and phase at the cursor"),
+     QT_TRANSLATE_NOOP("CTabFreqResponse", "dB / degrees"), "-888.88dB / -888.88°"},
+    {kFxField, QT_TRANSLATE_NOOP("CTabFreqResponse", "%1 crossover frequency"),
+     QT_TRANSLATE_NOOP("CTabFreqResponse", "Hz"), "88888 Hz"},
+    {kPhaseMarginField, QT_TRANSLATE_NOOP("CTabFreqResponse", "%1 phase margin"),
+     QT_TRANSLATE_NOOP("CTabFreqResponse", "degrees"), "-188°"},
+    {kGainMarginField, QT_TRANSLATE_NOOP("CTabFreqResponse", "%1 gain margin"),
+     QT_TRANSLATE_NOOP("CTabFreqResponse", "dB"), "> 188 dB"},
+    {kSlopeField, QT_TRANSLATE_NOOP("CTabFreqResponse", "%1 gain slope at crossover"),
+     QT_TRANSLATE_NOOP("CTabFreqResponse", "dB per decade"), "-188 dB/dec"},
+    {kRhpzField, QT_TRANSLATE_NOOP("CTabFreqResponse", "%1 right half-plane zero"),
+     QT_TRANSLATE_NOOP("CTabFreqResponse", "Hz"), "88.8 MHz"},
+    {kSweepFxField, QT_TRANSLATE_NOOP("CTabFreqResponse", "%1 crossover frequency over the sweep, least and most"),
+     QT_TRANSLATE_NOOP("CTabFreqResponse", "Hz"), "0.0888 / 88.8 MHz"},
+    {kSweepPhaseMarginField, QT_TRANSLATE_NOOP("CTabFreqResponse", "%1 phase margin over the sweep, least and most"),
+     QT_TRANSLATE_NOOP("CTabFreqResponse", "degrees"), "-188 / -188°"},
+    {kSweepGainMarginField, QT_TRANSLATE_NOOP("CTabFreqResponse", "%1 gain margin over the sweep, least and most"),
+     QT_TRANSLATE_NOOP("CTabFreqResponse", "dB"), "-188 / -188 dB"},
+    {kSweepSlopeField,
+     QT_TRANSLATE_NOOP("CTabFreqResponse", "%1 gain slope at crossover over the sweep, least and most"),
+     QT_TRANSLATE_NOOP("CTabFreqResponse", "dB per decade"), "-188 / -188 dB/dec"},
+    {kSweepRhpzField, QT_TRANSLATE_NOOP("CTabFreqResponse", "%1 right half-plane zero over the sweep, least and most"),
+     QT_TRANSLATE_NOOP("CTabFreqResponse", "Hz"), "0.0888 / 88.8 MHz"},
+};
 
 QString ControlName(int id)
 {
@@ -109,8 +149,23 @@ bool CTabFreqResponse::OnInitDialog()
         connect(Box(id), &QCheckBox::clicked, this, &CTabFreqResponse::RedrawBode);
     bode_ = std::make_unique<BodeGraphs>(loop_, *magnitude_, *phase_);
     bode_->Setup(document_.model, FromQColor(palette().color(QPalette::Window)));
+    PrepareFigureFields();
     RedrawBode();
     return true;
+}
+
+// Each figure field is named for screen readers and wide enough for its widest text.
+void CTabFreqResponse::PrepareFigureFields()
+{
+    const QString loopName = loop_ == qxr::ControlLoop::Voltage ? tr("Voltage loop") : tr("Current loop");
+    for (const FigureField& figure : kFigureFields) {
+        QLineEdit* field = Field(figure.id);
+        if (field == nullptr)
+            continue;
+        field->setAccessibleName(tr(figure.name).arg(loopName));
+        field->setAccessibleDescription(tr(figure.unit));
+        FitFieldToText(*field, QString::fromUtf8(figure.widest));
+    }
 }
 
 void CTabFreqResponse::UpdatePage(int hint, QWidget* hintControl)

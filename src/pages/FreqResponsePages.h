@@ -59,6 +59,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void PrepareFigureFields();
     void RedrawBode();
     void ShowStability();
     void ShowSweep();

@@ -88,7 +88,22 @@ QColor WindowColor()
     return QPalette().color(QPalette::Base);
 }
 
+bool IsDark(const QPalette& palette)
+{
+    return palette.color(QPalette::Text).lightness() > palette.color(QPalette::Base).lightness();
+}
+
 }  // namespace
+
+QColor symbol_display::OutOfRangeColor(const QPalette& palette)
+{
+    return IsDark(palette) ? kOutOfRangeOnDark : kOutOfRange;
+}
+
+QColor symbol_display::ProposalColor(const QPalette& palette)
+{
+    return IsDark(palette) ? kProposalOnDark : kProposal;
+}
 
 bool RowLineEdit::event(QEvent* event)
 {
@@ -133,7 +148,7 @@ void CEditSymDouble::RefreshEdit(const QWidget* hintControl)
     }
     setReadOnly(readOnly);
     if (shown.inUse && shown.IsOutsideLimits())
-        SetBackground(kOutOfRange);
+        SetBackground(OutOfRangeColor(QPalette()));
     else
         ResetColors();
     setEnabled(shown.inUse);
@@ -183,9 +198,9 @@ void CEditSymCombo::RefreshCombo(const QWidget* hintControl)
         ++notifyCount;
     }
     if (shown.inUse && shown.IsOutsideLimits())
-        SetBackground(kOutOfRange);
+        SetBackground(OutOfRangeColor(QPalette()));
     else if (shown.inUse && !enumeration && !shown.userSet)
-        SetBackground(kProposal);
+        SetBackground(ProposalColor(QPalette()));
     else
         ResetColors();
     setEnabled(shown.inUse);

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPalette>
 #include <QString>
 
 class CSymbol;
@@ -30,6 +31,14 @@ namespace symbol_display {
 
 inline const QColor kOutOfRange{255, 0, 0};
 inline const QColor kProposal{200, 200, 255};
+// Deeper shades of both for a dark palette, under whose light text the
+// colours above would be unreadable.
+inline const QColor kOutOfRangeOnDark{150, 20, 20};
+inline const QColor kProposalOnDark{50, 50, 125};
+
+// The colours for a palette: the light ones unless its text is lighter than its base.
+QColor OutOfRangeColor(const QPalette& palette);
+QColor ProposalColor(const QPalette& palette);
 
 // value / scale in fixed notation with the given decimals.
 QString FormatValue(const CSymbol& symbol, double value, int precision);

@@ -30,3 +30,8 @@ GraphColor MajorGridColor(GraphColor gridColor)
 {
     return Darken(gridColor, 0) | Darken(gridColor, 8) | Darken(gridColor, 16);
 }
+
+GraphColor ReadableTextColor(GraphColor background)
+{
+    return ToQColor(background).lightness() < 128 ? 0xFFFFFF : 0x000000;
+}

@@ -13,3 +13,6 @@ GraphColor FromQColor(const QColor& color);
 // The shade of the major grid lines: each component of the grid colour
 // times 0.85, so 0xE1 becomes 0xBF.
 GraphColor MajorGridColor(GraphColor gridColor);
+
+// Black text on a light background, white on a dark one.
+GraphColor ReadableTextColor(GraphColor background);

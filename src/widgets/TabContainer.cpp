@@ -62,17 +62,22 @@ void ShowAxis(QScrollBar& bar, const ScrollAxisState& axis)
     bar.setEnabled(axis.Scrollable());
 }
 
-// The first pane takes extent and the second one what is left. A splitter
-// not laid out yet scales the sizes to its room once it is.
+// The first pane takes extent and the second one what is left, but never
+// less than its minimum. A splitter not laid out yet scales the sizes to its
+// room once it is.
 void SetFirstPaneExtent(QSplitter& splitter, int extent)
 {
     QList<int> sizes = splitter.sizes();
     if (sizes.size() < 2)
         return;
-    const int length = splitter.orientation() == Qt::Horizontal ? splitter.width() : splitter.height();
+    const bool across = splitter.orientation() == Qt::Horizontal;
+    const int length = across ? splitter.width() : splitter.height();
     const int handles = splitter.handleWidth() * static_cast<int>(sizes.size() - 1);
     const int furtherPanes = std::accumulate(sizes.cbegin() + 2, sizes.cend(), 0);
-    sizes[0] = std::max(0, extent);
+    const QSize secondMinimum = splitter.widget(1)->minimumSize();
+    const int secondRoom = across ? secondMinimum.width() : secondMinimum.height();
+    const int roomLeft = length - handles - furtherPanes - secondRoom;
+    sizes[0] = std::max(0, secondRoom > 0 ? std::min(extent, roomLeft) : extent);
     sizes[1] = std::max(0, length - handles - furtherPanes - sizes[0]);
     splitter.setSizes(sizes);
 }
@@ -325,7 +330,25 @@ void CMfcCtrlTab::SelectPage(QWidget* page)
 QSize CMfcCtrlTab::NeededSize() const
 {
     const QSize chrome = host_->BarExtents() + QSize(0, tabBar_->sizeHint().height());
-    return pages_.LargestNaturalSize() + chrome;
+    const QSize pages = pages_.LargestNaturalSize() + chrome;
+    return pages.expandedTo(QSize(tabBar_->sizeHint().width(), 0));
+}
+
+bool CMfcCtrlTab::SelectIndex(int pageIndex)
+{
+    if (pageIndex < 0 || pageIndex >= static_cast<int>(pages_.Entries().size()) || pages_.At(pageIndex).tabPosition < 0)
+        return false;
+    SelectEntry(pages_.At(pageIndex));
+    return true;
+}
+
+void CMfcCtrlTab::SelectAdjacentTab(int step)
+{
+    const int count = tabBar_->count();
+    if (count == 0)
+        return;
+    if (const TabPageEntry* entry = pages_.AtTab((tabBar_->currentIndex() + step + count) % count))
+        SelectEntry(*entry);
 }
 
 void CMfcCtrlTab::LayoutPage(const TabPageEntry& entry)

@@ -108,12 +108,18 @@ public:
     // current, else the next one.
     bool HidePage(QWidget* page);
     void SelectPage(QWidget* page);
-    // The size that shows every page whole, without scrolling.
+    // The size that shows every page whole and every tab title, without scrolling.
     QSize NeededSize() const;
+    // Makes the page at pageIndex of the page list current; false when its
+    // tab is hidden or there is no such page.
+    bool SelectIndex(int pageIndex);
+    // Selects the tab step places along the strip, wrapping at either end.
+    void SelectAdjacentTab(int step);
     // Places the strip and the host, and scrolls the entry's page.
     void LayoutPage(const TabPageEntry& entry);
 
     QWidget* CurrentPage() const;
+    int CurrentIndex() const { return current_; }
     QStringList TabTitles() const;
     const TabPageList& Pages() const { return pages_; }
     CMfcCtrlTabWnd& ScrollHost() const { return *host_; }

@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
@@ -12,6 +14,7 @@
 #include "pages/DesignPages.h"
 #include "pages/Picture.h"
 #include "pages/SymbolControls.h"
+#include "plot/GraphColor.h"
 
 namespace {
 
@@ -240,6 +243,54 @@ TEST(Picture, LoadsEachIdOnce)
     EXPECT_TRUE(picture.SetPicture(999)) << "the same id is not tried again";
     for (int id : {311, 314, 320})
         EXPECT_TRUE(picture.SetPicture(id)) << id;
+}
+
+// The WCAG contrast ratio of two colours, 1 to 21.
+double Contrast(const QColor& a, const QColor& b)
+{
+    const auto luminance = [](const QColor& c) {
+        const auto linear = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST_F(DesignPage, DarkPaletteKeepsTheColouredFieldsReadable)
+{
+    const QPalette light = QApplication::palette();
+    QPalette dark(QColor(0x31, 0x36, 0x3B));
+    dark.setColor(QPalette::Base, QColor(0x23, 0x26, 0x29));
+    dark.setColor(QPalette::Text, QColor(0xFC, 0xFC, 0xFC));
+    dark.setColor(QPalette::WindowText, QColor(0xFC, 0xFC, 0xFC));
+    QApplication::setPalette(dark);
+
+    auto& powerStage = host().Add<CTabBlank>(321);
+    auto& voltageLoop = host().Add<CTabBlank>(325);
+    CEditSymDouble* crossover = RowOf(voltageLoop, "F__X_VLOOP").valueEdit;
+    Type(crossover, "20");
+    const QColor proposal = RowOf(powerStage, "L__MIN").combo->Background();
+    const QColor outOfRange = crossover->PaintedBackground();
+    QApplication::setPalette(light);
+
+    EXPECT_NE(proposal, symbol_display::kProposal);
+    EXPECT_NE(outOfRange, symbol_display::kOutOfRange);
+    for (const QColor& shade : {proposal, outOfRange}) {
+        EXPECT_GE(Contrast(shade, dark.color(QPalette::Text)), 4.5) << shade.name().toStdString();
+        EXPECT_GT(Contrast(shade, dark.color(QPalette::Base)), 1.3) << shade.name().toStdString();
+    }
+    EXPECT_EQ(outOfRange.hue(), symbol_display::kOutOfRange.hue());  // red stays red, blue blue
+    EXPECT_EQ(proposal.hue(), symbol_display::kProposal.hue());
+    // The light palette's colours stay as they always were.
+    EXPECT_EQ(symbol_display::ProposalColor(light), symbol_display::kProposal);
+    EXPECT_EQ(symbol_display::OutOfRangeColor(light), symbol_display::kOutOfRange);
+}
+
+TEST(GraphText, ReadableOnTheWindowColour)
+{
+    EXPECT_EQ(ReadableTextColor(0xF0F0F0), 0x000000u);  // the light window: black as always
+    EXPECT_EQ(ReadableTextColor(0x3B3631), 0xFFFFFFu);
 }
 
 }  // namespace

@@ -27,6 +27,25 @@ protected:
         Document().model.Recalculate();
         Document().UpdateAllViews(nullptr, HINT_VALUES);
     }
+    // The field shows its text without scrolling it: the cursor moves from
+    // the text's start to its end by the text's whole width.
+    static bool ShowsWhole(QLineEdit& field)
+    {
+        const auto cursorAt = [&field](int position) {
+            field.setCursorPosition(position);
+            field.grab();  // the scroll offset follows the cursor when painted
+            return field.inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+        };
+        const int travel = cursorAt(static_cast<int>(field.text().size())) - cursorAt(0);
+        return travel >= field.fontMetrics().horizontalAdvance(field.text()) - 1;
+    }
+    static void ShowEveryCurve(CTabFreqResponse& page)
+    {
+        for (const int box : {1007, 1008, 1009}) {
+            if (page.Box(box)->isEnabled() && !page.Box(box)->isChecked())
+                page.Box(box)->click();
+        }
+    }
     static std::size_t Points(CGraphScatter& graph, int line)
     {
         CScatterGraphLine* found = graph.FindLine(line);
@@ -173,6 +192,68 @@ TEST_F(ReviewView, HoverReadsTheGridPointUnderTheMouse)
     EXPECT_EQ(page.BodeGroup()->title(), "Bode Plot ");
     EXPECT_EQ(page.Field(1054)->text(), "");
     EXPECT_EQ(graph.FindLine(CTabFreqResponse::kCursor), nullptr);
+}
+
+// Read-outs under the mouse anywhere on either graph, and every figure, in
+// both loops and both controller kinds.
+TEST_F(ReviewView, FiguresAreNeverCut)
+{
+    const int figureFields[] = {1052, 1053, 1054, 1022, 1023, 1026, 1040, 1044, 1036, 1037, 1038, 1042, 1046};
+    ASSERT_TRUE(WaitForSweep());
+    for (const double mode : {CTop::ANALOG, CTop::DIGITAL}) {
+        SwitchMode(mode);
+        ASSERT_TRUE(WaitForSweep());
+        for (CTabFreqResponse* page : {&Voltage(), &Current()}) {
+            SCOPED_TRACE(testing::Message() << page->title.toStdString() << " mode " << mode);
+            ShowEveryCurve(*page);
+            for (CGraphScatter* graph : {page->MagnitudeGraph(), page->PhaseGraph()}) {
+                for (int x = graph->plotRect.left(); x <= graph->plotRect.right(); x += graph->plotRect.width() / 25) {
+                    graph->hoverPoint = QPoint(x, graph->plotRect.center().y());
+                    emit graph->HoverMoved(graph->hoverPoint);
+                    for (const int id : figureFields) {
+                        QLineEdit& field = *page->Field(id);
+                        EXPECT_TRUE(ShowsWhole(field)) << id << " \"" << field.text().toStdString() << "\"";
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST_F(ReviewView, FiguresAreNamedForScreenReaders)
+{
+    EXPECT_EQ(Voltage().Field(1023)->accessibleName(), "Voltage loop phase margin");
+    EXPECT_EQ(Current().Field(1022)->accessibleName(), "Current loop crossover frequency");
+    EXPECT_EQ(Current().Field(1054)->accessibleName(), "Current loop gain and phase at the cursor");
+    EXPECT_EQ(Voltage().Field(1038)->accessibleDescription(), "dB");
+}
+
+// Both controller kinds: every curve point lies inside its graph's range.
+TEST_F(ReviewView, CurvesAreNeverCutByTheAxisRanges)
+{
+    for (const double mode : {CTop::DIGITAL, CTop::ANALOG}) {
+        SwitchMode(mode);
+        for (CTabFreqResponse* page : {&Voltage(), &Current()}) {
+            SCOPED_TRACE(testing::Message() << page->title.toStdString() << " mode " << mode);
+            ShowEveryCurve(*page);
+            EXPECT_GT(Points(*page->PhaseGraph(), CTabFreqResponse::kLoop), 0u);
+            for (CGraphScatter* graph : {page->MagnitudeGraph(), page->PhaseGraph()}) {
+                for (const int line : {CTabFreqResponse::kPlant, CTabFreqResponse::kComp, CTabFreqResponse::kLoop}) {
+                    if (Points(*graph, line) == 0)
+                        continue;  // a box the page disables
+                    for (const auto& point : graph->FindLine(line)->points) {
+                        EXPECT_GE(point.y, graph->yAxis.minimum) << graph->yTitle.text.toStdString() << line;
+                        EXPECT_LE(point.y, graph->yAxis.maximum) << graph->yTitle.text.toStdString() << line;
+                    }
+                }
+            }
+        }
+    }
+    // The voltage loop's fixed ranges, with every curve of the analog default inside them.
+    EXPECT_EQ(Voltage().MagnitudeGraph()->yAxis.minimum, -80);
+    EXPECT_EQ(Voltage().MagnitudeGraph()->yAxis.maximum, 40);
+    EXPECT_EQ(Voltage().PhaseGraph()->yAxis.minimum, -200);
+    EXPECT_EQ(Voltage().PhaseGraph()->yAxis.maximum, 0);
 }
 
 }  // namespace

@@ -175,6 +175,53 @@ TEST(TabControl, NeededSizeShowsEveryPageWhole)
     EXPECT_FALSE(host.HorizontalBar()->isEnabled());
 }
 
+TEST(TabControl, NeededSizeShowsEveryTabTitleWhole)
+{
+    CMfcCtrlTab tab;
+    for (const char* title : {"A rather long first title", "Another long title", "And a third one"}) {
+        auto* page = new QWidget;
+        page->resize(60, 40);
+        tab.AddPage(page, title);
+    }
+    tab.resize(tab.NeededSize());
+    tab.show();
+    const QTabBar& strip = *tab.findChild<QTabBar*>();
+    EXPECT_GT(tab.NeededSize().width(), 60 + tab.ScrollHost().BarExtents().width());
+    EXPECT_LE(strip.tabRect(strip.count() - 1).right(), strip.width() - 1);
+    EXPECT_EQ(strip.tabRect(0).left(), 0);  // no scroll arrows shifted the strip
+}
+
+TEST(TabControl, AdjacentTabsWrapAroundAndSkipHiddenPages)
+{
+    struct Case {
+        int from;
+        int step;
+        int expected;
+    };
+    const Case cases[] = {{0, 1, 2}, {2, 1, 4}, {4, 1, 0}, {0, -1, 4}, {4, -1, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "from " << c.from << " step " << c.step);
+        PagedTab paged(5);
+        paged.tab.HidePage(paged.pages[1]);
+        paged.tab.HidePage(paged.pages[3]);
+        paged.tab.SelectPage(paged.pages[c.from]);
+        paged.tab.SelectAdjacentTab(c.step);
+        paged.ExpectCurrent(c.expected);
+    }
+}
+
+TEST(TabControl, SelectIndexRefusesPagesWithoutATab)
+{
+    PagedTab paged(4);
+    paged.tab.HidePage(paged.pages[2]);
+    EXPECT_TRUE(paged.tab.SelectIndex(3));
+    paged.ExpectCurrent(3);
+    EXPECT_EQ(paged.tab.CurrentIndex(), 3);
+    for (const int refused : {2, -1, 4})
+        EXPECT_FALSE(paged.tab.SelectIndex(refused)) << refused;
+    paged.ExpectCurrent(3);
+}
+
 // A page 200 x 1000 in a tab control that shows 300 pixels of its height.
 class TallPage : public testing::Test {
 protected:
@@ -297,6 +344,25 @@ TEST(FormView, FitParentSplitterSizesTheFirstPaneToThePages)
         EXPECT_EQ(splitter.sizes().at(0), expected);
         EXPECT_EQ(view->TabControl().geometry(), view->rect());
     }
+}
+
+TEST(FormView, FitParentSplitterLeavesTheSecondPaneItsMinimum)
+{
+    QSplitter splitter(Qt::Horizontal);
+    splitter.resize(600, 400);
+    auto* view = new CMfcCtrlTabFormView;
+    auto* page = new QWidget;
+    page->resize(500, 200);
+    view->TabControl().AddPage(page, "page");
+    auto* second = new QWidget;
+    second->setMinimumWidth(250);
+    splitter.addWidget(view);
+    splitter.addWidget(second);
+    splitter.show();
+
+    view->FitParentSplitter(0);
+    EXPECT_EQ(splitter.sizes().at(0), 600 - splitter.handleWidth() - 250);
+    EXPECT_EQ(splitter.sizes().at(1), 250);
 }
 
 }  // namespace
