@@ -15,11 +15,10 @@ CoefficientSet CompensatorSetOf(ControlLoop loop)
 TwoPoleTwoZero RunningCoefficients(const CDesignModel& model, ControlLoop loop)
 {
     const CoefficientSet set = CompensatorSetOf(loop);
-    const TwoPoleTwoZero exact = CoefficientsOf(model, set);
     const CoefficientFormat format = CoefficientFormatOf(model);
     if (!FormatProblem(format).empty())
-        return exact;
-    return Quantise(exact, format, LayoutOf(set).hasIntegrator).realised;
+        return CoefficientsOf(model, set);
+    return FirmwareSetOf(model, set, format).quantised.realised;
 }
 
 namespace {

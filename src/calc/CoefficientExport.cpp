@@ -94,12 +94,24 @@ TwoPoleTwoZero CoefficientsOf(const CDesignModel& model, CoefficientSet set)
     return {values[0], values[1], values[2], values[3], values[4]};
 }
 
+FirmwareSet FirmwareSetOf(const CDesignModel& model, CoefficientSet set, const CoefficientFormat& format)
+{
+    const CoefficientSetLayout& layout = LayoutOf(set);
+    const TwoPoleTwoZero exact = CoefficientsOf(model, set);
+    const QuantisedSet quantised = Quantise(exact, format, layout.hasIntegrator);
+    const double fSamp = (model.*layout.samplingFrequency).Value();
+    const double fMatch = (model.*layout.matchFrequency).Value();
+    const ResponseDifference error =
+        DifferenceOf(FrequencyResponse(quantised.realised, fMatch, fSamp), FrequencyResponse(exact, fMatch, fSamp));
+    return {exact, quantised, fSamp, fMatch, error};
+}
+
 std::string CoefficientText(const CDesignModel& model, CoefficientSet set, const CoefficientFormat& format)
 {
     if (format.kind == CCoefficientFormat::Double)
         return CoefficientText(model, set);
     const CoefficientSetLayout& layout = LayoutOf(set);
-    const QuantisedSet quantised = Quantise(CoefficientsOf(model, set), format, layout.hasIntegrator);
+    const QuantisedSet quantised = FirmwareSetOf(model, set, format).quantised;
     const std::array<double, kCoefficientsPerSet> realised = quantised.realised.InOutputOrder();
     std::string text;
     for (std::size_t i = 0; i < kCoefficientsPerSet; ++i)

@@ -47,6 +47,17 @@ std::vector<std::string> FirmwareProblems(const CDesignModel& model);
 // The set's last calculated coefficients, as a TwoPoleTwoZero.
 TwoPoleTwoZero CoefficientsOf(const CDesignModel& model, CoefficientSet set);
 
+// A set as calculated and as the firmware runs it in a format with no
+// FormatProblem, and what rounding does to its response at the frequency it
+// is matched at.
+struct FirmwareSet {
+    TwoPoleTwoZero exact;
+    QuantisedSet quantised;
+    double samplingFrequency, matchFrequency;
+    ResponseDifference error;  // quantised against exact at matchFrequency
+};
+FirmwareSet FirmwareSetOf(const CDesignModel& model, CoefficientSet set, const CoefficientFormat& format);
+
 // The set as definitions in a format with no FormatProblem, CR LF line ends:
 // for double exactly CoefficientText; for float the nearest float with an f
 // suffix; for an integer format the quantised integers, then the post-shift

@@ -86,18 +86,14 @@ void CDesignModel::CheckQuantisedSet(CoefficientSet set, const CoefficientFormat
 {
     const std::string formatName = FormatName(format);
     const CoefficientSetLayout& layout = LayoutOf(set);
-    const TwoPoleTwoZero exact = CoefficientsOf(*this, set);
-    const QuantisedSet quantised = Quantise(exact, format, layout.hasIntegrator);
+    const FirmwareSet firmware = FirmwareSetOf(*this, set, format);
     for (std::size_t i = 0; i < kCoefficientsPerSet; ++i) {
-        if (quantised.saturated[i])
+        if (firmware.quantised.saturated[i])
             AppendMessage(std::string(layout.names[i]) + " saturates in " + formatName + ".");
-        if (quantised.roundedToZero[i])
+        if (firmware.quantised.roundedToZero[i])
             AppendMessage(std::string(layout.names[i]) + " rounds to zero in " + formatName + ".");
     }
-    const double fSamp = (this->*layout.samplingFrequency).Value();
-    const double fMatch = (this->*layout.matchFrequency).Value();
-    const ResponseDifference error =
-        DifferenceOf(FrequencyResponse(quantised.realised, fMatch, fSamp), FrequencyResponse(exact, fMatch, fSamp));
+    const ResponseDifference& error = firmware.error;
     if (!std::isfinite(error.gainDb))
         AppendMessage("The " + formatName + " coefficients of the " + layout.title + " leave nothing of its response.");
     else if (!(std::abs(error.gainDb) < kToleratedGainErrorDb && std::abs(error.phaseDeg) < kToleratedPhaseErrorDeg))

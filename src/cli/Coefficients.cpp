@@ -39,26 +39,21 @@ Json NumberArray(const std::array<double, kCoefficientsPerSet>& values)
 
 Json SetJson(const CDesignModel& model, CoefficientSet set, const CoefficientFormat& format)
 {
-    const CoefficientSetLayout& layout = LayoutOf(set);
-    const TwoPoleTwoZero exact = CoefficientsOf(model, set);
-    const QuantisedSet quantised = Quantise(exact, format, layout.hasIntegrator);
-    const double fSamp = (model.*layout.samplingFrequency).Value();
-    const double fMatch = (model.*layout.matchFrequency).Value();
-    const ResponseDifference error =
-        DifferenceOf(FrequencyResponse(quantised.realised, fMatch, fSamp), FrequencyResponse(exact, fMatch, fSamp));
-    Json json{
-        {"samplingFrequency", Number(fSamp)},
-        {"coefficients", NumberArray(exact.InOutputOrder())},
-        {"realised", NumberArray(quantised.realised.InOutputOrder())},
-        {"integers", nullptr},
-        {"postShift", nullptr},
-        {"shift", nullptr},
-        {"responseError",
-         {{"frequency", Number(fMatch)}, {"gainDb", Number(error.gainDb)}, {"phaseDeg", Number(error.phaseDeg)}}}};
+    const FirmwareSet firmware = FirmwareSetOf(model, set, format);
+    Json json{{"samplingFrequency", Number(firmware.samplingFrequency)},
+              {"coefficients", NumberArray(firmware.exact.InOutputOrder())},
+              {"realised", NumberArray(firmware.quantised.realised.InOutputOrder())},
+              {"integers", nullptr},
+              {"postShift", nullptr},
+              {"shift", nullptr},
+              {"responseError",
+               {{"frequency", Number(firmware.matchFrequency)},
+                {"gainDb", Number(firmware.error.gainDb)},
+                {"phaseDeg", Number(firmware.error.phaseDeg)}}}};
     if (format.IsInteger()) {
-        json["integers"] = quantised.integers;
-        json["postShift"] = quantised.postShift;
-        json["shift"] = quantised.scaleBits;
+        json["integers"] = firmware.quantised.integers;
+        json["postShift"] = firmware.quantised.postShift;
+        json["shift"] = firmware.quantised.scaleBits;
     }
     return json;
 }
