@@ -91,7 +91,7 @@ TwoPoleTwoZero CoefficientsOf(const CDesignModel& model, CoefficientSet set)
     std::array<double, kCoefficientsPerSet> values{};
     for (std::size_t i = 0; i < kCoefficientsPerSet; ++i)
         values[i] = (model.*layout.symbols[i]).calcValue;
-    return {values[0], values[1], values[2], values[3], values[4]};
+    return TwoPoleTwoZero::FromOutputOrder(values);
 }
 
 FirmwareSet FirmwareSetOf(const CDesignModel& model, CoefficientSet set, const CoefficientFormat& format)

@@ -27,6 +27,8 @@ int CoefficientFormat::FractionBits() const
 
 std::string FormatProblem(const CoefficientFormat& format)
 {
+    if (format.kind != CCoefficientFormat::Double && format.kind != CCoefficientFormat::Float && !format.IsInteger())
+        return "The number format of the coefficients must be double (0), float (1), Q15 (2), Q31 (3) or Qm.n (4).";
     if (format.kind == CCoefficientFormat::Qmn && !(format.fractionBits >= 1 && format.fractionBits <= 31 &&
                                                     std::trunc(format.fractionBits) == format.fractionBits))
         return "The number of fraction bits of the Qm.n coefficients must be a whole number from 1 to 31.";
@@ -48,11 +50,6 @@ std::string FormatName(const CoefficientFormat& format)
 }
 
 namespace {
-
-TwoPoleTwoZero FromOutputOrder(const std::array<double, kCoefficientsPerSet>& values)
-{
-    return {values[0], values[1], values[2], values[3], values[4]};
-}
 
 double LargestMagnitude(const std::array<double, kCoefficientsPerSet>& values)
 {
@@ -93,7 +90,7 @@ QuantisedSet QuantiseToIntegers(const std::array<double, kCoefficientsPerSet>& v
         set.integers[i] = static_cast<int64_t>(clipped);
         realised[i] = std::ldexp(clipped, -set.scaleBits);
     }
-    set.realised = FromOutputOrder(realised);
+    set.realised = TwoPoleTwoZero::FromOutputOrder(realised);
     return set;
 }
 
@@ -114,7 +111,7 @@ QuantisedSet Quantise(const TwoPoleTwoZero& set, const CoefficientFormat& format
             result.roundedToZero[i] = rounded[i] == 0 && values[i] != 0;
             result.saturated[i] = std::abs(values[i]) > kFloatMax;
         }
-        result.realised = FromOutputOrder(rounded);
+        result.realised = TwoPoleTwoZero::FromOutputOrder(rounded);
     }
     return result;
 }

@@ -16,6 +16,10 @@ struct TwoPoleTwoZero {
     double b0, b1, b2, a1, a2;
 
     std::array<double, kCoefficientsPerSet> InOutputOrder() const { return {b0, b1, b2, a1, a2}; }
+    static TwoPoleTwoZero FromOutputOrder(const std::array<double, kCoefficientsPerSet>& v)
+    {
+        return {v[0], v[1], v[2], v[3], v[4]};
+    }
 };
 
 // Bilinear (Tustin) without pre-warping.

@@ -99,6 +99,8 @@ TEST(FixedPoint, FractionBitsMustBeAWholeNumberFromOneToThirtyOne)
     for (double bits : {0.0, 32.0, 24.5, -1.0, std::numeric_limits<double>::quiet_NaN()})
         EXPECT_NE(qxr::FormatProblem(Qmn(bits)), "") << bits;
     EXPECT_EQ(qxr::FormatProblem({CCoefficientFormat::Q15, 0}), "") << "only Qm.n reads the fraction bits";
+    EXPECT_NE(qxr::FormatProblem({5, 16}), "") << "no such format";
+    EXPECT_NE(qxr::FormatProblem({-1, 16}), "");
     EXPECT_EQ(qxr::FormatName(Qmn(20)), "Q20");
     EXPECT_EQ(qxr::FormatName(kQ31), "Q31");
 }
