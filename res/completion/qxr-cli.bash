@@ -8,10 +8,11 @@ _qxr_cli_options()
     "$1" "$2" --help 2>/dev/null | sed -n 's/^  \(-h,\)\{0,1\}\(--[a-z-]*\).*/\2/p'
 }
 
-# The words an option accepts, as its help shows them ("--mode analog|digital").
+# The words an option accepts, as its help shows them ("--mode analog|digital");
+# a placeholder in capitals ("qN" of --format) is no word to offer.
 _qxr_cli_choices()
 {
-    "$1" "$2" --help 2>/dev/null | sed -n "s/^  $3 \([a-z|]*\).*/\1/p" | tr '|' ' '
+    "$1" "$2" --help 2>/dev/null | sed -n "s/^  $3 \([a-zA-Z0-9|]*\).*/\1/p" | tr '|' '\n' | grep -v '[A-Z]'
 }
 
 _qxr_cli_commands()
@@ -49,7 +50,7 @@ _qxr_cli()
     --description)
         return
         ;;
-    --save)
+    --save | --header)
         compopt -o filenames 2>/dev/null
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")
         return

@@ -25,6 +25,7 @@
 #include "app/RecoveryCopies.h"
 #include "app/TabViews.h"
 #include "app/WindowLayout.h"
+#include "calc/FirmwareHeader.h"
 #include "doc/QXRDoc.h"
 #include "pages/ExportFiles.h"
 #include "report/DesignReport.h"
@@ -124,12 +125,15 @@ void CMainFrame::CreateMenusAndToolBar()
     QAction* saveAction = MakeAction("save", tr("&Save"), tr("Save the design"), {QKeySequence(Qt::CTRL | Qt::Key_S)});
     QAction* saveAsAction = MakeAction("", tr("Save &As..."), tr("Save the design under a new name"),
                                        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
+    QAction* exportHeaderAction =
+        MakeAction("", tr("Export &Firmware Header..."), tr("Write the digital design's coefficients as a C header"));
     QAction* exitAction = MakeAction("", tr("E&xit"), tr("Quit QXR; asks to save a changed design"),
                                      {QKeySequence(Qt::CTRL | Qt::Key_Q)});
     connect(newAction, &QAction::triggered, this, &CMainFrame::FileNew);
     connect(openAction, &QAction::triggered, this, &CMainFrame::FileOpen);
     connect(saveAction, &QAction::triggered, this, &CMainFrame::FileSave);
     connect(saveAsAction, &QAction::triggered, this, &CMainFrame::FileSaveAs);
+    connect(exportHeaderAction, &QAction::triggered, this, &CMainFrame::FileExportFirmwareHeader);
     connect(exitAction, &QAction::triggered, this, &QWidget::close);
     printAction_ = MakeAction("print", tr("&Print..."), tr("Print the design"), {QKeySequence(Qt::CTRL | Qt::Key_P)});
     QAction* previewAction = MakeAction("", tr("Print Pre&view"), tr("Show the printed pages of the design"));
@@ -143,6 +147,7 @@ void CMainFrame::CreateMenusAndToolBar()
     fileMenu_->addActions({newAction, openAction, saveAction, saveAsAction});
     fileMenu_->addSeparator();
     fileMenu_->addActions({printAction_, previewAction, exportPdfAction});
+    fileMenu_->addAction(exportHeaderAction);
     fileMenu_->addSeparator();
     recentSeparator_ = fileMenu_->addSeparator();
     fileMenu_->addAction(exitAction);
@@ -307,6 +312,29 @@ bool CMainFrame::FileSaveAs()
         document_.PathName().isEmpty() ? QDir::home().filePath(document_.Title() + ".qxr") : document_.PathName();
     const QString path = prompts_->AskSavePath(this, suggestion);
     return !path.isEmpty() && SaveTo(path);
+}
+
+bool CMainFrame::FileExportFirmwareHeader()
+{
+    const qxr::FirmwareHeader header = qxr::FirmwareHeaderOf(document_.model, document_.designDescription);
+    if (!header.problems.empty()) {
+        QStringList reasons{tr("No firmware header can be written:")};
+        for (const std::string& problem : header.problems)
+            reasons << QString::fromStdString(problem);
+        ShowResult(reasons.join(QLatin1Char('\n')));
+        return false;
+    }
+    // Beside the design, named after it.
+    const QString folder =
+        document_.PathName().isEmpty() ? QDir::homePath() : QFileInfo(document_.PathName()).absolutePath();
+    const QString suggestion = QDir(folder).filePath(QFileInfo(document_.Title()).completeBaseName() + ".h");
+    const QString path = prompts_->AskExportPath(this, tr("Export Firmware Header"), suggestion, tr("C Headers (*.h)"));
+    if (path.isEmpty())
+        return false;
+    if (WriteExportBytes(path, QByteArray::fromStdString(header.text)))
+        return true;
+    ShowResult(tr("Failed to write %1.").arg(QDir::toNativeSeparators(path)));
+    return false;
 }
 
 bool CMainFrame::SaveTo(const QString& path)

@@ -50,6 +50,9 @@ public:
     bool FileOpen();
     bool FileSave();
     bool FileSaveAs();
+    // Writes the digital design's coefficients as a C header; a design that
+    // cannot have one gets the reasons instead.
+    bool FileExportFirmwareHeader();
     // Opens a design, replacing the current one; on a damaged file the
     // message is shown and a new design takes its place.
     bool OpenDocumentFile(const QString& path);

@@ -93,6 +93,27 @@ double ParseValue(const std::string& value, const std::string& assignment)
     return number;
 }
 
+// double, float, q15 (int16), q31 (int32) or qN: int32 with N fraction bits.
+CoefficientFormat ParseFormat(const std::string& word)
+{
+    if (word == "double")
+        return {CCoefficientFormat::Double, 0};
+    if (word == "float")
+        return {CCoefficientFormat::Float, 0};
+    if (word == "q15")
+        return {CCoefficientFormat::Q15, 0};
+    if (word == "q31")
+        return {CCoefficientFormat::Q31, 0};
+    const bool digits = word.size() > 1 && word.size() <= 3 && word[0] == 'q' &&
+                        std::all_of(word.begin() + 1, word.end(), [](char c) { return std::isdigit(c) != 0; });
+    const int bits = digits ? std::stoi(word.substr(1)) : 0;
+    if (bits < 1 || bits > 31)
+        throw CLI::ValidationError("--format", "\"" + word +
+                                                   "\" is not one of double|float|q15|q31|qN with N fraction bits "
+                                                   "from 1 to 31");
+    return {CCoefficientFormat::Qmn, static_cast<double>(bits)};
+}
+
 Edit ParseAssignment(const std::string& assignment)
 {
     const std::size_t equals = assignment.find('=');
@@ -173,6 +194,20 @@ void AddCommandOptions(CLI::App& command, Command which, Invocation& invocation)
                 },
                 "The coefficient set to print (default: all)")
             ->type_name(ChoiceWords(kCoefficientChoices));
+        command
+            .add_option_function<std::string>(
+                "--format", [&invocation](const std::string& word) { invocation.format = ParseFormat(word); },
+                "Number format of the coefficients (default: the design's, double when new); qN is int32 with N "
+                "fraction bits")
+            ->type_name("double|float|q15|q31|qN");
+        command
+            .add_option_function<std::string>(
+                "--header", [&invocation](const std::string& path) { invocation.headerFile = path; },
+                "Also write a self-contained C99 header with the three sets and a step function to OUT")
+            ->type_name("OUT");
+        command.add_flag("--json", invocation.asJson,
+                         "Print one JSON object: per set the coefficients, integers, post-shift and response error, "
+                         "and the discrete loops");
         break;
     case Command::Bode:
         command

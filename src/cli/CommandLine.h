@@ -21,12 +21,14 @@ struct Invocation {
     std::optional<std::string> saveTo;
     std::optional<std::string> pdfTo;         // report: a PDF file instead of the text
     bool withBode = false;                    // json
-    bool asJson = false;                      // robustness
+    bool asJson = false;                      // robustness, coeffs
     std::optional<std::string> samplesCsv;    // robustness
     ControlLoop loop = ControlLoop::Voltage;  // bode
     // coeffs: the sets to print, in this order
     std::vector<CoefficientSet> coefficientSets{CoefficientSet::FeedForward, CoefficientSet::VoltageLoop,
                                                 CoefficientSet::CurrentLoop};
+    std::optional<CoefficientFormat> format;  // coeffs: applied after the edits
+    std::optional<std::string> headerFile;    // coeffs
 };
 
 // Printed instead of running a command: help, the version, or a usage error.

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "analysis/BodeCsv.h"
+#include "calc/FirmwareHeader.h"
 #include "cli/Coefficients.h"
 #include "cli/CommandLine.h"
 #include "cli/Design.h"
@@ -24,6 +25,8 @@ void PrepareDesign(const Invocation& invocation, Design& design)
     if (invocation.designFile)
         LoadDesignInput(*invocation.designFile, design);
     ApplyEdits(invocation.edits, design);
+    if (invocation.format)
+        ApplyEdits(FormatEdits(*invocation.format), design);
     design.model.Recalculate();
     if (invocation.saveTo)
         SaveDesignOutput(*invocation.saveTo, design);
@@ -57,6 +60,29 @@ std::string RobustnessOutput(const Invocation& invocation, Design& design)
                              : FormatRobustnessText(report, inputs, design.model);
 }
 
+void WriteFirmwareHeader(const std::string& path, const Design& design)
+{
+    const FirmwareHeader header = FirmwareHeaderOf(design.model, design.description);
+    if (!header.problems.empty()) {
+        std::string reasons;
+        for (const std::string& problem : header.problems)
+            reasons += " " + problem;
+        throw Failure(kFileError, path + ": no header written." + reasons);
+    }
+    if (!WriteFileBytesAtomically(path, {header.text.begin(), header.text.end()}))
+        throw Failure(kFileError, path + ": cannot write the header");
+}
+
+// The header is written once the format is known to be usable.
+std::string CoefficientsOutput(const Invocation& invocation, Design& design)
+{
+    const std::string text = invocation.asJson ? FormatCoefficientsJson(design.model, invocation.coefficientSets)
+                                               : FormatCoefficients(design.model, invocation.coefficientSets);
+    if (invocation.headerFile)
+        WriteFirmwareHeader(*invocation.headerFile, design);
+    return text;
+}
+
 std::string CommandOutput(const Invocation& invocation, Design& design, std::ostream& err)
 {
     switch (invocation.command) {
@@ -69,7 +95,7 @@ std::string CommandOutput(const Invocation& invocation, Design& design, std::ost
         if (design.model.Mode() != CTop::DIGITAL)
             err << "qxr-cli: warning: the design is not in DIGITAL mode; the coefficients are those of its last "
                    "digital calculation\n";
-        return FormatCoefficients(design.model, invocation.coefficientSets);
+        return CoefficientsOutput(invocation, design);
     case Command::Symbols:
         return SymbolList(design.model);
     case Command::Robustness:

@@ -13,6 +13,7 @@
 namespace qxr {
 enum class CoefficientSet;
 struct TwoPoleTwoZero;
+struct CoefficientFormat;
 struct Compensator;
 struct VoltagePlant;
 struct CurrentPlant;
@@ -172,6 +173,8 @@ private:
     // calc/DigitalDesign.cpp
     void DiscretiseCompensators();
     void SetCoefficients(qxr::CoefficientSet set, const qxr::TwoPoleTwoZero& coefficients);
+    void CheckFirmwareCoefficients();
+    void CheckQuantisedSet(qxr::CoefficientSet set, const qxr::CoefficientFormat& format);
     // calc/CompensatorSynthesis.cpp
     void SynthesizeVoltageCompensator();
     void SynthesizeCurrentCompensator();

@@ -75,6 +75,33 @@ EnumTypeInfo& CDistribution::GetTypeInfo() const
     return EnsureRegistered(info, u"CDistribution", {{u"Uniform", Uniform}, {u"Normal (3 sigma = tolerance)", Normal}});
 }
 
+CDiscretisation::CDiscretisation()
+{
+    value = CDiscretisation::GetTypeInfo().defaultValue;
+}
+
+EnumTypeInfo& CDiscretisation::GetTypeInfo() const
+{
+    static EnumTypeInfo info;
+    return EnsureRegistered(info, u"CDiscretisation",
+                            {{u"Bilinear", Bilinear},
+                             {u"Bilinear, Pre-warped at the Crossover", PreWarped},
+                             {u"Matched Pole-Zero", Matched}});
+}
+
+CCoefficientFormat::CCoefficientFormat()
+{
+    value = CCoefficientFormat::GetTypeInfo().defaultValue;
+}
+
+EnumTypeInfo& CCoefficientFormat::GetTypeInfo() const
+{
+    static EnumTypeInfo info;
+    return EnsureRegistered(
+        info, u"CCoefficientFormat",
+        {{u"double", Double}, {u"float", Float}, {u"Q15 (int16)", Q15}, {u"Q31 (int32)", Q31}, {u"Qm.n (int32)", Qmn}});
+}
+
 CCtrlMode::CCtrlMode()
 {
     value = CCtrlMode::GetTypeInfo().defaultValue;

@@ -69,6 +69,30 @@ public:
     EnumTypeInfo& GetTypeInfo() const override;
 };
 
+// How the digital design turns its continuous filters into 2p2z filters.
+class CDiscretisation : public CEnumBase {
+public:
+    static constexpr int32_t Bilinear = 0;
+    static constexpr int32_t PreWarped = 1;  // bilinear, exact at the crossover (the low-pass: at its corner)
+    static constexpr int32_t Matched = 2;    // poles and zeros mapped by z = e^(sT)
+
+    CDiscretisation();
+    EnumTypeInfo& GetTypeInfo() const override;
+};
+
+// The number format of the coefficients the firmware runs.
+class CCoefficientFormat : public CEnumBase {
+public:
+    static constexpr int32_t Double = 0;
+    static constexpr int32_t Float = 1;
+    static constexpr int32_t Q15 = 2;
+    static constexpr int32_t Q31 = 3;
+    static constexpr int32_t Qmn = 4;  // int32 with N__FRAC fraction bits
+
+    CCoefficientFormat();
+    EnumTypeInfo& GetTypeInfo() const override;
+};
+
 // Entry mode of a page row.
 class CCtrlMode : public CEnumBase {
 public:

@@ -132,5 +132,8 @@ inline constexpr double kAbove0 = std::numeric_limits<double>::denorm_min();
     X(CSymbol, N__MC, u"Number of Monte Carlo Samples", u"", 1, 10000, 1, 1000000) \
     X(CSymbol, SEED__MC, u"Seed of the Monte Carlo Samples", u"", 1, 1, 0, 9007199254740992.0) \
     X(CSymbol, PM__MIN, u"Minimum Phase Margin Counted as a Good Sample", u"°", 1, 45, 0, 0) \
-    X(CSymbol, GM__MIN, u"Minimum Gain Margin Counted as a Good Sample", u"dB", 1, 10, 0, 0)
+    X(CSymbol, GM__MIN, u"Minimum Gain Margin Counted as a Good Sample", u"dB", 1, 10, 0, 0) \
+    X(CSymbolEnum<CDiscretisation>, disc__DIG, u"Discretisation Method of the Digital Filters", u"", 1, CDiscretisation::Bilinear, 0, 0) \
+    X(CSymbolEnum<CCoefficientFormat>, fmt__COEF, u"Number Format of the Firmware Coefficients", u"", 1, CCoefficientFormat::Double, 0, 0) \
+    X(CSymbol, N__FRAC, u"Fraction Bits of the Qm.n Coefficients", u"", 1, 24, 1, 31)
 // clang-format on

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMessageBox>
 
 #include "calc/CoefficientExport.h"
 #include "doc/QXRDoc.h"
@@ -10,9 +11,13 @@
 
 using qxr::CoefficientSet;
 
-void CopyCoefficientsToClipboard(CoefficientSet set, const CDesignModel& model)
+bool CopyCoefficientsToClipboard(CoefficientSet set, const CDesignModel& model)
 {
-    QGuiApplication::clipboard()->setText(QString::fromStdString(qxr::CoefficientText(model, set)));
+    const qxr::CoefficientFormat format = qxr::CoefficientFormatOf(model);
+    if (!qxr::FormatProblem(format).empty())
+        return false;
+    QGuiApplication::clipboard()->setText(QString::fromStdString(qxr::CoefficientText(model, set, format)));
+    return true;
 }
 
 CTabDesignParameters::CTabDesignParameters(CQXRDoc& document, QWidget* parent) : CDialogTab(318, document, parent)
@@ -31,9 +36,16 @@ bool CTabCoefficientPage::OnInitDialog()
         return false;
     auto* button = qobject_cast<QAbstractButton*>(FindTemplateControl(QStringLiteral("control%1").arg(buttonId_)));
     if (button != nullptr)
-        connect(button, &QAbstractButton::clicked, this,
-                [this] { CopyCoefficientsToClipboard(set_, document_.model); });
+        connect(button, &QAbstractButton::clicked, this, [this] { CopyCoefficients(); });
     return true;
+}
+
+// The design log already names the problem; the box says why nothing was copied.
+void CTabCoefficientPage::CopyCoefficients()
+{
+    if (!CopyCoefficientsToClipboard(set_, document_.model))
+        QMessageBox::warning(this, tr("Copy to Clipboard"),
+                             QString::fromStdString(qxr::FormatProblem(qxr::CoefficientFormatOf(document_.model))));
 }
 
 CTabMultiplierDigital::CTabMultiplierDigital(CQXRDoc& document, QWidget* parent)

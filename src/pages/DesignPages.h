@@ -8,8 +8,10 @@ namespace qxr {
 enum class CoefficientSet;
 }
 
-// Puts a 2p2z coefficient set on the clipboard as the firmware's #define lines.
-void CopyCoefficientsToClipboard(qxr::CoefficientSet set, const CDesignModel& model);
+// Puts a 2p2z coefficient set on the clipboard as the firmware's #define lines,
+// in the design's number format; false, leaving the clipboard alone, when the
+// format cannot be used.
+bool CopyCoefficientsToClipboard(qxr::CoefficientSet set, const CDesignModel& model);
 
 // The specification page.
 class CTabDesignParameters : public CDialogTab {
@@ -37,6 +39,8 @@ public:
     bool OnInitDialog() override;
 
 private:
+    void CopyCoefficients();
+
     int buttonId_;
     qxr::CoefficientSet set_;
 };

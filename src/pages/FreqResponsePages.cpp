@@ -1,5 +1,6 @@
 #include "pages/FreqResponsePages.h"
 
+#include <cmath>
 #include <memory>
 
 #include <QCheckBox>
@@ -13,6 +14,7 @@
 #include <QPalette>
 
 #include "analysis/BodeCsv.h"
+#include "analysis/DiscreteLoop.h"
 #include "analysis/Robustness.h"
 #include "doc/QXRDoc.h"
 #include "doc/UpdateHints.h"
@@ -150,6 +152,7 @@ bool CTabFreqResponse::OnInitDialog()
     bode_ = std::make_unique<BodeGraphs>(loop_, *magnitude_, *phase_);
     bode_->Setup(document_.model, FromQColor(palette().color(QPalette::Window)));
     PrepareFigureFields();
+    SetupDiscreteLoop();
     RedrawBode();
     return true;
 }
@@ -189,6 +192,7 @@ void CTabFreqResponse::RedrawBode()
                   showsSpread ? &report->loops[static_cast<std::size_t>(loop_)] : nullptr);
     ShowStability();
     ShowSweep();
+    DrawDiscreteLoop();
 }
 
 void CTabFreqResponse::ShowSweep()
@@ -218,6 +222,73 @@ void CTabFreqResponse::SetField(int id, const QString& text)
         field->setText(text);
         field->setCursorPosition(0);  // a text longer than the field shows its beginning
     }
+}
+
+namespace {
+
+// The Discrete check box and the group of the discrete loop's figures; the
+// group's labels and fields are numbered from the group up to the box.
+enum DiscreteControlId {
+    kDiscreteGroup = 1070,
+    kDiscreteFxField = 1072,
+    kDiscretePhaseMarginField = 1074,
+    kDiscreteGainMarginField = 1076,
+    kDiscreteDifferenceField = 1078,
+    kDiscreteBox = 1079,
+};
+
+}  // namespace
+
+void CTabFreqResponse::SetupDiscreteLoop()
+{
+    Box(kDiscreteBox)->setChecked(true);
+    connect(Box(kDiscreteBox), &QCheckBox::clicked, this, &CTabFreqResponse::RedrawBode);
+    for (CGraphScatter* graph : {magnitude_, phase_}) {
+        graph->AddLine(kDiscreteComp, 0x8000FF, CScatterGraphLine::kDashed);
+        graph->AddLine(kDiscreteLoop, 0xFF8000, CScatterGraphLine::kDashed);
+    }
+}
+
+// Only a digital design runs coefficients; its compensator shows with Comp.
+void CTabFreqResponse::DrawDiscreteLoop()
+{
+    for (CGraphScatter* graph : {magnitude_, phase_}) {
+        graph->ClearLine(kDiscreteComp);
+        graph->ClearLine(kDiscreteLoop);
+    }
+    const bool digital = document_.model.Mode() == CTop::DIGITAL;
+    Box(kDiscreteBox)->setVisible(digital);
+    const bool shown = digital && Box(kDiscreteBox)->isChecked();
+    ShowDiscreteStability(shown);
+    if (shown) {
+        const qxr::DiscreteLoopCurves curves = qxr::DiscreteLoopCurvesOf(document_.model, loop_);
+        for (std::size_t i = 0; i < curves.freq.size(); ++i) {
+            if (Box(kCompBox)->isChecked()) {
+                magnitude_->AddPoint(curves.freq[i], curves.compGain[i], kDiscreteComp);
+                phase_->AddPoint(curves.freq[i], curves.compPhase[i], kDiscreteComp);
+            }
+            magnitude_->AddPoint(curves.freq[i], curves.loopGain[i], kDiscreteLoop);
+            phase_->AddPoint(curves.freq[i], curves.loopPhase[i], kDiscreteLoop);
+        }
+    }
+    RepaintGraphs();
+}
+
+void CTabFreqResponse::ShowDiscreteStability(bool shown)
+{
+    for (int id = kDiscreteGroup; id < kDiscreteBox; ++id) {
+        if (QWidget* control = FindTemplateControl(ControlName(id)))
+            control->setVisible(shown);
+    }
+    if (!shown)
+        return;
+    const qxr::DiscreteLoopFigures figures = qxr::DiscreteLoopFiguresOf(document_.model, loop_);
+    SetField(kDiscreteFxField, QString::asprintf("%1.0f Hz", figures.fx));
+    SetField(kDiscretePhaseMarginField, QString::asprintf("%1.1f°", figures.phaseMargin));
+    SetField(kDiscreteGainMarginField,
+             std::isinf(figures.gainMargin) ? tr("none") : QString::asprintf("%1.1f dB", figures.gainMargin));
+    SetField(kDiscreteDifferenceField,
+             QString::asprintf("%+1.2f dB / %+1.2f°", figures.gainDifferenceDb, figures.phaseDifferenceDeg));
 }
 
 void CTabFreqResponse::OnGraphHover(CGraphScatter& graph)

@@ -27,6 +27,8 @@ public:
     static constexpr LineId kPlant = BodeGraphs::kPlant, kComp = BodeGraphs::kComp, kLoop = BodeGraphs::kLoop,
                             kCrossover = BodeGraphs::kCrossover, kZeroDb = BodeGraphs::kZeroDb,
                             kCursor = BodeGraphs::kCursor, kBand = BodeGraphs::kBand;
+    // The digital design's compensator and loop as the firmware runs them.
+    enum DiscreteLineId { kDiscreteComp = 8, kDiscreteLoop = 9 };
 
     ~CTabFreqResponse() override;
 
@@ -69,6 +71,10 @@ private:
     QString GraphName(const CGraphScatter& graph) const;
     QString SuggestedExportPath(const CGraphScatter* graph, const QString& suffix) const;
     void SetField(int id, const QString& text);
+    // The digital design's loop with its quantised 2p2z compensator.
+    void SetupDiscreteLoop();
+    void DrawDiscreteLoop();
+    void ShowDiscreteStability(bool shown);
 
     const qxr::ControlLoop loop_;
     CGraphScatter* magnitude_ = nullptr;

@@ -215,6 +215,38 @@ TEST_F(DesignPage, CopyButtonsPutTheCoefficientText)
     }
 }
 
+// The firmware settings are drop-downs of their own; the copy follows the chosen format.
+TEST_F(DesignPage, FormatDropDownSetsWhatTheCopyButtonPuts)
+{
+    Document().model.ad.SetUser(314);
+    Document().model.Recalculate();
+    auto& current = host().Add<CTabCurrentLoopDigital>();
+    CEditSymCombo* method = RowOf(current, "disc__DIG").combo;
+    ASSERT_NE(method, nullptr);
+    EXPECT_EQ(method->currentText(), "Bilinear");
+    EXPECT_NE(method->findText("Matched Pole-Zero"), -1);
+    CEditSymCombo* format = RowOf(current, "fmt__COEF").combo;
+    ASSERT_NE(format, nullptr);
+    const int q15 = format->findText("Q15 (int16)");
+    ASSERT_NE(q15, -1);
+    format->setCurrentIndex(q15);
+    format->activated(q15);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Document().model.fmt__COEF.Value(), CCoefficientFormat::Q15);
+
+    qobject_cast<QPushButton*>(current.FindTemplateControl("control1021"))->click();
+    const std::string copied = QGuiApplication::clipboard()->text().toStdString();
+    EXPECT_EQ(copied, qxr::CoefficientText(Document().model, qxr::CoefficientSet::CurrentLoop,
+                                           qxr::CoefficientFormatOf(Document().model)));
+    EXPECT_NE(copied.find("#define SHIFT_I (15)\r\n"), std::string::npos) << copied;
+
+    // A word the format cannot have leaves the clipboard as it was.
+    Document().model.fmt__COEF.SetUser(CCoefficientFormat::Qmn);
+    Document().model.N__FRAC.SetUser(40);
+    EXPECT_FALSE(CopyCoefficientsToClipboard(qxr::CoefficientSet::CurrentLoop, Document().model));
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), copied);
+}
+
 TEST(Picture, ShrinksToFitAndCentres)
 {
     struct Case {

@@ -11,6 +11,7 @@
 
 #include "AppFixture.h"
 #include "NonDesignFiles.h"
+#include "calc/FirmwareHeader.h"
 #include "doc/FileNames.h"
 #include "doc/UpdateHints.h"
 #include "model/DesignFile.h"
@@ -194,6 +195,31 @@ TEST_F(DocumentLifecycle, FailedSaveKeepsTheDesignModified)
     EXPECT_EQ(prompts->errors, QStringList{"Failed to save document."});
     EXPECT_TRUE(Document().IsModified());
     EXPECT_EQ(Frame().windowTitle(), "Untitled - QXR");
+}
+
+// Refused with the reasons for a design without coefficients; written atomically otherwise.
+TEST_F(DocumentLifecycle, ExportFirmwareHeaderWritesTheDigitalDesignsHeader)
+{
+    prompts->exportPath = Path("pfc.h");
+    EXPECT_FALSE(Frame().FileExportFirmwareHeader()) << "the new design is analog";
+    ASSERT_EQ(prompts->errors.size(), 1);
+    EXPECT_TRUE(prompts->errors.front().contains("not in DIGITAL mode")) << prompts->errors.front().toStdString();
+    EXPECT_FALSE(QFile::exists(Path("pfc.h")));
+
+    prompts->savePath = Path("stage.qxr");
+    Document().model.ad.SetUser(CTop::DIGITAL);
+    Document().model.fmt__COEF.SetUser(CCoefficientFormat::Q15);
+    Document().model.Recalculate();
+    ASSERT_TRUE(Frame().FileSaveAs());
+    EXPECT_TRUE(Frame().FileExportFirmwareHeader());
+    QFile written(Path("pfc.h"));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll().toStdString(),
+              qxr::FirmwareHeaderOf(Document().model, Document().designDescription).text);
+
+    prompts->exportPath = Path("no-such-folder/pfc.h");
+    EXPECT_FALSE(Frame().FileExportFirmwareHeader());
+    EXPECT_TRUE(prompts->errors.back().startsWith("Failed to write ")) << prompts->errors.back().toStdString();
 }
 
 TEST_F(DocumentLifecycle, RecentListKeepsTheNewestFour)

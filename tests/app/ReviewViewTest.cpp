@@ -5,6 +5,7 @@
 #include <QLineEdit>
 
 #include "AppFixture.h"
+#include "analysis/DiscreteLoop.h"
 #include "analysis/Robustness.h"
 #include "app/TabViews.h"
 #include "calc/DesignConstants.h"
@@ -171,6 +172,40 @@ TEST_F(ReviewView, CurrentPageFitsItsAxesToTheCurves)
     EXPECT_EQ(page.PhaseGraph()->yAxis.maximum, -110) << "the loop phase stays below -100 degrees";
     EXPECT_EQ(page.MagnitudeGraph()->xAxis.maximum, 200000);
     EXPECT_EQ(std::fmod(page.MagnitudeGraph()->yAxis.minimum, 10), 0.0);
+}
+
+// The discrete loop belongs to the digital design: drawn up to the Nyquist
+// frequency, its figures beside the nominal ones.
+TEST_F(ReviewView, DiscreteLoopOnlyForTheDigitalController)
+{
+    CTabFreqResponse& page = Current();
+    EXPECT_FALSE(page.Box(1079)->isVisibleTo(&page));
+    EXPECT_FALSE(page.Field(1072)->isVisibleTo(&page));
+    EXPECT_EQ(Points(*page.MagnitudeGraph(), CTabFreqResponse::kDiscreteLoop), 0u);
+
+    Document().model.fmt__COEF.SetUser(CCoefficientFormat::Q15);
+    SwitchMode(314);
+    View().TabControl().SelectPage(&page);
+    ASSERT_TRUE(page.Box(1079)->isVisibleTo(&page));
+    EXPECT_TRUE(page.Box(1079)->isChecked());
+    CScatterGraphLine* loop = page.MagnitudeGraph()->FindLine(CTabFreqResponse::kDiscreteLoop);
+    ASSERT_NE(loop, nullptr);
+    EXPECT_EQ(loop->points.size(), qxr::kBodeGridPoints);
+    EXPECT_LT(loop->points.back().x, Document().model.F__SAMP.Value() / 2);
+    EXPECT_EQ(Points(*page.PhaseGraph(), CTabFreqResponse::kDiscreteComp), 0u) << "Comp is unchecked";
+    const qxr::DiscreteLoopFigures figures = qxr::DiscreteLoopFiguresOf(Document().model, qxr::ControlLoop::Current);
+    EXPECT_TRUE(page.Field(1072)->isVisibleTo(&page));
+    EXPECT_EQ(page.Field(1072)->text(), QString::asprintf("%1.0f Hz", figures.fx));
+    EXPECT_EQ(page.Field(1074)->text(), QString::asprintf("%1.1f°", figures.phaseMargin));
+    EXPECT_EQ(page.Field(1078)->text(),
+              QString::asprintf("%+1.2f dB / %+1.2f°", figures.gainDifferenceDb, figures.phaseDifferenceDeg));
+
+    page.Box(1008)->click();
+    EXPECT_EQ(Points(*page.PhaseGraph(), CTabFreqResponse::kDiscreteComp), qxr::kBodeGridPoints);
+    page.Box(1079)->click();
+    EXPECT_EQ(Points(*page.MagnitudeGraph(), CTabFreqResponse::kDiscreteLoop), 0u);
+    EXPECT_FALSE(page.Field(1072)->isVisibleTo(&page));
+    EXPECT_EQ(Voltage().Field(1076)->text(), "none") << "the voltage loop's phase never reaches -180 degrees";
 }
 
 TEST_F(ReviewView, HoverReadsTheGridPointUnderTheMouse)

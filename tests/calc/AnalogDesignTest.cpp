@@ -58,8 +58,9 @@ TEST(AnalogDesign, DefaultDesignValues)
 TEST(AnalogDesign, MarksExactlyTheSymbolsItUses)
 {
     const std::set<std::u16string> notInUse = {
-        u"F__CP0_VL", u"F__SAMP_V", u"F__SAMP", u"T__D", u"B0_VFF", u"B1_VFF", u"B2_VFF", u"A1_VFF", u"A2_VFF", u"B0_V",
-        u"B1_V",      u"B2_V",      u"A1_V",    u"A2_V", u"B0_I",   u"B1_I",   u"B2_I",   u"A1_I",   u"A2_I",
+        u"F__CP0_VL", u"F__SAMP_V", u"F__SAMP", u"T__D",      u"B0_VFF",    u"B1_VFF",  u"B2_VFF", u"A1_VFF",
+        u"A2_VFF",    u"B0_V",      u"B1_V",    u"B2_V",      u"A1_V",      u"A2_V",    u"B0_I",   u"B1_I",
+        u"B2_I",      u"A1_I",      u"A2_I",    u"disc__DIG", u"fmt__COEF", u"N__FRAC",
     };
     CDesignModel model;
     model.Recalculate();

@@ -48,6 +48,7 @@ TEST(DigitalDesign, MarksExactlyTheSymbolsItUses)
         u"v_fcz1",     u"i_fcp0",     u"i_fcp1",     u"i_fcz1",      u"E__ff",        u"ad",
         u"P__LOAD_MIN", u"TOL__L_MIN", u"TOL__C_OUT", u"TOL__R_SENSE", u"TOL__GAIN",  u"dist__MC",
         u"N__MC",      u"SEED__MC",   u"PM__MIN",    u"GM__MIN",
+        u"disc__DIG",  u"fmt__COEF",  u"N__FRAC",
     };
     // clang-format on
     CDesignModel model;

@@ -5,6 +5,7 @@
 
 #include "calc/DesignConstants.h"
 #include "calc/TwoPoleTwoZero.h"
+#include "model/Enumerations.h"
 
 namespace {
 
@@ -96,6 +97,102 @@ TEST(TwoPoleTwoZero, ZeroSamplingFrequencyGivesNaNsWithoutTrapping)
     EXPECT_EQ(f.b0, 0.0);
     EXPECT_EQ(f.a1, 2.0);
     EXPECT_EQ(f.a2, -1.0);
+}
+
+Complex LowPass(double fCutoff, Complex s)
+{
+    const double w0 = kTwoPi * fCutoff;
+    return w0 * w0 / (s * s + w0 * s + w0 * w0);
+}
+
+struct CompensatorCase {
+    double fcp0, fcp1, fcz1, fSamp, fMatch;
+};
+const CompensatorCase kCompensators[] = {
+    {50, 5000, 800, 100e3, 10e3},
+    {3.2, 26.1, 1.88, 6000, 7},
+    {1200, 100e3, 2500, 200e3, 40e3},
+    {10, 40, 15, 1000, 450},
+};
+
+TEST(Discretisation, BilinearMethodIsTheUnwarpedTransformBitForBit)
+{
+    for (const CompensatorCase& c : kCompensators) {
+        const auto plain = qxr::DiscretiseCompensator(c.fcp0, c.fcp1, c.fcz1, c.fSamp);
+        const auto chosen =
+            qxr::DiscretiseCompensator(c.fcp0, c.fcp1, c.fcz1, c.fSamp, CDiscretisation::Bilinear, c.fMatch);
+        EXPECT_EQ(chosen.InOutputOrder(), plain.InOutputOrder());
+        EXPECT_EQ(qxr::DiscretiseFeedForwardFilter(c.fcp1, c.fSamp, CDiscretisation::Bilinear).InOutputOrder(),
+                  qxr::DiscretiseFeedForwardFilter(c.fcp1, c.fSamp).InOutputOrder());
+    }
+}
+
+TEST(Discretisation, PreWarpedFiltersEqualTheirPrototypesAtTheMatchFrequency)
+{
+    for (const CompensatorCase& c : kCompensators) {
+        SCOPED_TRACE(c.fcp0);
+        const auto compensator =
+            qxr::DiscretiseCompensator(c.fcp0, c.fcp1, c.fcz1, c.fSamp, CDiscretisation::PreWarped, c.fMatch);
+        const Complex expected = Compensator(c.fcp0, c.fcp1, c.fcz1, Complex(0, kTwoPi * c.fMatch));
+        const Complex actual = qxr::FrequencyResponse(compensator, c.fMatch, c.fSamp);
+        EXPECT_NEAR(std::abs(actual / expected - 1.0), 0.0, 1e-9);
+        EXPECT_GT(std::abs(Discrete(qxr::DiscretiseCompensator(c.fcp0, c.fcp1, c.fcz1, c.fSamp), kTwoPi * c.fMatch,
+                                    1 / c.fSamp) /
+                               expected -
+                           1.0),
+                  1e-9)
+            << "the plain transform is not exact there";
+        const double corner = c.fMatch / 2;
+        const auto lowPass = qxr::DiscretiseFeedForwardFilter(corner, c.fSamp, CDiscretisation::PreWarped);
+        EXPECT_NEAR(
+            std::abs(qxr::FrequencyResponse(lowPass, corner, c.fSamp) / LowPass(corner, Complex(0, kTwoPi * corner)) -
+                     1.0),
+            0.0, 1e-9);
+        EXPECT_NEAR(lowPass.b0 + lowPass.b1 + lowPass.b2, 1 - lowPass.a1 - lowPass.a2, 1e-15);
+    }
+}
+
+// Poles and zeros mapped by z = e^(sT), the pole of the integrator exactly at z = 1.
+TEST(Discretisation, MatchedCompensatorKeepsTheIntegratorAtOneAndTheGainAtTheMatchFrequency)
+{
+    for (const CompensatorCase& c : kCompensators) {
+        SCOPED_TRACE(c.fcp0);
+        const auto m = qxr::DiscretiseCompensator(c.fcp0, c.fcp1, c.fcz1, c.fSamp, CDiscretisation::Matched, c.fMatch);
+        const double T = 1 / c.fSamp;
+        EXPECT_EQ(1 - m.a1 - m.a2, 0.0);
+        EXPECT_EQ(m.a1 + m.a2, 1.0);
+        EXPECT_NEAR(m.a1 - 1, std::exp(-kTwoPi * c.fcp1 * T), 1e-15);  // the other pole
+        EXPECT_NEAR(-m.b2 / m.b0, std::exp(-kTwoPi * c.fcz1 * T), 1e-12);
+        EXPECT_NEAR(m.b0 - m.b1 + m.b2, 0.0, 1e-12 * m.b0) << "the zero at infinity lands on z = -1";
+        const double prototypeGain = std::abs(Compensator(c.fcp0, c.fcp1, c.fcz1, Complex(0, kTwoPi * c.fMatch)));
+        EXPECT_NEAR(std::abs(qxr::FrequencyResponse(m, c.fMatch, c.fSamp)) / prototypeGain, 1.0, 1e-12);
+    }
+}
+
+TEST(Discretisation, MatchedLowPassMapsItsPolesAndKeepsUnityGainAtDc)
+{
+    for (double fCutoff : {10.6, 300.0}) {
+        for (double fSamp : {6000.0, 48000.0}) {
+            const auto m = qxr::DiscretiseFeedForwardFilter(fCutoff, fSamp, CDiscretisation::Matched);
+            const Complex pole = std::exp(Complex(-0.5, std::sqrt(3.0) / 2) * kTwoPi * fCutoff / fSamp);
+            const Complex q = 1.0 / pole;  // z^-1 at the pole
+            EXPECT_NEAR(std::abs(1.0 - m.a1 * q - m.a2 * q * q), 0.0, 1e-12);
+            EXPECT_NEAR(std::abs(qxr::FrequencyResponse(m, 0, fSamp)), 1.0, 1e-12);
+            EXPECT_NEAR(std::abs(qxr::FrequencyResponse(m, fSamp / 2, fSamp)), 0.0, 1e-12) << "zeros at z = -1";
+        }
+    }
+}
+
+TEST(Discretisation, FrequencyResponseIsTheTransferFunctionOnTheUnitCircle)
+{
+    const auto c = qxr::DiscretiseCompensator(50, 5000, 800, 100e3);
+    for (double f : {0.1, 1000.0, 49000.0}) {
+        const Complex expected = Discrete(c, kTwoPi * f, 1 / 100e3);
+        EXPECT_NEAR(std::abs(qxr::FrequencyResponse(c, f, 100e3) / expected - 1.0), 0.0, 1e-9);  // near z = 1
+    }
+    const auto difference = qxr::DifferenceOf(Complex(0, 2), Complex(1, 0));
+    EXPECT_NEAR(difference.gainDb, 20 * std::log10(2.0), 1e-12);
+    EXPECT_NEAR(difference.phaseDeg, 90, 1e-12);
 }
 
 }  // namespace

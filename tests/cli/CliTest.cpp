@@ -22,6 +22,7 @@
 #include "NonDesignFiles.h"
 #include "Significant.h"
 #include "calc/CoefficientExport.h"
+#include "calc/FirmwareHeader.h"
 #include "cli/Run.h"
 #include "model/DesignFile.h"
 #include "model/DesignModel.h"
@@ -377,6 +378,11 @@ TEST_F(CliTest, UsageErrorsExitWithTwoBeforeAnythingIsWritten)
         {{"json", "--set", "P__OUT=-1e309"}, "qxr-cli: --set: \"-1e309\" in \"P__OUT=-1e309\" is out of range\n"},
         {{"json", "--mode", "DIGITAL"}, "qxr-cli: --mode: \"DIGITAL\" is not one of analog|digital"},
         {{"coeffs", "--which", "both"}, "qxr-cli: --which: \"both\" is not one of feedforward|voltage|current|all"},
+        {{"coeffs", "--format", "q0"}, "qxr-cli: --format: \"q0\" is not one of double|float|q15|q31|qN"},
+        {{"coeffs", "--format", "q32", "--header", out}, "qxr-cli: --format: \"q32\" is not one of"},
+        {{"coeffs", "--format", "Q15"}, "qxr-cli: --format: \"Q15\" is not one of"},
+        {{"coeffs", "--mode", "digital", "--set", "fmt__COEF=4", "--set", "N__FRAC=40", "--header", out},
+         "qxr-cli: The number of fraction bits of the Qm.n coefficients must be a whole number from 1 to 31.\n"},
         {{"bode", "--loop", "outer"}, "qxr-cli: --loop: \"outer\" is not one of voltage|current"},
         {{"bode"}, "qxr-cli: --loop is required"},
         {{"report", "--bode"}, "qxr-cli: The following argument was not expected: --bode\n"},
@@ -413,6 +419,79 @@ TEST_F(CliTest, CoefficientsOfADigitalDesignAreTheEngineTextWithLineFeeds)
     EXPECT_EQ(analog.exitCode, 0);
     EXPECT_EQ(analog.out, voltage);
     EXPECT_NE(analog.err.find("warning: the design is not in DIGITAL mode"), std::string::npos) << analog.err;
+}
+
+// --format stands for the design's own format; double keeps the text as it was.
+TEST_F(CliTest, CoefficientFormatsGiveTheQuantisedSetsAndTheirJson)
+{
+    const CliResult asDouble = Run({"coeffs", "--mode", "digital", "--format", "double"});
+    EXPECT_EQ(asDouble.out, Run({"coeffs", "--mode", "digital"}).out);
+
+    CDesignModel reference;
+    reference.ad.SetUser(CTop::DIGITAL);
+    reference.fmt__COEF.SetUser(CCoefficientFormat::Qmn);
+    reference.N__FRAC.SetUser(20);
+    reference.Recalculate();
+    const CliResult text = Run({"coeffs", "--mode", "digital", "--format", "q20", "--which", "current"});
+    EXPECT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_EQ(text.out, WithLineFeeds(qxr::CoefficientText(reference, qxr::CoefficientSet::CurrentLoop,
+                                                           qxr::CoefficientFormatOf(reference))));
+    EXPECT_NE(text.out.find("#define SHIFT_I (20)\n"), std::string::npos) << text.out;
+
+    const CliResult result = Run({"coeffs", "--mode", "digital", "--format", "q15", "--json"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const json document = json::parse(result.out);
+    EXPECT_EQ(document["format"], "Q15");
+    EXPECT_EQ(document["discretisation"], "Bilinear");
+    EXPECT_EQ(KeysOf(document["sets"]), (std::set<std::string>{"feedforward", "voltage", "current"}));
+    const json& current = document["sets"]["current"];
+    EXPECT_EQ(current["integers"], json::array({6424, 564, -5860, 25492, 7276}));
+    EXPECT_EQ(current["postShift"], 0);
+    EXPECT_EQ(current["shift"], 15);
+    ExpectSameDouble(NumberOf(current["coefficients"][0]), reference.B0_I.Value(), "B0_I");
+    EXPECT_LT(std::abs(NumberOf(current["responseError"]["gainDb"])), 0.05);
+    EXPECT_LT(std::abs(NumberOf(current["responseError"]["phaseDeg"])), 0.5);
+    EXPECT_EQ(document["sets"]["voltage"]["postShift"], 1) << "A1 near 2 takes one shift";
+    const json& loop = document["discreteLoops"]["current"];
+    EXPECT_NEAR(NumberOf(loop["fx"]), 10000, 100);
+    EXPECT_NEAR(NumberOf(loop["phaseMargin"]), 50, 1);
+    EXPECT_GT(NumberOf(loop["gainMargin"]), 6);
+    EXPECT_LT(std::abs(NumberOf(loop["gainDifferenceDb"])), 0.05);
+
+    const json asDoubleJson = json::parse(Run({"coeffs", "--mode", "digital", "--json", "--which", "voltage"}).out);
+    EXPECT_EQ(KeysOf(asDoubleJson["sets"]), std::set<std::string>{"voltage"});
+    EXPECT_TRUE(asDoubleJson["sets"]["voltage"]["integers"].is_null());
+    EXPECT_EQ(NumberOf(asDoubleJson["sets"]["voltage"]["responseError"]["gainDb"]), 0.0);
+}
+
+TEST_F(CliTest, HeaderIsWrittenForADigitalDesignAndRefusedWithTheReasonOtherwise)
+{
+    const std::string header = Path("pfc.h").string();
+    const CliResult written =
+        Run({"coeffs", "--mode", "digital", "--description", "Bench", "--format", "q31", "--header", header});
+    EXPECT_EQ(written.exitCode, 0) << written.err;
+    CDesignModel reference;
+    reference.ad.SetUser(CTop::DIGITAL);
+    reference.fmt__COEF.SetUser(CCoefficientFormat::Q31);
+    reference.Recalculate();
+    EXPECT_EQ(ReadText(header), qxr::FirmwareHeaderOf(reference, u"Bench").text);
+
+    const std::string refused = Path("refused.h").string();
+    const struct {
+        std::vector<std::string> edits;
+        const char* reason;
+    } cases[] = {
+        {{"--mode", "analog"}, "not in DIGITAL mode"},
+        {{"--mode", "digital", "--set", "F__X_ILOOP=150"}, "The current loop's crossover lies at or above"},
+        {{"--mode", "digital", "--set", "F__SAMP_V=0"}, "sampling frequency of the voltage loop"},
+    };
+    for (const auto& c : cases) {
+        const CliResult result = Run(Concat(Concat({"coeffs"}, c.edits), {"--header", refused}));
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_NE(result.err.find("qxr-cli: " + refused + ": no header written."), std::string::npos) << result.err;
+        EXPECT_NE(result.err.find(c.reason), std::string::npos) << result.err;
+        EXPECT_FALSE(fs::exists(refused));
+    }
 }
 
 TEST_F(CliTest, BodeCsvRoundTripsEveryValueOfTheChosenLoop)

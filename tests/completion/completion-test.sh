@@ -51,6 +51,8 @@ expect "analog digital " json --mode ""
 expect "digital " json --mode = d
 expect "all current feedforward voltage " coeffs design.qxr --which ""
 expect "current " bode --loop c
+expect "double float q15 q31 " coeffs --format ""
+expect "q15 q31 " coeffs --format q
 expect "--description --help --loop --mode --revert --save --set " bode --
 expect "--bode " json --b
 expect "" report --b
@@ -62,6 +64,7 @@ trap 'rm -rf "$folder"' EXIT
 mkdir "$folder/designs"
 touch "$folder/a.qxr" "$folder/notes.txt"
 expect "$folder/a.qxr $folder/designs " report "$folder/"
+expect "$folder/a.qxr $folder/designs $folder/notes.txt " coeffs --header "$folder/"
 
 ((failures == 0)) || exit 1
 echo "completion: all offers as expected"

@@ -215,12 +215,21 @@ TEST(Catalogue, AddedSymbolsFollowTheModeWithTheirRanges)
         double inside, outside;  // a value just within the range and one just out of it
     };
     const AddedRow kAdded[] = {
-        {u"P__LOAD_MIN", 10, 100, 0},        {u"TOL__L_MIN", 20, 99.99999, 100},
-        {u"TOL__C_OUT", 20, 0, -1e-300},     {u"TOL__R_SENSE", 1, 99.99999999999999, 100},
-        {u"TOL__R_COMP", 1, 50, 100},        {u"TOL__C_COMP", 10, 50, 1e300},
-        {u"TOL__GAIN", 10, 0, -0.001},       {u"dist__MC", CDistribution::Uniform, 0, 0},
-        {u"N__MC", 10000, 1000000, 1000001}, {u"SEED__MC", 1, 0, -1},
-        {u"PM__MIN", 45, -1e300, -1e300},    {u"GM__MIN", 10, 1e300, 1e300},
+        {u"P__LOAD_MIN", 10, 100, 0},
+        {u"TOL__L_MIN", 20, 99.99999, 100},
+        {u"TOL__C_OUT", 20, 0, -1e-300},
+        {u"TOL__R_SENSE", 1, 99.99999999999999, 100},
+        {u"TOL__R_COMP", 1, 50, 100},
+        {u"TOL__C_COMP", 10, 50, 1e300},
+        {u"TOL__GAIN", 10, 0, -0.001},
+        {u"dist__MC", CDistribution::Uniform, 0, 0},
+        {u"N__MC", 10000, 1000000, 1000001},
+        {u"SEED__MC", 1, 0, -1},
+        {u"PM__MIN", 45, -1e300, -1e300},
+        {u"GM__MIN", 10, 1e300, 1e300},
+        {u"disc__DIG", CDiscretisation::Bilinear, 0, 0},
+        {u"fmt__COEF", CCoefficientFormat::Double, 0, 0},
+        {u"N__FRAC", 24, 31, 32},
     };
     ASSERT_EQ(CDesignModel::kFirstAddedSymbol + std::size(kAdded), CDesignModel::kSymbolCount);
     CDesignModel model;
@@ -239,6 +248,8 @@ TEST(Catalogue, AddedSymbolsFollowTheModeWithTheirRanges)
         EXPECT_EQ(symbol.IsOutsideLimits(), hasRange);
     }
     EXPECT_EQ(model.dist__MC.GetEnum()->GetTypeInfo().NameOf(CDistribution::Normal), u"Normal (3 sigma = tolerance)");
+    EXPECT_EQ(model.disc__DIG.GetEnum()->GetTypeInfo().NameOf(CDiscretisation::Matched), u"Matched Pole-Zero");
+    EXPECT_EQ(model.fmt__COEF.GetEnum()->GetTypeInfo().NameOf(CCoefficientFormat::Qmn), u"Qm.n (int32)");
 }
 
 TEST(Catalogue, MetricsBeforeTheFirstCalculation)
