@@ -42,6 +42,17 @@ double MinOrCeiling(const std::vector<double>& values)
     return result;
 }
 
+// A major step that keeps an extended axis to about a dozen labels; 20 as
+// long as the span allows it.
+double ReadableStep(double span)
+{
+    for (double step : {20.0, 50.0, 100.0, 200.0, 500.0, 1000.0}) {
+        if (span / step <= 12)
+            return step;
+    }
+    return span / 10;
+}
+
 void SetRange(CGraphAxis& axis, double minimum, double maximum, double majorStep)
 {
     axis.minimum = minimum;
@@ -234,7 +245,8 @@ void BodeGraphs::ExtendRangesToCurves()
         }
         const double minimum = lowest < graph.yAxis.minimum ? RoundAxisBound(lowest) : graph.yAxis.minimum;
         const double maximum = highest > graph.yAxis.maximum ? RoundAxisBound(highest) : graph.yAxis.maximum;
-        SetRange(graph.yAxis, minimum, maximum, 20);
+        const bool extended = minimum != graph.yAxis.minimum || maximum != graph.yAxis.maximum;
+        SetRange(graph.yAxis, minimum, maximum, extended ? ReadableStep(maximum - minimum) : 20);
     };
     extend(magnitude_, {&plantGain_, &compGain_, &loopGain_});
     extend(phase_, {&plantPhase_, &compPhase_, &loopPhase_});

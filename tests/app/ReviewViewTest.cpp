@@ -273,6 +273,8 @@ TEST_F(ReviewView, CurvesAreNeverCutByTheAxisRanges)
             ShowEveryCurve(*page);
             EXPECT_GT(Points(*page->PhaseGraph(), CTabFreqResponse::kLoop), 0u);
             for (CGraphScatter* graph : {page->MagnitudeGraph(), page->PhaseGraph()}) {
+                const CGraphAxis& y = graph->yAxis;
+                EXPECT_LE((y.maximum - y.minimum) / y.majorStep, 13) << "an extended axis keeps its labels apart";
                 for (const int line : {CTabFreqResponse::kPlant, CTabFreqResponse::kComp, CTabFreqResponse::kLoop}) {
                     if (Points(*graph, line) == 0)
                         continue;  // a box the page disables
