@@ -14,8 +14,6 @@ namespace {
 const QString kGeometryKey = QStringLiteral("Window/Geometry");
 const QString kStateKey = QStringLiteral("Window/State");
 
-// Wide enough for the design pages' whole tab strip beside the Bode graphs.
-constexpr QSize kPreferredSize(1680, 940);
 // The share of the available area a window may take at first start.
 constexpr double kScreenShare = 0.95;
 

@@ -13,6 +13,9 @@ class QSplitter;
 // Splitters and tab views are told apart by their object names.
 class WindowLayout {
 public:
+    // Wide enough for the design pages' whole tab strip beside a whole Bode page.
+    static constexpr QSize kPreferredSize{1680, 940};
+
     WindowLayout(QMainWindow& window, QList<QSplitter*> splitters, QList<CMfcCtrlTab*> tabs);
 
     // The size of a window opened for the first time on screen: roomy, yet

@@ -61,6 +61,16 @@ TEST_F(MainWindowLayout, PagesPaneShowsTheWholeTabStripWhenTheWindowAllows)
     EXPECT_GE(Frame().ReviewView()->width(), Frame().ReviewView()->minimumWidth());
 }
 
+// On a screen that holds the preferred size, the whole strip and the whole
+// Bode page of an analog design fit side by side.
+TEST_F(MainWindowLayout, PreferredSizeHoldsTheWholeStripAndTheWholeBodePage)
+{
+    Show(WindowLayout::kPreferredSize);
+    const QTabBar& strip = *UserTabs().findChild<QTabBar*>();
+    EXPECT_LE(strip.tabRect(strip.count() - 1).right(), strip.width() - 1);
+    EXPECT_FALSE(ReviewTabs().ScrollHost().HorizontalBar()->isEnabled()) << "the Bode page scrolls sideways";
+}
+
 TEST_F(MainWindowLayout, SmallWindowKeepsEveryPaneUsableAndScrollsThePages)
 {
     for (const QSize size : {QSize(800, 600), QSize(500, 350)}) {
