@@ -324,11 +324,8 @@ bool CMainFrame::FileExportFirmwareHeader()
         ShowResult(reasons.join(QLatin1Char('\n')));
         return false;
     }
-    // Beside the design, named after it.
-    const QString folder =
-        document_.PathName().isEmpty() ? QDir::homePath() : QFileInfo(document_.PathName()).absolutePath();
-    const QString suggestion = QDir(folder).filePath(QFileInfo(document_.Title()).completeBaseName() + ".h");
-    const QString path = prompts_->AskExportPath(this, tr("Export Firmware Header"), suggestion, tr("C Headers (*.h)"));
+    const QString path =
+        prompts_->AskExportPath(this, tr("Export Firmware Header"), ExportSuggestion(".h"), tr("C Headers (*.h)"));
     if (path.isEmpty())
         return false;
     if (WriteExportBytes(path, QByteArray::fromStdString(header.text)))
@@ -383,12 +380,18 @@ bool CMainFrame::PrintReport(QPrinter& printer)
     return false;
 }
 
-bool CMainFrame::ExportReportPdf()
+// An export's file, beside the design and named after it.
+QString CMainFrame::ExportSuggestion(const QString& extension) const
 {
     const QString folder =
         document_.PathName().isEmpty() ? QDir::homePath() : QFileInfo(document_.PathName()).absolutePath();
-    const QString suggestion = QDir(folder).filePath(QFileInfo(document_.Title()).completeBaseName() + ".pdf");
-    const QString path = prompts_->AskExportPath(this, tr("Export Report as PDF"), suggestion, tr("PDF Files (*.pdf)"));
+    return QDir(folder).filePath(QFileInfo(document_.Title()).completeBaseName() + extension);
+}
+
+bool CMainFrame::ExportReportPdf()
+{
+    const QString path =
+        prompts_->AskExportPath(this, tr("Export Report as PDF"), ExportSuggestion(".pdf"), tr("PDF Files (*.pdf)"));
     if (path.isEmpty())
         return false;
     DesignReport report(document_.model, ReportTitle());

@@ -101,6 +101,7 @@ private:
     void MovePaneFocus(int step);
     CMfcCtrlTab& FocusedTabControl() const;
     bool SaveTo(const QString& path);
+    QString ExportSuggestion(const QString& extension) const;
     void ShowResult(const QString& text);
     QString ReportTitle() const;
 
