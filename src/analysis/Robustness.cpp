@@ -61,10 +61,7 @@ std::string SettingsProblem(CDesignModel& model)
     if (mode == CTop::ANALOG)
         settings.insert(settings.end(), {&model.TOL__R_COMP, &model.TOL__C_COMP});
     for (CSymbol* setting : settings) {
-        const double value = model.Read(*setting);
-        const bool hasRange = setting->limitMin != 0.0 || setting->limitMax != 0.0;
-        const bool usable = hasRange ? value >= setting->limitMin && value <= setting->limitMax : std::isfinite(value);
-        if (!usable)
+        if (!std::isfinite(model.Read(*setting)) || setting->IsOutsideLimits())
             return "The stability sweep is not computed: " + ToUtf8(setting->name) + " - " +
                    ToUtf8(setting->description) + " is outside of its range.";
     }

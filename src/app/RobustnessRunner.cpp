@@ -5,23 +5,32 @@
 #include "doc/QXRDoc.h"
 #include "doc/UpdateHints.h"
 
+namespace {
+
+// One run of the sweep: the inputs read on the UI thread, and its number.
+class SweepRequest : public CStdSignal {
+public:
+    SweepRequest(uint64_t run, qxr::RobustnessInputs inputs) : CStdSignal(kSweepId), run(run), inputs(std::move(inputs))
+    {
+    }
+
+    const uint64_t run;
+    const qxr::RobustnessInputs inputs;
+};
+
+}  // namespace
+
 RobustnessRunner::RobustnessRunner(CQXRDoc& document) : document_(document)
 {
     document_.AddView(this);
-    thread_ = std::thread([this] { Work(); });
+    StartThread();
     Request();
 }
 
 RobustnessRunner::~RobustnessRunner()
 {
     document_.RemoveView(this);
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        stopping_ = true;
-        cancel_ = true;
-    }
-    wake_.notify_one();
-    thread_.join();
+    Stop();
 }
 
 void RobustnessRunner::OnUpdate(CDocView*, int hint, QObject*)
@@ -33,40 +42,28 @@ void RobustnessRunner::OnUpdate(CDocView*, int hint, QObject*)
 // Reads the inputs here, where the model lives, and hands them to the thread.
 void RobustnessRunner::Request()
 {
-    qxr::RobustnessInputs inputs = qxr::ReadRobustnessInputs(document_.model);
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        pending_ = std::move(inputs);
-        pendingRun_ = ++requested_;
-        cancel_ = true;  // the run in progress, if any, is stale now
-    }
-    wake_.notify_one();
+    auto request = std::make_unique<SweepRequest>(requested_ + 1, qxr::ReadRobustnessInputs(document_.model));
+    requested_ = request->run;
+    cancel_ = true;  // the run in progress, if any, is stale now
+    Queue(std::move(request));
 }
 
-void RobustnessRunner::Work()
+// Runs on the worker thread; queued runs that a newer one replaced are skipped.
+void RobustnessRunner::Handle(CStdSignal& request)
 {
-    for (;;) {
-        qxr::RobustnessInputs inputs;
-        uint64_t run = 0;
-        {
-            std::unique_lock<std::mutex> lock(mutex_);
-            wake_.wait(lock, [this] { return stopping_ || pending_.has_value(); });
-            if (stopping_)
-                return;
-            inputs = std::move(*pending_);
-            pending_.reset();
-            run = pendingRun_;
-            cancel_ = false;
-        }
-        qxr::RobustnessOptions options;
-        options.bands = true;
-        options.cancel = &cancel_;
-        auto report = std::make_shared<const qxr::RobustnessReport>(qxr::AnalyseRobustness(inputs, options));
-        if (cancel_)
-            continue;
-        QMetaObject::invokeMethod(
-            this, [this, run, report] { Deliver(run, report); }, Qt::QueuedConnection);
-    }
+    const auto& sweep = static_cast<const SweepRequest&>(request);
+    cancel_ = false;
+    if (sweep.run != requested_)
+        return;
+    qxr::RobustnessOptions options;
+    options.bands = true;
+    options.cancel = &cancel_;
+    auto report = std::make_shared<const qxr::RobustnessReport>(qxr::AnalyseRobustness(sweep.inputs, options));
+    if (cancel_)
+        return;
+    const uint64_t run = sweep.run;
+    QMetaObject::invokeMethod(
+        this, [this, run, report] { Deliver(run, report); }, Qt::QueuedConnection);
 }
 
 void RobustnessRunner::Deliver(uint64_t run, std::shared_ptr<const qxr::RobustnessReport> report)
@@ -76,5 +73,4 @@ void RobustnessRunner::Deliver(uint64_t run, std::shared_ptr<const qxr::Robustne
     document_.robustness = std::move(report);
     delivered_ = run;
     document_.UpdateAllViews(this, HINT_SWEEP);
-    emit Delivered();
 }

@@ -9,6 +9,7 @@ public:
     static constexpr unsigned kTerminateId = 0;
     static constexpr unsigned kDownloadFileId = 0x2000000C;
     static constexpr unsigned kDownloadDoneId = 0x20000014;
+    static constexpr unsigned kSweepId = 0x20000020;
 
     explicit CStdSignal(unsigned id) : id_(id) {}
     virtual ~CStdSignal() = default;

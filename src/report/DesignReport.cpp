@@ -114,6 +114,22 @@ void PaintGraph(QPainter& painter, CGraphScatter& graph, const QRectF& block)
     painter.restore();
 }
 
+// A table of three columns, its first row in bold.
+void PaintTable(ReportCanvas& canvas, const std::vector<std::array<QString, 3>>& table)
+{
+    QPainter& painter = canvas.Painter();
+    for (std::size_t r = 0; r < table.size(); ++r) {
+        const QFont font = ReportFont(kBodyPoints, r == 0);
+        const QRectF block = canvas.Take(canvas.LineHeight(font));
+        painter.setFont(font);
+        const double column = canvas.Width() * 0.3;
+        for (std::size_t c = 0; c < table[r].size(); ++c)
+            painter.drawText(
+                QRectF(block.left() + column * static_cast<double>(c), block.top(), column, block.height()),
+                Qt::AlignLeft | Qt::AlignVCenter, table[r][c]);
+    }
+}
+
 }  // namespace
 
 QString ReportTitle(const std::u16string& description, const QString& fileTitle)
@@ -266,22 +282,6 @@ void DesignReport::PaintSweep(ReportCanvas& canvas) const
                        }});
     canvas.Line(Tr("RHPZ: %1 nominal, %2").arg(voltage.spread.rhpz, voltage.spread.rhpzSpread),
                 ReportFont(kBodyPoints));
-}
-
-// A table of three columns, its first row in bold.
-void DesignReport::PaintTable(ReportCanvas& canvas, const std::vector<std::array<QString, 3>>& table) const
-{
-    QPainter& painter = canvas.Painter();
-    for (std::size_t r = 0; r < table.size(); ++r) {
-        const QFont font = ReportFont(kBodyPoints, r == 0);
-        const QRectF block = canvas.Take(canvas.LineHeight(font));
-        painter.setFont(font);
-        const double column = canvas.Width() * 0.3;
-        for (std::size_t c = 0; c < table[r].size(); ++c)
-            painter.drawText(
-                QRectF(block.left() + column * static_cast<double>(c), block.top(), column, block.height()),
-                Qt::AlignLeft | Qt::AlignVCenter, table[r][c]);
-    }
 }
 
 void DesignReport::PaintBodePlots(ReportCanvas& canvas) const

@@ -57,7 +57,6 @@ private:
     void PaintMessages(ReportCanvas& canvas) const;
     void PaintStability(ReportCanvas& canvas) const;
     void PaintSweep(ReportCanvas& canvas) const;
-    void PaintTable(ReportCanvas& canvas, const std::vector<std::array<QString, 3>>& table) const;
     void PaintBodePlots(ReportCanvas& canvas) const;
     void PaintSchematic(ReportCanvas& canvas) const;
     void PaintCoefficients(ReportCanvas& canvas) const;
