@@ -18,17 +18,6 @@ std::string InUnit(double value, const CSymbol& symbol)
     return std::isnan(value) ? "" : FormatDouble(value / symbol.scale, kShownDigits);
 }
 
-// In % with three decimals, so that the rounding error of a value that is
-// already standard reads as nothing.
-std::string PercentText(double percent)
-{
-    if (std::isnan(percent))
-        return {};
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f", percent);
-    return std::string(text) == "-0.000" ? "0.000" : text;
-}
-
 std::string SeriesName(int32_t series)
 {
     return series == CSeries::None ? "none" : "E" + std::to_string(series);
@@ -46,6 +35,15 @@ std::string CsvField(const std::string& text)
 
 }  // namespace
 
+std::string DeviationText(double percent)
+{
+    if (std::isnan(percent))
+        return {};
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", percent);
+    return std::string(text) == "-0.000" ? "0.000" : text;
+}
+
 BomRow BomHeader()
 {
     return {"Designator",    "Symbol",        "Description", "Calculated", "Standard", "Series",
@@ -54,12 +52,13 @@ BomRow BomHeader()
 
 std::string PartNote(const PartValue& part)
 {
+    const std::string inForce = FormatEngineering(part.inForce, BaseUnitOf(part.kind), kShownDigits);
     if (!std::isfinite(part.inForce) || part.inForce <= 0)
-        return "no standard value: the value is not a positive number";
+        return "no standard value: " + inForce + " is not a positive number";
     if (part.series == CSeries::None)
         return "not rounded: no series chosen";
     if (part.symbol->userSet && part.inForce != part.standard)
-        return "entered value in force: " + FormatEngineering(part.inForce, BaseUnitOf(part.kind), kShownDigits);
+        return "entered value in force: " + inForce;
     return {};
 }
 
@@ -71,7 +70,7 @@ std::string PairText(const PartValue& part)
     return FormatEngineering(part.pair->first, unit, kPairDigits) + " + " +
            FormatEngineering(part.pair->second, unit, kPairDigits) + " in " +
            PairWiring(part.kind, part.pair->combination) + ", " +
-           PercentText(DeviationPercent(part.pair->value, part.inForce)) + " %";
+           DeviationText(DeviationPercent(part.pair->value, part.inForce)) + " %";
 }
 
 std::vector<BomRow> BomRows(const std::vector<PartValue>& parts)
@@ -80,7 +79,7 @@ std::vector<BomRow> BomRows(const std::vector<PartValue>& parts)
     for (const PartValue& part : parts) {
         const CSymbol& symbol = *part.symbol;
         rows.push_back({part.designator, ToUtf8(symbol.name), ToUtf8(symbol.description), InUnit(part.proposed, symbol),
-                        InUnit(part.standard, symbol), SeriesName(part.series), PercentText(part.deviation),
+                        InUnit(part.standard, symbol), SeriesName(part.series), DeviationText(part.deviation),
                         FormatDouble(part.tolerance, kShownDigits), ToUtf8(symbol.unit), PairText(part),
                         PartNote(part)});
     }

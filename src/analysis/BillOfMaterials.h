@@ -15,6 +15,10 @@ using BomRow = std::vector<std::string>;
 BomRow BomHeader();
 std::vector<BomRow> BomRows(const std::vector<PartValue>& parts);
 
+// A deviation in % with three decimals, so that the rounding error of a value
+// that is already standard reads as nothing; empty for NaN.
+std::string DeviationText(double percent);
+
 // Why a part has no standard value, or that its entry differs from it; empty otherwise.
 std::string PartNote(const PartValue& part);
 
