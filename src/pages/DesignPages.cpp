@@ -2,11 +2,13 @@
 
 #include <QAbstractButton>
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QMessageBox>
 
 #include "calc/CoefficientExport.h"
 #include "doc/QXRDoc.h"
+#include "doc/UpdateHints.h"
 #include "pages/Picture.h"
 
 using qxr::CoefficientSet;
@@ -79,7 +81,18 @@ bool CTabSchematic::OnInitDialog()
     }
     picture_->show();
     picture_->SetPicture(kAnalogSchematic);
+    QFile drawing(QStringLiteral(":/pictures/%1.svg").arg(kAnalogSchematic));
+    if (drawing.open(QIODevice::ReadOnly))
+        valueAnchors_ = ReadValueAnchors(drawing.readAll());
+    UpdatePage(HINT_VALUES, nullptr);
     return true;
+}
+
+void CTabSchematic::UpdatePage(int hint, QWidget* hintControl)
+{
+    CDialogTab::UpdatePage(hint, hintControl);
+    if (picture_ != nullptr)
+        picture_->SetTexts(SchematicValueTexts(document_.model, valueAnchors_));
 }
 
 void CTabSchematic::resizeEvent(QResizeEvent* event)

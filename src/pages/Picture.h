@@ -1,11 +1,14 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include <QWidget>
 
+#include "pages/SchematicValues.h"
 #include "pages/SymbolControls.h"
 
+class QPainter;
 class QSvgRenderer;
 
 // Shows one of the program's pictures, chosen by its id, shrunk to fit and
@@ -25,11 +28,17 @@ public:
     bool HasPicture() const;
     // Where the picture is drawn in a client area of the given size.
     static QRect TargetBox(const QSize& natural, const QSize& client);
+    // Texts drawn over the picture, scaled with it; they stay with the picture until replaced.
+    void SetTexts(std::vector<PictureText> texts);
+    const std::vector<PictureText>& Texts() const { return texts_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void PaintTexts(QPainter& painter, const QRect& target) const;
+
     std::unique_ptr<QSvgRenderer> picture_;
+    std::vector<PictureText> texts_;
     int pictureId_ = -1;
 };
