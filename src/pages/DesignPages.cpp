@@ -2,7 +2,6 @@
 
 #include <QAbstractButton>
 #include <QClipboard>
-#include <QFile>
 #include <QGuiApplication>
 #include <QMessageBox>
 
@@ -81,9 +80,7 @@ bool CTabSchematic::OnInitDialog()
     }
     picture_->show();
     picture_->SetPicture(kAnalogSchematic);
-    QFile drawing(QStringLiteral(":/pictures/%1.svg").arg(kAnalogSchematic));
-    if (drawing.open(QIODevice::ReadOnly))
-        valueAnchors_ = ReadValueAnchors(drawing.readAll());
+    valueAnchors_ = SchematicValueAnchors();
     UpdatePage(HINT_VALUES, nullptr);
     return true;
 }

@@ -1,10 +1,6 @@
 #include "pages/Picture.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include <QFile>
-#include <QFontMetricsF>
 #include <QPainter>
 #include <QSvgRenderer>
 
@@ -61,33 +57,11 @@ void CPicture::paintEvent(QPaintEvent*)
     painter.setRenderHint(QPainter::Antialiasing);
     const QRect target = TargetBox(picture_->defaultSize(), size());
     picture_->render(&painter, target);
-    PaintTexts(painter, target);
+    PaintPictureTexts(painter, target, picture_->viewBoxF(), texts_);
 }
 
 void CPicture::SetTexts(std::vector<PictureText> texts)
 {
     texts_ = std::move(texts);
     update();
-}
-
-// The picture's blue for values it did not draw itself, readable on its white ground in any palette.
-void CPicture::PaintTexts(QPainter& painter, const QRect& target) const
-{
-    const QRectF viewBox = picture_->viewBoxF();
-    if (texts_.empty() || viewBox.isEmpty())
-        return;
-    const double scale = target.width() / viewBox.width();
-    painter.setPen(QColor(0x1F, 0x4E, 0x9A));
-    for (const PictureText& text : texts_) {
-        QFont font = painter.font();
-        font.setPixelSize(std::max(1, static_cast<int>(std::lround(text.fontSize * scale))));
-        painter.setFont(font);
-        const double width = QFontMetricsF(font).horizontalAdvance(text.text);
-        QPointF at = target.topLeft() + (text.point - viewBox.topLeft()) * scale;
-        if (text.alignment & Qt::AlignHCenter)
-            at.rx() -= width / 2;
-        else if (text.alignment & Qt::AlignRight)
-            at.rx() -= width;
-        painter.drawText(at, text.text);
-    }
 }

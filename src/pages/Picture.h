@@ -8,7 +8,6 @@
 #include "pages/SchematicValues.h"
 #include "pages/SymbolControls.h"
 
-class QPainter;
 class QSvgRenderer;
 
 // Shows one of the program's pictures, chosen by its id, shrunk to fit and
@@ -36,8 +35,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void PaintTexts(QPainter& painter, const QRect& target) const;
-
     std::unique_ptr<QSvgRenderer> picture_;
     std::vector<PictureText> texts_;
     int pictureId_ = -1;

@@ -1,11 +1,16 @@
 #include "pages/SchematicValues.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include <QFile>
+#include <QFontMetricsF>
+#include <QPainter>
 #include <QXmlStreamReader>
 
 #include "analysis/NumberText.h"
 #include "analysis/PartValues.h"
+#include "pages/DesignPages.h"
 
 namespace {
 
@@ -60,4 +65,33 @@ std::vector<PictureText> SchematicValueTexts(CDesignModel& model, const std::map
         texts.push_back(text);
     }
     return texts;
+}
+
+std::map<QString, PictureText> SchematicValueAnchors()
+{
+    QFile drawing(QStringLiteral(":/pictures/%1.svg").arg(CTabSchematic::kAnalogSchematic));
+    return drawing.open(QIODevice::ReadOnly) ? ReadValueAnchors(drawing.readAll()) : std::map<QString, PictureText>{};
+}
+
+void PaintPictureTexts(QPainter& painter, const QRectF& target, const QRectF& viewBox,
+                       const std::vector<PictureText>& texts)
+{
+    if (texts.empty() || viewBox.isEmpty())
+        return;
+    const double scale = target.width() / viewBox.width();
+    painter.save();
+    painter.setPen(QColor(0x1F, 0x4E, 0x9A));
+    for (const PictureText& text : texts) {
+        QFont font = painter.font();
+        font.setPixelSize(std::max(1, static_cast<int>(std::lround(text.fontSize * scale))));
+        painter.setFont(font);
+        const double width = QFontMetricsF(font, painter.device()).horizontalAdvance(text.text);
+        QPointF at = target.topLeft() + (text.point - viewBox.topLeft()) * scale;
+        if (text.alignment & Qt::AlignHCenter)
+            at.rx() -= width / 2;
+        else if (text.alignment & Qt::AlignRight)
+            at.rx() -= width;
+        painter.drawText(at, text.text);
+    }
+    painter.restore();
 }

@@ -5,9 +5,11 @@
 
 #include <QByteArray>
 #include <QPointF>
+#include <QRectF>
 #include <QString>
 
 class CDesignModel;
+class QPainter;
 
 // A text the program writes onto a picture, placed in the picture's own
 // coordinates (its viewBox), so that it scales with the drawing.
@@ -26,3 +28,11 @@ std::map<QString, PictureText> ReadValueAnchors(const QByteArray& svg);
 // part's class has a series, else the value in force, with an engineering
 // prefix ("4.12 kΩ"). Parts without an anchor are left out.
 std::vector<PictureText> SchematicValueTexts(CDesignModel& model, const std::map<QString, PictureText>& anchors);
+
+// The schematic's value anchors, read from the drawing the program shows.
+std::map<QString, PictureText> SchematicValueAnchors();
+
+// Draws the texts over a picture whose viewBox is drawn into target, in the
+// picture's blue for what it did not draw itself (its ground is white in any palette).
+void PaintPictureTexts(QPainter& painter, const QRectF& target, const QRectF& viewBox,
+                       const std::vector<PictureText>& texts);
