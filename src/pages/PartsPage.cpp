@@ -147,8 +147,11 @@ void CTabParts::ShowParts()
     }
     parts_->resizeColumnsToContents();
     useButton_->setEnabled(AnyPartToRound(parts));
+    ShowLoops(qxr::StandardValueLoopsOf(document_.model, parts));
+}
 
-    const qxr::StandardValueLoops loops = qxr::StandardValueLoopsOf(document_.model, parts);
+void CTabParts::ShowLoops(const qxr::StandardValueLoops& loops)
+{
     const QString rowNames[] = {tr("Voltage loop crossover"),    tr("Voltage loop phase margin"),
                                 tr("Voltage loop gain margin"),  tr("Current loop crossover"),
                                 tr("Current loop phase margin"), tr("Current loop gain margin")};

@@ -3,6 +3,9 @@
 #include "pages/DialogTab.h"
 
 class QPushButton;
+namespace qxr {
+struct StandardValueLoops;
+}
 class QTableWidget;
 
 // Enters the standard value of every part of the analog design as one
@@ -31,6 +34,7 @@ protected:
 private:
     QTableWidget* TableAt(int placeholderId, const QStringList& headings);
     void ShowParts();
+    void ShowLoops(const qxr::StandardValueLoops& loops);
     static QString FigureText(int figure, double value);
 
     QTableWidget* parts_ = nullptr;
