@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace qxr {
 
@@ -14,6 +15,28 @@ std::string FormatDouble(double x, int significantDigits)
     char text[32];
     std::snprintf(text, sizeof text, "%.*g", significantDigits, x);
     return text;
+}
+
+std::string FormatEngineering(double value, const std::string& baseUnit, int significantDigits)
+{
+    if (!std::isfinite(value) || value == 0)
+        return FormatDouble(value, significantDigits) + " " + baseUnit;
+    // Round first, so that 999.96 with three digits takes the next prefix as "1 k".
+    char rounded[40];
+    std::snprintf(rounded, sizeof rounded, "%.*e", significantDigits - 1, value);
+    const double x = std::strtod(rounded, nullptr);
+    static const char* const kPrefixes[] = {"p", "n", "µ", "m", "", "k", "M", "G"};
+    constexpr int kLowestPower = -12;
+    int power = static_cast<int>(std::floor(std::log10(std::fabs(x)) / 3)) * 3;
+    // log10 may land on the wrong side of a power of ten.
+    if (std::fabs(x) / std::pow(10.0, power) >= 1000)
+        power += 3;
+    else if (std::fabs(x) / std::pow(10.0, power) < 1)
+        power -= 3;
+    if (power < kLowestPower || power > 9)
+        return FormatDouble(x, significantDigits) + " " + baseUnit;
+    return FormatDouble(x / std::pow(10.0, power), significantDigits) + " " + kPrefixes[(power - kLowestPower) / 3] +
+           baseUnit;
 }
 
 std::string FormatFigure(double value, const std::string& unit)

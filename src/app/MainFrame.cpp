@@ -20,6 +20,7 @@
 #include <QStatusTipEvent>
 #include <QToolBar>
 
+#include "analysis/BillOfMaterials.h"
 #include "app/AppBase.h"
 #include "app/QXRViewLog.h"
 #include "app/RecoveryCopies.h"
@@ -28,6 +29,7 @@
 #include "calc/FirmwareHeader.h"
 #include "doc/QXRDoc.h"
 #include "pages/ExportFiles.h"
+#include "pages/PartsPage.h"
 #include "report/DesignReport.h"
 #include "report/ReportPdf.h"
 
@@ -134,6 +136,9 @@ void CMainFrame::CreateMenusAndToolBar()
     connect(saveAction, &QAction::triggered, this, &CMainFrame::FileSave);
     connect(saveAsAction, &QAction::triggered, this, &CMainFrame::FileSaveAs);
     connect(exportHeaderAction, &QAction::triggered, this, &CMainFrame::FileExportFirmwareHeader);
+    QAction* exportBomAction = MakeAction("", tr("Export &Bill of Materials..."),
+                                          tr("Write every resistor and capacitor with its standard value as CSV"));
+    connect(exportBomAction, &QAction::triggered, this, &CMainFrame::FileExportBillOfMaterials);
     connect(exitAction, &QAction::triggered, this, &QWidget::close);
     printAction_ = MakeAction("print", tr("&Print..."), tr("Print the design"), {QKeySequence(Qt::CTRL | Qt::Key_P)});
     QAction* previewAction = MakeAction("", tr("Print Pre&view"), tr("Show the printed pages of the design"));
@@ -148,6 +153,7 @@ void CMainFrame::CreateMenusAndToolBar()
     fileMenu_->addSeparator();
     fileMenu_->addActions({printAction_, previewAction, exportPdfAction});
     fileMenu_->addAction(exportHeaderAction);
+    fileMenu_->addAction(exportBomAction);
     fileMenu_->addSeparator();
     recentSeparator_ = fileMenu_->addSeparator();
     fileMenu_->addAction(exitAction);
@@ -172,6 +178,11 @@ void CMainFrame::CreateMenusAndToolBar()
     editMenu->addActions({undoAction_, redoAction_});
     editMenu->addSeparator();
     editMenu->addActions({cutAction_, copyAction_, pasteAction_});
+    editMenu->addSeparator();
+    QAction* standardValuesAction =
+        MakeAction("", tr("Use &Standard Values"), tr("Enter the standard value of every resistor and capacitor"));
+    connect(standardValuesAction, &QAction::triggered, this, &CMainFrame::EditUseStandardValues);
+    editMenu->addAction(standardValuesAction);
 
     QToolBar* toolBar = addToolBar(tr("Standard"));
     toolBar->setObjectName("StandardToolBar");
@@ -324,13 +335,26 @@ bool CMainFrame::FileExportFirmwareHeader()
         ShowResult(reasons.join(QLatin1Char('\n')));
         return false;
     }
-    const QString path =
-        prompts_->AskExportPath(this, tr("Export Firmware Header"), ExportSuggestion(".h"), tr("C Headers (*.h)"));
-    if (path.isEmpty())
+    return ExportToFile(tr("Export Firmware Header"), ".h", tr("C Headers (*.h)"),
+                        [&header] { return QByteArray::fromStdString(header.text); });
+}
+
+bool CMainFrame::FileExportBillOfMaterials()
+{
+    const std::vector<qxr::PartValue> parts = qxr::PartValuesOf(document_.model);
+    if (parts.empty()) {
+        ShowResult(tr("Only the analog design has a bill of materials."));
         return false;
-    if (WriteExportBytes(path, QByteArray::fromStdString(header.text)))
+    }
+    return ExportToFile(tr("Export Bill of Materials"), ".csv", tr("CSV Files (*.csv)"),
+                        [&parts] { return QByteArray::fromStdString(qxr::BomCsv(parts)); });
+}
+
+bool CMainFrame::EditUseStandardValues()
+{
+    if (UseStandardValues(document_))
         return true;
-    ShowResult(tr("Failed to write %1.").arg(QDir::toNativeSeparators(path)));
+    statusBar()->showMessage(tr("Every part already has its standard value, or the design has no parts."), 5000);
     return false;
 }
 
@@ -390,12 +414,20 @@ QString CMainFrame::ExportSuggestion(const QString& extension) const
 
 bool CMainFrame::ExportReportPdf()
 {
-    const QString path =
-        prompts_->AskExportPath(this, tr("Export Report as PDF"), ExportSuggestion(".pdf"), tr("PDF Files (*.pdf)"));
+    return ExportToFile(tr("Export Report as PDF"), ".pdf", tr("PDF Files (*.pdf)"), [this] {
+        DesignReport report(document_.model, ReportTitle());
+        return ReportPdf(report);
+    });
+}
+
+// The bytes are made once the user has chosen the file.
+bool CMainFrame::ExportToFile(const QString& caption, const QString& extension, const QString& filter,
+                              const std::function<QByteArray()>& bytes)
+{
+    const QString path = prompts_->AskExportPath(this, caption, ExportSuggestion(extension), filter);
     if (path.isEmpty())
         return false;
-    DesignReport report(document_.model, ReportTitle());
-    if (WriteExportBytes(path, ReportPdf(report)))
+    if (WriteExportBytes(path, bytes()))
         return true;
     ShowResult(tr("Failed to write %1.").arg(QDir::toNativeSeparators(path)));
     return false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include <QMainWindow>
@@ -53,6 +54,10 @@ public:
     // Writes the digital design's coefficients as a C header; a design that
     // cannot have one gets the reasons instead.
     bool FileExportFirmwareHeader();
+    // Writes the analog design's parts as CSV; a design without parts says so.
+    bool FileExportBillOfMaterials();
+    // Enters every part's standard value as one step; false when none differs.
+    bool EditUseStandardValues();
     // Opens a design, replacing the current one; on a damaged file the
     // message is shown and a new design takes its place.
     bool OpenDocumentFile(const QString& path);
@@ -102,6 +107,9 @@ private:
     CMfcCtrlTab& FocusedTabControl() const;
     bool SaveTo(const QString& path);
     QString ExportSuggestion(const QString& extension) const;
+    // Asks where to export to and writes what bytes makes; a failed write says so.
+    bool ExportToFile(const QString& caption, const QString& extension, const QString& filter,
+                      const std::function<QByteArray()>& bytes);
     void ShowResult(const QString& text);
     QString ReportTitle() const;
 

@@ -19,7 +19,8 @@ CQXRViewUser::CQXRViewUser(CQXRDoc& document, QWidget* parent)
       currentLoopDigital_(document),
       startUp_(327, document),
       componentSelection_(329, document),
-      robustness_(document)
+      robustness_(document),
+      parts_(document)
 {
     designParameters_.title = tr("Design Parms");
     document_.AddView(this);
@@ -30,18 +31,28 @@ CQXRViewUser::~CQXRViewUser()
     document_.RemoveView(this);
 }
 
-std::array<CDialogTab*, 12> CQXRViewUser::Pages()
+std::array<CDialogTab*, 13> CQXRViewUser::Pages()
 {
-    return {&designParameters_,   &powerStage_,        &currentSense_,       &multiplierAnalog_,
-            &multiplierDigital_,  &voltageLoopAnalog_, &voltageLoopDigital_, &currentLoopAnalog_,
-            &currentLoopDigital_, &startUp_,           &componentSelection_, &robustness_};
+    return {&designParameters_,
+            &powerStage_,
+            &currentSense_,
+            &multiplierAnalog_,
+            &multiplierDigital_,
+            &voltageLoopAnalog_,
+            &voltageLoopDigital_,
+            &currentLoopAnalog_,
+            &currentLoopDigital_,
+            &startUp_,
+            &componentSelection_,
+            &robustness_,
+            &parts_};
 }
 
 void CQXRViewUser::OnInitialUpdate()
 {
     if (pagesCreated_)
         return;
-    const std::array<CDialogTab*, 12> pages = Pages();
+    const std::array<CDialogTab*, 13> pages = Pages();
     for (std::size_t i = 0; i < pages.size(); ++i) {
         pages[i]->OnInitDialog();
         TabControl().AddPage(pages[i], DesignPageTitle(kDesignPages[i]));
@@ -55,10 +66,10 @@ void CQXRViewUser::OnInitialUpdate()
 // The tabs of the other controller kind are hidden; shown tabs are not selected.
 void CQXRViewUser::ApplyModeVisibility()
 {
-    // Start Up and Comp Sel change before the Mode's pages, so that a hidden
-    // current page gives way to the nearest earlier page still shown.
-    constexpr std::array<std::size_t, 8> kModePagesInOrder{9, 10, 3, 4, 5, 6, 7, 8};
-    const std::array<CDialogTab*, 12> pages = Pages();
+    // Start Up, Comp Sel and Parts change before the Mode's pages, so that a
+    // hidden current page gives way to the nearest earlier page still shown.
+    constexpr std::array<std::size_t, 9> kModePagesInOrder{9, 10, 12, 3, 4, 5, 6, 7, 8};
+    const std::array<CDialogTab*, 13> pages = Pages();
     for (std::size_t i : kModePagesInOrder)
         TabControl().ShowPage(pages[i], ShowsForMode(kDesignPages[i], document_.model));
 }

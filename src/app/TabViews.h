@@ -6,6 +6,7 @@
 #include "model/Enumerations.h"
 #include "pages/DesignPages.h"
 #include "pages/FreqResponsePages.h"
+#include "pages/PartsPage.h"
 #include "pages/RobustnessPages.h"
 #include "widgets/TabContainer.h"
 
@@ -25,7 +26,7 @@ public:
     void OnUpdate(CDocView* sender, int hint, QObject* hintObject) override;
 
     // The pages in the order of kDesignPages, whether their tabs are shown or not.
-    std::array<CDialogTab*, 12> Pages();
+    std::array<CDialogTab*, 13> Pages();
 
 private:
     void ApplyModeVisibility();
@@ -44,6 +45,7 @@ private:
     CTabBlank startUp_;
     CTabBlank componentSelection_;
     CTabRobustness robustness_;
+    CTabParts parts_;
 };
 
 // The review view, top right: the Bode plots of both loops, the histograms

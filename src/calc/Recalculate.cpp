@@ -22,6 +22,10 @@ void CDesignModel::Recalculate()
         ApplyModeDefaults(1.5, 60.0);
         Read(TOL__R_COMP);
         Read(TOL__C_COMP);
+        // Only the analog design has parts to round to a standard series.
+        Read(ser__R);
+        Read(ser__C);
+        Read(DEV__PAIR);
         DesignAnalog();
         dia__voltage_loop.inUse = true;
         dia__current_loop.inUse = true;

@@ -36,6 +36,9 @@ const CommandInfo kCommands[] = {
     {"bode", Command::Bode, "Print the Bode data of one loop as CSV"},
     {"robustness", Command::Robustness,
      "Print the stability of both loops over the load range and the part tolerances"},
+    {"bom", Command::Bom,
+     "Print the bill of materials: every resistor and capacitor with its standard value, and both loops with "
+     "those values"},
     // For the shell completion, so that it never offers a stale name; people have the report.
     {"symbols", Command::Symbols, "Print the name of every symbol, one a line", false},
 };
@@ -164,6 +167,11 @@ void AddDesignOptions(CLI::App& command, Invocation& invocation)
     AddEditOption(command, "--description", edits, DescriptionEditFor, "Replace the design's description")
         ->type_name("TEXT");
     command
+        .add_flag_function(
+            "--standard-values", [&edits](std::int64_t) { edits.emplace_back(std::in_place_type<StandardValuesEdit>); },
+            "Enter the standard value of every resistor and capacitor of the analog design (see bom)")
+        ->trigger_on_parse();
+    command
         .add_option_function<std::string>(
             "--save", [&invocation](const std::string& path) { invocation.saveTo = path; },
             "After the calculation, save the design to OUT")
@@ -225,6 +233,12 @@ void AddCommandOptions(CLI::App& command, Command which, Invocation& invocation)
                 "Also write every Monte Carlo sample, its values and figures, as CSV to OUT")
             ->type_name("OUT");
         break;
+    case Command::Bom: {
+        CLI::Option* csv = command.add_flag("--csv", invocation.asCsv, "Print the bill of materials as CSV");
+        command.add_flag("--json", invocation.asJson, "Print one JSON object, values in SI units, instead of text")
+            ->excludes(csv);
+        break;
+    }
     }
 }
 

@@ -11,7 +11,7 @@
 
 namespace qxr::cli {
 
-enum class Command { Report, Json, Coeffs, Bode, Robustness, Symbols };
+enum class Command { Report, Json, Coeffs, Bode, Robustness, Bom, Symbols };
 
 // What one run of the program is asked to do.
 struct Invocation {
@@ -21,7 +21,8 @@ struct Invocation {
     std::optional<std::string> saveTo;
     std::optional<std::string> pdfTo;         // report: a PDF file instead of the text
     bool withBode = false;                    // json
-    bool asJson = false;                      // robustness, coeffs
+    bool asJson = false;                      // robustness, coeffs, bom
+    bool asCsv = false;                       // bom
     std::optional<std::string> samplesCsv;    // robustness
     ControlLoop loop = ControlLoop::Voltage;  // bode
     // coeffs: the sets to print, in this order

@@ -1,5 +1,6 @@
 #include "cli/Edits.h"
 
+#include "analysis/PartValues.h"
 #include "cli/ClosestNames.h"
 #include "cli/Design.h"
 #include "cli/Failure.h"
@@ -28,6 +29,11 @@ struct EditApplier {
     }
     void operator()(const RevertEdit& edit) const { SymbolNamed(design.model, edit.name).RevertToCalc(); }
     void operator()(const DescriptionEdit& edit) const { design.description = FromUtf8(edit.utf8); }
+    void operator()(const StandardValuesEdit&) const
+    {
+        design.model.Recalculate();
+        EnterStandardValues(PartValuesOf(design.model));
+    }
 };
 
 }  // namespace

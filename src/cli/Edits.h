@@ -23,9 +23,12 @@ struct RevertEdit {
 struct DescriptionEdit {
     std::string utf8;
 };
-using Edit = std::variant<ModeEdit, SetEdit, RevertEdit, DescriptionEdit>;
+// Every part of the design as calculated so far gets its standard value as an entry.
+struct StandardValuesEdit {};
+using Edit = std::variant<ModeEdit, SetEdit, RevertEdit, DescriptionEdit, StandardValuesEdit>;
 
-// Applies the edits in order, without recalculating. Throws a usage Failure
+// Applies the edits in order, recalculating only where an edit needs the
+// design's results (the standard values). Throws a usage Failure
 // for a symbol name the design does not have, suggesting the nearest names.
 void ApplyEdits(const std::vector<Edit>& edits, Design& design);
 

@@ -1,8 +1,9 @@
 #include "cli/RobustnessOutput.h"
 
 #include "analysis/BodeColumns.h"
-#include "cli/JsonValues.h"
 #include "analysis/NumberText.h"
+#include "cli/FigureNames.h"
+#include "cli/JsonValues.h"
 #include "cli/TextTable.h"
 #include "model/DesignModel.h"
 #include "model/Utf.h"
@@ -15,19 +16,6 @@ using Align = TextTable::Align;
 
 constexpr int kRoundTripDigits = 17;
 
-struct FigureInfo {
-    const char* key;
-    const char* heading;
-    const char* unit;
-};
-// In kExactMetricMembers order.
-constexpr FigureInfo kFigures[] = {
-    {"fx", "Crossover", "Hz"},
-    {"pm", "Phase margin", "°"},
-    {"gm", "Gain margin", "dB"},
-    {"slope", "Slope at crossover", "dB/decade"},
-};
-
 const char* DistributionName(int32_t distribution)
 {
     return distribution == CDistribution::Normal ? "normal" : "uniform";
@@ -37,7 +25,7 @@ void AddFigureRow(TextTable& table, const std::string& label, const std::array<d
 {
     std::vector<std::string> row{label};
     for (std::size_t k = 0; k < figures.size(); ++k)
-        row.push_back(FormatFigure(figures[k], kFigures[k].unit));
+        row.push_back(FormatFigure(figures[k], kFigureNames[k].unit));
     table.AddRow(std::move(row));
 }
 
@@ -69,7 +57,8 @@ std::string LoopText(ControlLoop loop, const LoopRobustness& result, const Robus
                      const CDesignModel& model)
 {
     TextTable table({Align::Left, Align::Left, Align::Left, Align::Left, Align::Left});
-    table.AddRow({"", kFigures[0].heading, kFigures[1].heading, kFigures[2].heading, kFigures[3].heading});
+    table.AddRow(
+        {"", kFigureNames[0].heading, kFigureNames[1].heading, kFigureNames[2].heading, kFigureNames[3].heading});
     AddFigureRow(table, "Nominal", FiguresOf(result.nominal));
     AddFigureRow(table, "Envelope minimum", Column(result.envelope, &MinMax::min));
     AddFigureRow(table, "Envelope maximum", Column(result.envelope, &MinMax::max));
@@ -79,9 +68,7 @@ std::string LoopText(ControlLoop loop, const LoopRobustness& result, const Robus
     std::string corner;
     for (const auto& [name, value] : result.worstCorner)
         corner += (corner.empty() ? "" : ", ") + CornerValue(model, name, value);
-    std::string name = LoopName(loop);
-    name[0] = static_cast<char>(name[0] - 'a' + 'A');
-    return name + " loop:\n" + table.Render("  ") + "  Yield: " + FormatFigure(100 * result.yield, "%") +
+    return LoopTitle(loop) + " loop:\n" + table.Render("  ") + "  Yield: " + FormatFigure(100 * result.yield, "%") +
            " of the samples have a phase margin of at least " + FormatFigure(inputs.pmMin, "°") +
            " and a gain margin of at least " + FormatFigure(inputs.gmMin, "dB") + "\n  Worst corner: phase margin " +
            FormatFigure(result.worstPm, "°") + " with " + corner + '\n';
@@ -100,10 +87,10 @@ Json LoopJson(const LoopRobustness& result, const RobustnessInputs& inputs)
                     {"distribution", DistributionName(inputs.distribution)},
                     {"yield", Number(result.yield)}};
     for (std::size_t k = 0; k < kExactMetricMembers.size(); ++k) {
-        nominal[kFigures[k].key] = Number(result.nominal.*kExactMetricMembers[k]);
-        envelope[kFigures[k].key] = MinMaxJson(result.envelope[k]);
+        nominal[kFigureNames[k].key] = Number(result.nominal.*kExactMetricMembers[k]);
+        envelope[kFigureNames[k].key] = MinMaxJson(result.envelope[k]);
         const Percentiles& p = result.percentiles[k];
-        monteCarlo[kFigures[k].key] = {{"p1", Number(p.p1)}, {"p50", Number(p.p50)}, {"p99", Number(p.p99)}};
+        monteCarlo[kFigureNames[k].key] = {{"p1", Number(p.p1)}, {"p50", Number(p.p50)}, {"p99", Number(p.p99)}};
     }
     Json quantities = Json::object();
     for (const auto& [name, value] : result.worstCorner)
@@ -151,7 +138,7 @@ SamplesCsv::SamplesCsv(const RobustnessInputs& inputs) : inputs_(inputs)
     for (const SweptQuantity& quantity : inputs.quantities)
         text_ += "," + ToUtf8(quantity.name);
     for (ControlLoop loop : kControlLoops) {
-        for (const FigureInfo& figure : kFigures)
+        for (const FigureName& figure : kFigureNames)
             text_ += "," + std::string(LoopName(loop)) + "_" + figure.key;
     }
     text_ += '\n';

@@ -4,6 +4,7 @@
 
 #include "analysis/BodeCsv.h"
 #include "calc/FirmwareHeader.h"
+#include "cli/BomOutput.h"
 #include "cli/Coefficients.h"
 #include "cli/CommandLine.h"
 #include "cli/Design.h"
@@ -100,6 +101,10 @@ std::string CommandOutput(const Invocation& invocation, Design& design, std::ost
         return SymbolList(design.model);
     case Command::Robustness:
         return RobustnessOutput(invocation, design);
+    case Command::Bom:
+        if (invocation.asCsv)
+            return FormatBomCsv(design.model);
+        return invocation.asJson ? FormatBomJson(design.model) : FormatBomText(design.model);
     case Command::Bode:
         break;
     }

@@ -102,6 +102,19 @@ EnumTypeInfo& CCoefficientFormat::GetTypeInfo() const
         {{u"double", Double}, {u"float", Float}, {u"Q15 (int16)", Q15}, {u"Q31 (int32)", Q31}, {u"Qm.n (int32)", Qmn}});
 }
 
+CSeries::CSeries()
+{
+    value = CSeries::GetTypeInfo().defaultValue;
+}
+
+EnumTypeInfo& CSeries::GetTypeInfo() const
+{
+    static EnumTypeInfo info;
+    return EnsureRegistered(
+        info, u"CSeries",
+        {{u"none", None}, {u"E6", E6}, {u"E12", E12}, {u"E24", E24}, {u"E48", E48}, {u"E96", E96}, {u"E192", E192}});
+}
+
 CCtrlMode::CCtrlMode()
 {
     value = CCtrlMode::GetTypeInfo().defaultValue;

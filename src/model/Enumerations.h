@@ -93,6 +93,22 @@ public:
     EnumTypeInfo& GetTypeInfo() const override;
 };
 
+// The standard series a part class is rounded to (IEC 60063); the value is
+// the number of values per decade, None leaves the parts as calculated.
+class CSeries : public CEnumBase {
+public:
+    static constexpr int32_t None = 0;
+    static constexpr int32_t E6 = 6;
+    static constexpr int32_t E12 = 12;
+    static constexpr int32_t E24 = 24;
+    static constexpr int32_t E48 = 48;
+    static constexpr int32_t E96 = 96;
+    static constexpr int32_t E192 = 192;
+
+    CSeries();
+    EnumTypeInfo& GetTypeInfo() const override;
+};
+
 // Entry mode of a page row.
 class CCtrlMode : public CEnumBase {
 public:

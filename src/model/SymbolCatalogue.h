@@ -135,5 +135,8 @@ inline constexpr double kAbove0 = std::numeric_limits<double>::denorm_min();
     X(CSymbol, GM__MIN, u"Minimum Gain Margin Counted as a Good Sample", u"dB", 1, 10, 0, 0) \
     X(CSymbolEnum<CDiscretisation>, disc__DIG, u"Discretisation Method of the Digital Filters", u"", 1, CDiscretisation::Bilinear, 0, 0) \
     X(CSymbolEnum<CCoefficientFormat>, fmt__COEF, u"Number Format of the Firmware Coefficients", u"", 1, CCoefficientFormat::Double, 0, 0) \
-    X(CSymbol, N__FRAC, u"Fraction Bits of the Qm.n Coefficients", u"", 1, 24, 1, 31)
+    X(CSymbol, N__FRAC, u"Fraction Bits of the Qm.n Coefficients", u"", 1, 24, 1, 31) \
+    X(CSymbolEnum<CSeries>, ser__R, u"Standard Series of the Resistors", u"", 1, CSeries::E96, 0, 0) \
+    X(CSymbolEnum<CSeries>, ser__C, u"Standard Series of the Capacitors", u"", 1, CSeries::E12, 0, 0) \
+    X(CSymbol, DEV__PAIR, u"Deviation of a Single Standard Value Above Which a Pair Is Proposed", u"%", 1, 2, 0, 100)
 // clang-format on

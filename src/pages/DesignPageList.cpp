@@ -6,7 +6,7 @@
 #include "model/Enumerations.h"
 #include "pages/PageTemplate.h"
 
-const std::array<DesignPageInfo, 12> kDesignPages{{
+const std::array<DesignPageInfo, 13> kDesignPages{{
     {318, QT_TRANSLATE_NOOP("CQXRViewUser", "Design Parms"), DesignPageInfo::kEveryMode},
     {321, QT_TRANSLATE_NOOP("CQXRViewUser", "Power Stage"), DesignPageInfo::kEveryMode},
     {322, QT_TRANSLATE_NOOP("CQXRViewUser", "Current Sense"), DesignPageInfo::kEveryMode},
@@ -19,6 +19,7 @@ const std::array<DesignPageInfo, 12> kDesignPages{{
     {327, QT_TRANSLATE_NOOP("CQXRViewUser", "Start Up"), CTop::ANALOG},
     {329, QT_TRANSLATE_NOOP("CQXRViewUser", "Comp Sel"), CTop::ANALOG},
     {336, QT_TRANSLATE_NOOP("CQXRViewUser", "Robustness"), DesignPageInfo::kEveryMode},
+    {338, QT_TRANSLATE_NOOP("CQXRViewUser", "Parts"), CTop::ANALOG},
 }};
 
 QString DesignPageTitle(const DesignPageInfo& page)

@@ -18,7 +18,7 @@ struct DesignPageInfo {
     const char* title;  // untranslated
     int mode;           // a CTop value, or kEveryMode
 };
-extern const std::array<DesignPageInfo, 12> kDesignPages;
+extern const std::array<DesignPageInfo, 13> kDesignPages;
 
 // The page's tab title, translated.
 QString DesignPageTitle(const DesignPageInfo& page);

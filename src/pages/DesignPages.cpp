@@ -7,6 +7,7 @@
 
 #include "calc/CoefficientExport.h"
 #include "doc/QXRDoc.h"
+#include "doc/UpdateHints.h"
 #include "pages/Picture.h"
 
 using qxr::CoefficientSet;
@@ -79,7 +80,16 @@ bool CTabSchematic::OnInitDialog()
     }
     picture_->show();
     picture_->SetPicture(kAnalogSchematic);
+    valueAnchors_ = SchematicValueAnchors();
+    UpdatePage(HINT_VALUES, nullptr);
     return true;
+}
+
+void CTabSchematic::UpdatePage(int hint, QWidget* hintControl)
+{
+    CDialogTab::UpdatePage(hint, hintControl);
+    if (picture_ != nullptr)
+        picture_->SetTexts(SchematicValueTexts(document_.model, valueAnchors_));
 }
 
 void CTabSchematic::resizeEvent(QResizeEvent* event)

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <map>
+
 #include "pages/DialogTab.h"
+#include "pages/SchematicValues.h"
 
 class CPicture;
 class CDesignModel;
@@ -75,6 +78,8 @@ public:
 
     CTabSchematic(CQXRDoc& document, QWidget* parent = nullptr);
     bool OnInitDialog() override;
+    // Writes each part's value beside its designator.
+    void UpdatePage(int hint, QWidget* hintControl) override;
     CPicture* Picture() const { return picture_; }
 
 protected:
@@ -82,4 +87,5 @@ protected:
 
 private:
     CPicture* picture_ = nullptr;
+    std::map<QString, PictureText> valueAnchors_;
 };

@@ -153,6 +153,7 @@ bool CTabFreqResponse::OnInitDialog()
     bode_->Setup(document_.model, FromQColor(palette().color(QPalette::Window)));
     PrepareFigureFields();
     SetupDiscreteLoop();
+    SetupStandardLoop();
     RedrawBode();
     return true;
 }
@@ -193,6 +194,7 @@ void CTabFreqResponse::RedrawBode()
     ShowStability();
     ShowSweep();
     DrawDiscreteLoop();
+    DrawStandardLoop();
 }
 
 void CTabFreqResponse::ShowSweep()

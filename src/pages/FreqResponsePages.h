@@ -29,6 +29,8 @@ public:
                             kCursor = BodeGraphs::kCursor, kBand = BodeGraphs::kBand;
     // The digital design's compensator and loop as the firmware runs them.
     enum DiscreteLineId { kDiscreteComp = 8, kDiscreteLoop = 9 };
+    // The analog design's loop with its parts at their standard values.
+    enum StandardLineId { kStandardLoop = 10 };
 
     ~CTabFreqResponse() override;
 
@@ -75,6 +77,9 @@ private:
     void SetupDiscreteLoop();
     void DrawDiscreteLoop();
     void ShowDiscreteStability(bool shown);
+    // pages/FreqResponseStandardLoop.cpp: the loop with standard values, dashed.
+    void SetupStandardLoop();
+    void DrawStandardLoop();
 
     const qxr::ControlLoop loop_;
     CGraphScatter* magnitude_ = nullptr;

@@ -55,5 +55,13 @@ void CPicture::paintEvent(QPaintEvent*)
         return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    picture_->render(&painter, TargetBox(picture_->defaultSize(), size()));
+    const QRect target = TargetBox(picture_->defaultSize(), size());
+    picture_->render(&painter, target);
+    PaintPictureTexts(painter, target, picture_->viewBoxF(), texts_);
+}
+
+void CPicture::SetTexts(std::vector<PictureText> texts)
+{
+    texts_ = std::move(texts);
+    update();
 }

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include <QWidget>
 
+#include "pages/SchematicValues.h"
 #include "pages/SymbolControls.h"
 
 class QSvgRenderer;
@@ -25,11 +27,15 @@ public:
     bool HasPicture() const;
     // Where the picture is drawn in a client area of the given size.
     static QRect TargetBox(const QSize& natural, const QSize& client);
+    // Texts drawn over the picture, scaled with it; they stay with the picture until replaced.
+    void SetTexts(std::vector<PictureText> texts);
+    const std::vector<PictureText>& Texts() const { return texts_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     std::unique_ptr<QSvgRenderer> picture_;
+    std::vector<PictureText> texts_;
     int pictureId_ = -1;
 };

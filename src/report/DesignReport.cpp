@@ -11,6 +11,7 @@
 #include "model/Enumerations.h"
 #include "pages/DesignPageList.h"
 #include "pages/DesignPages.h"
+#include "pages/SchematicValues.h"
 #include "pages/SymbolControls.h"
 #include "plot/GraphScatter.h"
 #include "report/ReportCanvas.h"
@@ -307,7 +308,10 @@ void DesignReport::PaintSchematic(ReportCanvas& canvas) const
     const double room = canvas.Remaining();
     const double scale = std::min(canvas.Width() / natural.width(), room / natural.height());
     const QRectF block = canvas.Take(natural.height() * scale);
-    picture.render(&canvas.Painter(), QRectF(block.topLeft(), natural * scale));
+    const QRectF target(block.topLeft(), natural * scale);
+    picture.render(&canvas.Painter(), target);
+    PaintPictureTexts(canvas.Painter(), target, picture.viewBoxF(),
+                      SchematicValueTexts(model_, SchematicValueAnchors()));
 }
 
 void DesignReport::PaintCoefficients(ReportCanvas& canvas) const

@@ -8,7 +8,7 @@
 namespace {
 
 const QStringList kAnalogTabs{"Design Parms", "Power Stage", "Current Sense", "Multiplier", "Voltage Loop",
-                              "Current Loop", "Start Up",    "Comp Sel",      "Robustness"};
+                              "Current Loop", "Start Up",    "Comp Sel",      "Robustness", "Parts"};
 const QStringList kDigitalTabs{"Design Parms", "Power Stage",  "Current Sense", "Multiplier",
                                "Voltage Loop", "Current Loop", "Robustness"};
 

@@ -55,7 +55,7 @@ TEST_F(MainWindowLayout, PagesPaneShowsTheWholeTabStripWhenTheWindowAllows)
 {
     Show({1600, 1000});
     const QTabBar& strip = *UserTabs().findChild<QTabBar*>();
-    ASSERT_EQ(strip.count(), 9);
+    ASSERT_EQ(strip.count(), 10);
     EXPECT_EQ(strip.tabRect(0).left(), 0);
     EXPECT_LE(strip.tabRect(strip.count() - 1).right(), strip.width() - 1);
     EXPECT_GE(Frame().ReviewView()->width(), Frame().ReviewView()->minimumWidth());
@@ -123,8 +123,8 @@ TEST_F(MainWindowLayout, TabShortcutsChangeThePageOfTheFocusedView)
     const Case cases[] = {
         {Qt::Key_Tab, ctrl, false, 1},
         {Qt::Key_PageDown, ctrl, false, 1},
-        {Qt::Key_Backtab, ctrl | Qt::ShiftModifier, false, 11},  // wraps to Robustness
-        {Qt::Key_PageUp, ctrl, false, 11},
+        {Qt::Key_Backtab, ctrl | Qt::ShiftModifier, false, 12},  // wraps to Parts
+        {Qt::Key_PageUp, ctrl, false, 12},
         {Qt::Key_Tab, ctrl, true, 1},
         {Qt::Key_PageUp, ctrl, true, 3},  // the schematic, shown for the analog default
     };

@@ -86,13 +86,14 @@ TEST(Recalculate, UnknownModeCalculatesNothing)
         EXPECT_EQ(CalculatedValues(model), before);
         for (const CSymbol* symbol : model.symbols) {
             // The Mode, the nominal input and the stability-sweep settings apply whatever the
-            // Mode, but for the tolerances of compensator parts, which only an analog design has,
-            // and the firmware's settings, which only a digital one has.
-            const bool compensatorTolerance = symbol == &model.TOL__R_COMP || symbol == &model.TOL__C_COMP;
+            // Mode, but for the tolerances of compensator parts and the standard series, which only
+            // an analog design has, and the firmware's settings, which only a digital one has.
+            const bool analogOnly = symbol == &model.TOL__R_COMP || symbol == &model.TOL__C_COMP ||
+                                    symbol == &model.ser__R || symbol == &model.ser__C || symbol == &model.DEV__PAIR;
             const bool firmware = symbol == &model.disc__DIG || symbol == &model.fmt__COEF || symbol == &model.N__FRAC;
-            const bool expected = symbol == &model.ad || symbol == &model.V__IN_NORM ||
-                                  (symbol->index >= static_cast<int32_t>(CDesignModel::kFirstAddedSymbol) &&
-                                   !compensatorTolerance && !firmware);
+            const bool expected =
+                symbol == &model.ad || symbol == &model.V__IN_NORM ||
+                (symbol->index >= static_cast<int32_t>(CDesignModel::kFirstAddedSymbol) && !analogOnly && !firmware);
             EXPECT_EQ(symbol->inUse, expected) << static_cast<int>(symbol->index);
         }
     }

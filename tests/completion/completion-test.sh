@@ -45,7 +45,7 @@ expect "" report --revert NO_SUCH_
 expect "" json --set V__OUT = ""
 expect "V__OUT= V__OUT_MAX= V__OUT_MIN= " json --set = V__OUT
 
-expect "--help --version bode coeffs json report robustness " ""
+expect "--help --version bode bom coeffs json report robustness " ""
 expect "coeffs " co
 expect "analog digital " json --mode ""
 expect "digital " json --mode = d
@@ -53,8 +53,9 @@ expect "all current feedforward voltage " coeffs design.qxr --which ""
 expect "current " bode --loop c
 expect "double float q15 q31 " coeffs --format ""
 expect "q15 q31 " coeffs --format q
-expect "--description --help --loop --mode --revert --save --set " bode --
+expect "--description --help --loop --mode --revert --save --set --standard-values " bode --
 expect "--bode " json --b
+expect "--csv " bom --c
 expect "" report --b
 expect "" json --description ""
 

@@ -230,6 +230,9 @@ TEST(Catalogue, AddedSymbolsFollowTheModeWithTheirRanges)
         {u"disc__DIG", CDiscretisation::Bilinear, 0, 0},
         {u"fmt__COEF", CCoefficientFormat::Double, 0, 0},
         {u"N__FRAC", 24, 31, 32},
+        {u"ser__R", CSeries::E96, 0, 0},
+        {u"ser__C", CSeries::E12, 0, 0},
+        {u"DEV__PAIR", 2, 100, 100.00000000000001},
     };
     ASSERT_EQ(CDesignModel::kFirstAddedSymbol + std::size(kAdded), CDesignModel::kSymbolCount);
     CDesignModel model;
@@ -250,6 +253,7 @@ TEST(Catalogue, AddedSymbolsFollowTheModeWithTheirRanges)
     EXPECT_EQ(model.dist__MC.GetEnum()->GetTypeInfo().NameOf(CDistribution::Normal), u"Normal (3 sigma = tolerance)");
     EXPECT_EQ(model.disc__DIG.GetEnum()->GetTypeInfo().NameOf(CDiscretisation::Matched), u"Matched Pole-Zero");
     EXPECT_EQ(model.fmt__COEF.GetEnum()->GetTypeInfo().NameOf(CCoefficientFormat::Qmn), u"Qm.n (int32)");
+    EXPECT_EQ(model.ser__R.GetEnum()->GetTypeInfo().NameOf(CSeries::None), u"none");
 }
 
 TEST(Catalogue, MetricsBeforeTheFirstCalculation)
