@@ -5,11 +5,13 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <iterator>
 #include <limits>
 #include <optional>
 
 #include "calc/DesignConstants.h"
+#include "model/FileBytes.h"
 
 namespace qxr {
 
@@ -297,6 +299,15 @@ MeasurementRead ReadMeasurement(std::string_view text)
     if (layout->complex)
         PutOnLoopBranch(result.points);
     return result;
+}
+
+MeasurementRead ReadMeasurementFile(const std::string& path)
+{
+    int reason = 0;
+    const auto bytes = ReadFileBytes(path, reason);
+    if (!bytes)
+        return {{}, reason != 0 ? std::strerror(reason) : "not a regular file of at most 64 MiB"};
+    return ReadMeasurement({reinterpret_cast<const char*>(bytes->data()), bytes->size()});
 }
 
 ExactMetrics MeasuredMetricsOf(const std::vector<MeasuredPoint>& points)

@@ -31,6 +31,10 @@ struct MeasurementRead {
 // design reads back as its loop.
 MeasurementRead ReadMeasurement(std::string_view text);
 
+// The same from a file, read through ReadFileBytes; a file that cannot be
+// read gives the system's reason as its error.
+MeasurementRead ReadMeasurementFile(const std::string& path);
+
 // Crossover, phase margin, gain margin and slope on the points, interpolated
 // linearly in log frequency. The phase margin is 180 + the phase at the
 // crossover, brought into (-180, 180], so a phase wrapped by the analyser

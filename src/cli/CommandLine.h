@@ -11,7 +11,10 @@
 
 namespace qxr::cli {
 
-enum class Command { Report, Json, Coeffs, Bode, Robustness, Symbols };
+enum class Command { Report, Json, Coeffs, Bode, Robustness, Symbols, Measured, Diff };
+
+// Whether a command works on one design, started from FILE and the edits.
+bool TakesDesign(Command command);
 
 // What one run of the program is asked to do.
 struct Invocation {
@@ -21,7 +24,7 @@ struct Invocation {
     std::optional<std::string> saveTo;
     std::optional<std::string> pdfTo;         // report: a PDF file instead of the text
     bool withBode = false;                    // json
-    bool asJson = false;                      // robustness, coeffs
+    bool asJson = false;                      // robustness, coeffs, measured, diff
     std::optional<std::string> samplesCsv;    // robustness
     ControlLoop loop = ControlLoop::Voltage;  // bode
     // coeffs: the sets to print, in this order
@@ -29,6 +32,7 @@ struct Invocation {
                                                 CoefficientSet::CurrentLoop};
     std::optional<CoefficientFormat> format;  // coeffs: applied after the edits
     std::optional<std::string> headerFile;    // coeffs
+    std::vector<std::string> inputFiles;      // measured: the measurement; diff: both designs
 };
 
 // Printed instead of running a command: help, the version, or a usage error.

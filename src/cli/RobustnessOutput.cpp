@@ -1,8 +1,9 @@
 #include "cli/RobustnessOutput.h"
 
 #include "analysis/BodeColumns.h"
-#include "cli/JsonValues.h"
 #include "analysis/NumberText.h"
+#include "cli/FigureNames.h"
+#include "cli/JsonValues.h"
 #include "cli/TextTable.h"
 #include "model/DesignModel.h"
 #include "model/Utf.h"
@@ -14,19 +15,6 @@ namespace {
 using Align = TextTable::Align;
 
 constexpr int kRoundTripDigits = 17;
-
-struct FigureInfo {
-    const char* key;
-    const char* heading;
-    const char* unit;
-};
-// In kExactMetricMembers order.
-constexpr FigureInfo kFigures[] = {
-    {"fx", "Crossover", "Hz"},
-    {"pm", "Phase margin", "°"},
-    {"gm", "Gain margin", "dB"},
-    {"slope", "Slope at crossover", "dB/decade"},
-};
 
 const char* DistributionName(int32_t distribution)
 {

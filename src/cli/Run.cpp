@@ -9,6 +9,7 @@
 #include "cli/Design.h"
 #include "cli/Failure.h"
 #include "cli/JsonDocument.h"
+#include "cli/OverlayOutput.h"
 #include "cli/PdfReport.h"
 #include "cli/Report.h"
 #include "cli/RobustnessOutput.h"
@@ -101,9 +102,41 @@ std::string CommandOutput(const Invocation& invocation, Design& design, std::ost
     case Command::Robustness:
         return RobustnessOutput(invocation, design);
     case Command::Bode:
+    case Command::Measured:
+    case Command::Diff:
         break;
     }
     return FormatBodeCsv(design.model, invocation.loop);
+}
+
+std::string MeasuredOutput(const Invocation& invocation)
+{
+    const std::string& path = invocation.inputFiles.front();
+    const MeasurementRead read = ReadMeasurementFile(path);
+    if (!read.error.empty())
+        throw Failure(kFileError, path + ": " + read.error);
+    return invocation.asJson ? FormatMeasuredJson(path, read.points) : FormatMeasuredText(path, read.points);
+}
+
+std::string DiffOutput(const Invocation& invocation)
+{
+    const std::string& path = invocation.inputFiles[0];
+    const std::string& otherPath = invocation.inputFiles[1];
+    auto design = std::make_unique<Design>();
+    auto other = std::make_unique<Design>();
+    LoadDesignInput(path, *design);
+    LoadDesignInput(otherPath, *other);
+    design->model.Recalculate();
+    other->model.Recalculate();
+    const std::vector<SymbolDifference> differences = DesignDifferences(design->model, other->model);
+    return invocation.asJson ? FormatDifferencesJson(path, otherPath, differences)
+                             : FormatDifferencesText(path, otherPath, differences);
+}
+
+// Commands on files other than one design to edit.
+std::string FileCommandOutput(const Invocation& invocation)
+{
+    return invocation.command == Command::Measured ? MeasuredOutput(invocation) : DiffOutput(invocation);
 }
 
 void Write(std::ostream& out, const std::string& text)
@@ -124,6 +157,10 @@ int Run(int argc, const char* const argv[], std::ostream& out, std::ostream& err
     }
     const Invocation& invocation = std::get<Invocation>(parsed);
     try {
+        if (!TakesDesign(invocation.command)) {
+            Write(out, FileCommandOutput(invocation));
+            return kSuccess;
+        }
         auto design = std::make_unique<Design>();
         PrepareDesign(invocation, *design);
         if (invocation.pdfTo)
