@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "analysis/NumberText.h"
+
 namespace qxr {
 
 namespace {
@@ -41,6 +43,13 @@ std::vector<SymbolDifference> DesignDifferences(const CDesignModel& design, cons
         differences.push_back({symbol.name, symbol.description, symbol.unit, value, otherValue, relative});
     }
     return differences;
+}
+
+std::string FormatRelativeDifference(double relative)
+{
+    if (std::isnan(relative))
+        return "n/a";
+    return (relative > 0 ? "+" : "") + FormatDouble(100 * relative, 3) + " %";
 }
 
 }  // namespace qxr

@@ -24,4 +24,8 @@ struct SymbolDifference {
 // catalogue order. A symbol in use in only one of them differs too.
 std::vector<SymbolDifference> DesignDifferences(const CDesignModel& design, const CDesignModel& other);
 
+// A relative difference in percent with its sign, three significant digits
+// ("+53.8 %"), or "n/a".
+std::string FormatRelativeDifference(double relative);
+
 }  // namespace qxr

@@ -149,6 +149,8 @@ void CMainFrame::CreateMenusAndToolBar()
     fileMenu_->addActions({printAction_, previewAction, exportPdfAction});
     fileMenu_->addAction(exportHeaderAction);
     fileMenu_->addSeparator();
+    AddOverlayActions(*fileMenu_);
+    fileMenu_->addSeparator();
     recentSeparator_ = fileMenu_->addSeparator();
     fileMenu_->addAction(exitAction);
     RebuildRecentFileMenu();

@@ -28,13 +28,6 @@ std::string ShownValue(double value)
     return std::isnan(value) ? "not in use" : FormatDouble(value, kShownDigits);
 }
 
-std::string RelativeText(double relative)
-{
-    if (std::isnan(relative))
-        return "n/a";
-    return (relative > 0 ? "+" : "") + FormatDouble(100 * relative, 3) + " %";
-}
-
 }  // namespace
 
 std::string FormatMeasuredText(const std::string& path, const std::vector<MeasuredPoint>& points)
@@ -67,7 +60,7 @@ std::string FormatDifferencesText(const std::string& path, const std::string& ot
     table.AddRow({"Name", "Description", path, otherPath, "Unit", "Difference"});
     for (const SymbolDifference& d : differences)
         table.AddRow({ToUtf8(d.name), ToUtf8(d.description), ShownValue(d.value), ShownValue(d.otherValue),
-                      ToUtf8(d.unit), RelativeText(d.relative)});
+                      ToUtf8(d.unit), FormatRelativeDifference(d.relative)});
     const std::string count = differences.size() == 1 ? "1 symbol in use differs"
                                                       : std::to_string(differences.size()) + " symbols in use differ";
     return count + ":\n" + table.Render("  ");
