@@ -1,5 +1,6 @@
 #include "pages/ComparePage.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QHeaderView>
@@ -14,6 +15,9 @@
 namespace {
 
 constexpr int kShownDigits = 6;
+// Long descriptions are cut to this width (their cell's tool tip has them
+// whole), so that both values stay in view.
+constexpr int kDescriptionWidth = 240;
 
 // A cell of a number column: it sorts by the number, what has none last.
 class NumberItem : public QTableWidgetItem {
@@ -37,7 +41,9 @@ private:
 
 QTableWidgetItem* TextItem(const std::u16string& text)
 {
-    return new QTableWidgetItem(QString::fromStdU16String(text));
+    auto* item = new QTableWidgetItem(QString::fromStdU16String(text));
+    item->setToolTip(item->text());
+    return item;
 }
 
 QTableWidgetItem* ValueItem(double value)
@@ -45,6 +51,15 @@ QTableWidgetItem* ValueItem(double value)
     const QString text = std::isnan(value) ? ComparePage::tr("not in use")
                                            : QString::fromStdString(qxr::FormatDouble(value, kShownDigits));
     return new NumberItem(text, value);
+}
+
+QString SummaryText(std::size_t differences)
+{
+    if (differences == 0)
+        return ComparePage::tr("No symbol in use differs between %1 and %2.");
+    if (differences == 1)
+        return ComparePage::tr("1 symbol in use differs between %1 and %2:");
+    return ComparePage::tr("%1 symbols in use differ between %2 and %3:").arg(differences);
 }
 
 }  // namespace
@@ -88,9 +103,6 @@ void ComparePage::Show(const CDesignModel& design, const QString& designName, co
     }
     table_->setSortingEnabled(true);
     table_->resizeColumnsToContents();
-    summary_->setText(
-        differences.empty()
-            ? tr("No symbol in use differs between %1 and %2.").arg(designName, compared->Name())
-            : tr("%n symbol(s) in use differ between %1 and %2:", nullptr, static_cast<int>(differences.size()))
-                  .arg(designName, compared->Name()));
+    table_->setColumnWidth(kDescription, std::min(table_->columnWidth(kDescription), kDescriptionWidth));
+    summary_->setText(SummaryText(differences.size()).arg(designName, compared->Name()));
 }

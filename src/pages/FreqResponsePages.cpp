@@ -1,5 +1,6 @@
 #include "pages/FreqResponsePages.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -170,6 +171,10 @@ bool CTabFreqResponse::OnInitDialog()
     SetupDiscreteLoop();
     overlays_ = std::make_unique<BodeOverlays>(loop_, *magnitude_, *phase_);
     overlays_->Setup();
+    // The template's box is narrower than its caption in most fonts.
+    QCheckBox* measurementBox = Box(kMeasurementBox);
+    measurementBox->resize(std::max(measurementBox->width(), measurementBox->sizeHint().width()),
+                           measurementBox->height());
     RedrawBode();
     return true;
 }

@@ -23,7 +23,7 @@ QRect LegendRect(const std::vector<CGraphLegendEntry>& entries, const QFont& fon
         textWidth = std::max(textWidth, metrics.horizontalAdvance(entry.text));
     const int width = 2 * kPadding + kSampleLength + kPadding + textWidth;
     const int height = 2 * kPadding + static_cast<int>(entries.size()) * metrics.height();
-    return {plotRect.left() + plotRect.width() - kMargin - width, plotRect.top() + kMargin, width, height};
+    return {plotRect.left() + kMargin, plotRect.top() + plotRect.height() - kMargin - height, width, height};
 }
 
 void DrawLegend(QPainter& painter, const std::vector<CGraphLegendEntry>& entries, const QFont& font,

@@ -17,7 +17,9 @@ struct CGraphLegendEntry {
     int style;  // CScatterGraphLine::Style, solid or dashed
 };
 
-// The frame the key takes in the plot's top right corner; empty without entries.
+// The frame the key takes in the plot's bottom left corner, where the
+// falling gains of a Bode plot leave room and a page scrolled sideways still
+// shows it; empty without entries.
 QRect LegendRect(const std::vector<CGraphLegendEntry>& entries, const QFont& font, const QRect& plotRect);
 
 // Draws the key over the lines: a frame filled with the plot colour, then a

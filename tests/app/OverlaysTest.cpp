@@ -86,6 +86,7 @@ TEST_F(Overlays, AnImportedBodeCsvDrawsAndMeasuresLikeTheDesign)
     CTabFreqResponse& voltage = Page(ControlLoop::Voltage);
     EXPECT_TRUE(Shown(ControlLoop::Voltage, kMeasurementBox));
     EXPECT_TRUE(voltage.Box(kMeasurementBox)->isChecked());
+    EXPECT_GE(voltage.Box(kMeasurementBox)->width(), voltage.Box(kMeasurementBox)->sizeHint().width());
     EXPECT_EQ(Points(*voltage.MagnitudeGraph(), BodeOverlays::kMeasured), 500u);
     EXPECT_EQ(Points(*voltage.PhaseGraph(), BodeOverlays::kMeasured), 500u);
     for (int id : {kMeasuredLabel, kMeasuredFx, kMeasuredGm, kMeasuredSlope})
@@ -175,6 +176,8 @@ TEST_F(Overlays, AComparedDesignIsDrawnDashedAndItsDifferencesListed)
     for (int row = 0; row < table.rowCount(); ++row)
         EXPECT_EQ(table.item(row, ComparePage::kName)->text().toStdU16String(), expected[row].name);
     EXPECT_EQ(table.horizontalHeaderItem(ComparePage::kOtherValue)->text(), QStringLiteral("other.qxr"));
+    EXPECT_EQ(Compare().findChild<QLabel*>()->text(),
+              QStringLiteral("%1 symbols in use differ between Untitled and other.qxr:").arg(expected.size()));
 
     // Sorting by the difference orders the rows by number, not by text.
     table.sortByColumn(ComparePage::kDifference, Qt::AscendingOrder);

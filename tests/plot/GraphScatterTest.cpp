@@ -231,11 +231,11 @@ TEST_F(GraphPicture, ANewSizeLaysTheGraphOutAgain)
 }
 
 // The key covers the lines under it and shows each entry's pen sample.
-TEST_F(GraphPicture, TheLegendSitsInTheTopRightCornerOverTheLines)
+TEST_F(GraphPicture, TheLegendSitsInTheBottomLeftCornerOverTheLines)
 {
     graph.AddLine(3, kBlue, CScatterGraphLine::kSolid);
-    graph.AddPoint(0, 92, 3);
-    graph.AddPoint(100, 92, 3);
+    graph.AddPoint(0, 8, 3);
+    graph.AddPoint(100, 8, 3);
     Picture();
     graph.legend = {{QStringLiteral("design"), kRed, CScatterGraphLine::kSolid},
                     {QStringLiteral("other"), kBlue, CScatterGraphLine::kDashed}};
@@ -243,13 +243,13 @@ TEST_F(GraphPicture, TheLegendSitsInTheTopRightCornerOverTheLines)
     const QImage picture = Picture();
     const QRect key = LegendRect(graph.legend, graph.yLabels.font, graph.plotRect);
     ASSERT_TRUE(graph.plotRect.contains(key));
-    EXPECT_LT(key.right(), graph.plotRect.right());
-    EXPECT_EQ(key.top() - graph.plotRect.top(), graph.plotRect.right() - key.right());
-    const int blueLine = PlotPixel(graph.plotRect, 0, graph.yAxis.PixelOffset(92)).y();
+    EXPECT_GT(key.left(), graph.plotRect.left());
+    EXPECT_EQ(key.left() - graph.plotRect.left(), graph.plotRect.bottom() - key.bottom());
+    const int blueLine = PlotPixel(graph.plotRect, 0, graph.yAxis.PixelOffset(8)).y();
     ASSERT_GT(blueLine, key.top());
     ASSERT_LT(blueLine, key.bottom());
     EXPECT_EQ(picture.pixelColor(key.center().x(), blueLine), ToQColor(graph.plotColor));
-    EXPECT_EQ(picture.pixelColor(key.left() - 2, blueLine), ToQColor(kBlue));
+    EXPECT_EQ(picture.pixelColor(key.right() + 2, blueLine), ToQColor(kBlue));
     int red = 0, blue = 0;
     for (int x = key.left(); x <= key.right(); ++x)
         for (int y = key.top(); y <= key.bottom(); ++y) {
