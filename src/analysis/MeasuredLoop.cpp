@@ -304,9 +304,9 @@ MeasurementRead ReadMeasurement(std::string_view text)
 MeasurementRead ReadMeasurementFile(const std::string& path)
 {
     int reason = 0;
-    const auto bytes = ReadFileBytes(path, reason);
+    const auto bytes = ReadFileBytes(path, reason, kMaxMeasurementBytes);
     if (!bytes)
-        return {{}, reason != 0 ? std::strerror(reason) : "not a regular file of at most 64 MiB"};
+        return {{}, reason != 0 ? std::strerror(reason) : "not a regular file of at most 8 MiB"};
     return ReadMeasurement({reinterpret_cast<const char*>(bytes->data()), bytes->size()});
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,10 @@ struct MeasurementRead {
 // columns the one whose name says "loop" is taken, so the Bode CSV of a
 // design reads back as its loop.
 MeasurementRead ReadMeasurement(std::string_view text);
+
+// An analyser's export holds a few thousand rows; this bounds the time a
+// file can take to read on the UI thread.
+inline constexpr std::size_t kMaxMeasurementBytes = std::size_t{8} * 1024 * 1024;
 
 // The same from a file, read through ReadFileBytes; a file that cannot be
 // read gives the system's reason as its error.

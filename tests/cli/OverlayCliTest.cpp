@@ -100,6 +100,12 @@ TEST_F(OverlayCli, ADamagedOrMissingMeasurementIsAFileError)
     const CliResult missing = RunInProcess({"measured", Path("none.csv")});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.err, "qxr-cli: " + Path("none.csv") + ": No such file or directory\n");
+    const CliResult folder = RunInProcess({"measured", Path("")});
+    EXPECT_EQ(folder.exitCode, 1);
+    EXPECT_EQ(folder.err, "qxr-cli: " + Path("") + ": Is a directory\n");
+    const std::string huge = WriteFile("huge.csv", "freq,gain,phase\n");
+    fs::resize_file(huge, 8 * 1024 * 1024 + 1);  // sparse: no disk needed
+    EXPECT_EQ(RunInProcess({"measured", huge}).err, "qxr-cli: " + huge + ": not a regular file of at most 8 MiB\n");
     EXPECT_EQ(RunInProcess({"measured"}).exitCode, 2);
     EXPECT_EQ(RunInProcess({"measured", csv, "--set", "P__OUT=1"}).exitCode, 2);
 }
