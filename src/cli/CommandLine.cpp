@@ -252,6 +252,13 @@ void AddCommandOptions(CLI::App& command, Command which, Invocation& invocation)
     }
 }
 
+// Whether a command works on one design, started from FILE and the edits;
+// the others read only the files they name.
+bool TakesDesign(Command command)
+{
+    return command != Command::Measured && command != Command::Diff;
+}
+
 // The commands the help lists, and the ones a misspelling may be taken for.
 std::vector<std::string> ListedCommandNames()
 {
@@ -302,11 +309,6 @@ Examples:
 )";
 
 }  // namespace
-
-bool TakesDesign(Command command)
-{
-    return command != Command::Measured && command != Command::Diff;
-}
 
 std::variant<Invocation, EarlyExit> ParseCommandLine(int argc, const char* const argv[])
 {

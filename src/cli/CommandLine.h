@@ -13,9 +13,6 @@ namespace qxr::cli {
 
 enum class Command { Report, Json, Coeffs, Bode, Robustness, Symbols, Measured, Diff };
 
-// Whether a command works on one design, started from FILE and the edits.
-bool TakesDesign(Command command);
-
 // What one run of the program is asked to do.
 struct Invocation {
     Command command = Command::Report;

@@ -84,31 +84,6 @@ std::string CoefficientsOutput(const Invocation& invocation, Design& design)
     return text;
 }
 
-std::string CommandOutput(const Invocation& invocation, Design& design, std::ostream& err)
-{
-    switch (invocation.command) {
-    case Command::Report:
-        return FormatReport(design);
-    case Command::Json:
-        return FormatJson(design, invocation.withBode);
-    case Command::Coeffs:
-        // Analog designs leave the coefficients alone, so they may well be stale.
-        if (design.model.Mode() != CTop::DIGITAL)
-            err << "qxr-cli: warning: the design is not in DIGITAL mode; the coefficients are those of its last "
-                   "digital calculation\n";
-        return CoefficientsOutput(invocation, design);
-    case Command::Symbols:
-        return SymbolList(design.model);
-    case Command::Robustness:
-        return RobustnessOutput(invocation, design);
-    case Command::Bode:
-    case Command::Measured:
-    case Command::Diff:
-        break;
-    }
-    return FormatBodeCsv(design.model, invocation.loop);
-}
-
 std::string MeasuredOutput(const Invocation& invocation)
 {
     const std::string& path = invocation.inputFiles.front();
@@ -133,10 +108,31 @@ std::string DiffOutput(const Invocation& invocation)
                              : FormatDifferencesText(path, otherPath, differences);
 }
 
-// Commands on files other than one design to edit.
-std::string FileCommandOutput(const Invocation& invocation)
+std::string CommandOutput(const Invocation& invocation, Design& design, std::ostream& err)
 {
-    return invocation.command == Command::Measured ? MeasuredOutput(invocation) : DiffOutput(invocation);
+    switch (invocation.command) {
+    case Command::Report:
+        return FormatReport(design);
+    case Command::Json:
+        return FormatJson(design, invocation.withBode);
+    case Command::Coeffs:
+        // Analog designs leave the coefficients alone, so they may well be stale.
+        if (design.model.Mode() != CTop::DIGITAL)
+            err << "qxr-cli: warning: the design is not in DIGITAL mode; the coefficients are those of its last "
+                   "digital calculation\n";
+        return CoefficientsOutput(invocation, design);
+    case Command::Symbols:
+        return SymbolList(design.model);
+    case Command::Robustness:
+        return RobustnessOutput(invocation, design);
+    case Command::Measured:
+        return MeasuredOutput(invocation);
+    case Command::Diff:
+        return DiffOutput(invocation);
+    case Command::Bode:
+        break;
+    }
+    return FormatBodeCsv(design.model, invocation.loop);
 }
 
 void Write(std::ostream& out, const std::string& text)
@@ -157,10 +153,6 @@ int Run(int argc, const char* const argv[], std::ostream& out, std::ostream& err
     }
     const Invocation& invocation = std::get<Invocation>(parsed);
     try {
-        if (!TakesDesign(invocation.command)) {
-            Write(out, FileCommandOutput(invocation));
-            return kSuccess;
-        }
         auto design = std::make_unique<Design>();
         PrepareDesign(invocation, *design);
         if (invocation.pdfTo)
