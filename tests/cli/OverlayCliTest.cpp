@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "FolderTest.h"
 #include "InProcessCli.h"
 
 namespace {
@@ -16,18 +17,9 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-// Every test works on files in a folder of its own.
-class OverlayCli : public ::testing::Test {
+class OverlayCli : public FolderTest {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::temp_directory_path() / "qxr-overlay-test-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+    std::string Path(const std::string& name) const { return FolderTest::Path(name).string(); }
 
     std::string WriteFile(const std::string& name, const std::string& text) const
     {
@@ -51,9 +43,6 @@ protected:
         EXPECT_EQ(RunInProcess(edits).exitCode, 0);
         return Path(name);
     }
-
-private:
-    fs::path dir_;
 };
 
 json RunJson(std::vector<std::string> args)
