@@ -7,7 +7,6 @@
 
 #include <QString>
 
-#include "analysis/ControlLoops.h"
 #include "analysis/ExactMetrics.h"
 #include "analysis/MeasuredLoop.h"
 #include "model/DesignFile.h"
@@ -45,9 +44,4 @@ std::shared_ptr<ComparedDesign> OpenComparedDesign(const QString& path, FileResu
 struct Overlays {
     std::array<std::shared_ptr<const MeasuredOverlay>, 2> measured;  // in ControlLoop order
     std::shared_ptr<ComparedDesign> compared;
-
-    const MeasuredOverlay* MeasuredOf(qxr::ControlLoop loop) const
-    {
-        return measured[static_cast<std::size_t>(loop)].get();
-    }
 };
