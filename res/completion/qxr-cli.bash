@@ -69,8 +69,13 @@ _qxr_cli()
         mapfile -t COMPREPLY < <(compgen -W "$(_qxr_cli_options "$program" "$command")" -- "$cur")
         return
     fi
-    # The design file: folders and .qxr files.
     compopt -o filenames 2>/dev/null
+    if [[ $command == measured ]]; then
+        # A measurement: any file, whatever the analyser named it.
+        mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+        return
+    fi
+    # The design file: folders and .qxr files.
     mapfile -t COMPREPLY < <(compgen -d -- "$cur"; compgen -f -X '!*.qxr' -- "$cur")
 }
 

@@ -155,6 +155,8 @@ void CMainFrame::CreateMenusAndToolBar()
     fileMenu_->addAction(exportHeaderAction);
     fileMenu_->addAction(exportBomAction);
     fileMenu_->addSeparator();
+    AddOverlayActions(*fileMenu_);
+    fileMenu_->addSeparator();
     recentSeparator_ = fileMenu_->addSeparator();
     fileMenu_->addAction(exitAction);
     RebuildRecentFileMenu();

@@ -5,7 +5,9 @@
 
 #include <QMainWindow>
 
+#include "analysis/ControlLoops.h"
 #include "app/RecentFiles.h"
+#include "app/RecentMeasurements.h"
 #include "app/RobustnessRunner.h"
 #include "app/UserPrompts.h"
 
@@ -74,6 +76,19 @@ public:
     void SetPrompts(std::unique_ptr<UserPrompts> prompts);
     // Asks about the unsaved designs of instances that did not close.
     void OfferRecovery(RecoveryCopies& copies);
+    // A loop's measurement, from a file the user picks or from path, drawn on
+    // its Bode page. A file with a problem is reported with its line and the
+    // pages keep what they showed.
+    bool ImportMeasurement(qxr::ControlLoop loop);
+    bool ImportMeasurementFile(qxr::ControlLoop loop, const QString& path);
+    // A second design, opened read-only and drawn over this one on the Bode
+    // pages, its differences listed on the Compare tab.
+    bool CompareWith();
+    bool CompareWithFile(const QString& path);
+    void StopComparing();
+    const RecentMeasurements& Measurements() const { return recentMeasurements_; }
+    QMenu* MeasurementMenu() const { return measurementMenu_; }
+
     // Lets the views create their pages, once the first design is in place.
     void OnInitialUpdate();
 
@@ -99,6 +114,10 @@ private:
                         const QList<QKeySequence>& shortcuts = {});
     void CreateMenusAndToolBar();
     void CreateClient(const QString& infoText);
+    // MainFrameOverlays.cpp: the measurement and compare commands of the File menu.
+    void AddOverlayActions(QMenu& menu);
+    void RebuildReimportActions();
+    void ShowOverlays();
     void UpdateTitle();
     void RebuildRecentFileMenu();
     void UpdateEditActions();
@@ -117,6 +136,7 @@ private:
     CQXRDoc& document_;
     std::unique_ptr<UserPrompts> prompts_;
     RecentFiles recentFiles_;
+    RecentMeasurements recentMeasurements_;
     RobustnessRunner robustness_;
     std::unique_ptr<WindowLayout> layout_;
 
@@ -129,6 +149,10 @@ private:
     QAction* copyAction_ = nullptr;
     QAction* pasteAction_ = nullptr;
     QAction* printAction_ = nullptr;
+    QMenu* measurementMenu_ = nullptr;
+    QAction* reimportSeparator_ = nullptr;
+    QList<QAction*> reimportActions_;
+    QAction* stopComparingAction_ = nullptr;
 
     QSplitter* outerSplitter_ = nullptr;
     QSplitter* innerSplitter_ = nullptr;

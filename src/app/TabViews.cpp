@@ -113,9 +113,18 @@ void CQXRViewReview::OnInitialUpdate()
         page->OnInitDialog();
         TabControl().AddPage(page, page->title);
     }
+    TabControl().AddPage(&compare_, tr("Compare"));
     pagesCreated_ = true;
     FitParentSplitter(CQXRViewLog::kPaneHeight);
     ApplyModeVisibility();
+    ShowComparison();
+}
+
+void CQXRViewReview::ShowComparison()
+{
+    const ComparedDesign* compared = document_.overlays.compared.get();
+    compare_.Show(document_.model, document_.Title(), compared);
+    TabControl().ShowPage(&compare_, compared != nullptr);
 }
 
 // The schematic shows only for the analog controller, and comes to the
@@ -139,4 +148,5 @@ void CQXRViewReview::OnUpdate(CDocView*, int hint, QObject* hintObject)
     QWidget* hintControl = qobject_cast<QWidget*>(hintObject);
     for (CDialogTab* page : Pages())
         page->UpdatePage(hint, hintControl);
+    ShowComparison();
 }

@@ -4,6 +4,7 @@
 
 #include "doc/DocView.h"
 #include "model/Enumerations.h"
+#include "pages/ComparePage.h"
 #include "pages/DesignPages.h"
 #include "pages/FreqResponsePages.h"
 #include "pages/PartsPage.h"
@@ -63,9 +64,12 @@ public:
     void OnUpdate(CDocView* sender, int hint, QObject* hintObject) override;
 
     std::array<CDialogTab*, 4> Pages();
+    ComparePage& Compare() { return compare_; }
 
 private:
     void ApplyModeVisibility();
+    // The Compare tab shows while a design is compared.
+    void ShowComparison();
 
     CQXRDoc& document_;
     bool pagesCreated_ = false;
@@ -73,5 +77,6 @@ private:
     CTabFreqResponseCurrent currentResponse_;
     CTabSweepHistograms sweepHistograms_;
     CTabSchematic schematic_;
+    ComparePage compare_;
     CTop lastMode_;
 };

@@ -81,3 +81,8 @@ QString DialogPrompts::AskExportPath(QWidget* parent, const QString& caption, co
 {
     return ::AskExportPath(parent, caption, suggestion, {filter});
 }
+
+QString DialogPrompts::AskImportPath(QWidget* parent, const QString& caption, const QString& filter)
+{
+    return QFileDialog::getOpenFileName(parent, caption, QString(), filter);
+}

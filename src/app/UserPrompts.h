@@ -24,6 +24,9 @@ public:
     // A file to export to, of the kind the filter names ("PDF Files (*.pdf)").
     virtual QString AskExportPath(QWidget* parent, const QString& caption, const QString& suggestion,
                                   const QString& filter) = 0;
+    // An existing file to read beside the design (a measurement, a design to
+    // compare with), of the kinds filter names.
+    virtual QString AskImportPath(QWidget* parent, const QString& caption, const QString& filter) = 0;
 };
 
 // Message boxes and file dialogs.
@@ -36,4 +39,5 @@ public:
     QString AskSavePath(QWidget* parent, const QString& suggestion) override;
     QString AskExportPath(QWidget* parent, const QString& caption, const QString& suggestion,
                           const QString& filter) override;
+    QString AskImportPath(QWidget* parent, const QString& caption, const QString& filter) override;
 };

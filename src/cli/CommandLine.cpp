@@ -39,6 +39,9 @@ const CommandInfo kCommands[] = {
     {"bom", Command::Bom,
      "Print the bill of materials: every resistor and capacitor with its standard value, and both loops with "
      "those values"},
+    {"measured", Command::Measured,
+     "Print the stability figures of a loop measured on the bench, from CSV or tab-separated text"},
+    {"diff", Command::Diff, "Print every symbol in use whose value differs between two designs"},
     // For the shell completion, so that it never offers a stale name; people have the report.
     {"symbols", Command::Symbols, "Print the name of every symbol, one a line", false},
 };
@@ -178,9 +181,30 @@ void AddDesignOptions(CLI::App& command, Invocation& invocation)
         ->type_name("OUT");
 }
 
+void AddInputFile(CLI::App& command, const std::string& name, const std::string& help, Invocation& invocation)
+{
+    command
+        .add_option_function<std::string>(
+            name, [&invocation](const std::string& path) { invocation.inputFiles.push_back(path); }, help)
+        ->type_name("")
+        ->required();
+}
+
 void AddCommandOptions(CLI::App& command, Command which, Invocation& invocation)
 {
     switch (which) {
+    case Command::Measured:
+        AddInputFile(command, "FILE",
+                     "Measured loop gain: a header naming frequency (Hz) with gain (dB) and phase (degrees) or "
+                     "real and imaginary parts, then one row a frequency",
+                     invocation);
+        command.add_flag("--json", invocation.asJson, "Print one JSON object instead of text");
+        break;
+    case Command::Diff:
+        AddInputFile(command, "A", "Design file (.qxr)", invocation);
+        AddInputFile(command, "B", "Design file (.qxr) to compare with A", invocation);
+        command.add_flag("--json", invocation.asJson, "Print one JSON object instead of text");
+        break;
     case Command::Report:
         command
             .add_option_function<std::string>(
@@ -242,6 +266,13 @@ void AddCommandOptions(CLI::App& command, Command which, Invocation& invocation)
     }
 }
 
+// Whether a command works on one design, started from FILE and the edits;
+// the others read only the files they name.
+bool TakesDesign(Command command)
+{
+    return command != Command::Measured && command != Command::Diff;
+}
+
 // The commands the help lists, and the ones a misspelling may be taken for.
 std::vector<std::string> ListedCommandNames()
 {
@@ -283,7 +314,8 @@ void CheckCommandName(int argc, const char* const argv[])
 const char* const kUsageHint = "Run \"qxr-cli --help\" or \"qxr-cli COMMAND --help\" for usage.\n";
 
 const char* const kFooter = R"(Every command starts from FILE, or from a new design without it, applies the
-edits in the order given, calculates the design once and then prints.
+edits in the order given, calculates the design once and then prints;
+measured and diff read only the files they name.
 
 Examples:
   qxr-cli coeffs --mode digital --set F__SAMP_V=6
@@ -303,7 +335,8 @@ std::variant<Invocation, EarlyExit> ParseCommandLine(int argc, const char* const
         CLI::App& command = *app.add_subcommand(info.name, info.summary);
         if (!info.listed)
             command.group("");  // CLI11 leaves a command of no group out of the help
-        AddDesignOptions(command, invocation);
+        if (TakesDesign(info.command))
+            AddDesignOptions(command, invocation);
         AddCommandOptions(command, info.command, invocation);
         command.callback([&invocation, &info] { invocation.command = info.command; });
     }

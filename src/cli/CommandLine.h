@@ -11,7 +11,7 @@
 
 namespace qxr::cli {
 
-enum class Command { Report, Json, Coeffs, Bode, Robustness, Bom, Symbols };
+enum class Command { Report, Json, Coeffs, Bode, Robustness, Bom, Symbols, Measured, Diff };
 
 // What one run of the program is asked to do.
 struct Invocation {
@@ -21,7 +21,7 @@ struct Invocation {
     std::optional<std::string> saveTo;
     std::optional<std::string> pdfTo;         // report: a PDF file instead of the text
     bool withBode = false;                    // json
-    bool asJson = false;                      // robustness, coeffs, bom
+    bool asJson = false;                      // robustness, coeffs, bom, measured, diff
     bool asCsv = false;                       // bom
     std::optional<std::string> samplesCsv;    // robustness
     ControlLoop loop = ControlLoop::Voltage;  // bode
@@ -30,6 +30,7 @@ struct Invocation {
                                                 CoefficientSet::CurrentLoop};
     std::optional<CoefficientFormat> format;  // coeffs: applied after the edits
     std::optional<std::string> headerFile;    // coeffs
+    std::vector<std::string> inputFiles;      // measured: the measurement; diff: both designs
 };
 
 // Printed instead of running a command: help, the version, or a usage error.

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "analysis/ControlLoops.h"
+#include "analysis/BodeColumns.h"
 
 namespace qxr::cli {
 

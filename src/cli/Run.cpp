@@ -10,6 +10,7 @@
 #include "cli/Design.h"
 #include "cli/Failure.h"
 #include "cli/JsonDocument.h"
+#include "cli/OverlayOutput.h"
 #include "cli/PdfReport.h"
 #include "cli/Report.h"
 #include "cli/RobustnessOutput.h"
@@ -84,6 +85,30 @@ std::string CoefficientsOutput(const Invocation& invocation, Design& design)
     return text;
 }
 
+std::string MeasuredOutput(const Invocation& invocation)
+{
+    const std::string& path = invocation.inputFiles.front();
+    const MeasurementRead read = ReadMeasurementFile(path);
+    if (!read.error.empty())
+        throw Failure(kFileError, path + ": " + read.error);
+    return invocation.asJson ? FormatMeasuredJson(path, read.points) : FormatMeasuredText(path, read.points);
+}
+
+std::string DiffOutput(const Invocation& invocation)
+{
+    const std::string& path = invocation.inputFiles[0];
+    const std::string& otherPath = invocation.inputFiles[1];
+    auto design = std::make_unique<Design>();
+    auto other = std::make_unique<Design>();
+    LoadDesignInput(path, *design);
+    LoadDesignInput(otherPath, *other);
+    design->model.Recalculate();
+    other->model.Recalculate();
+    const std::vector<SymbolDifference> differences = DesignDifferences(design->model, other->model);
+    return invocation.asJson ? FormatDifferencesJson(path, otherPath, differences)
+                             : FormatDifferencesText(path, otherPath, differences);
+}
+
 std::string CommandOutput(const Invocation& invocation, Design& design, std::ostream& err)
 {
     switch (invocation.command) {
@@ -105,6 +130,10 @@ std::string CommandOutput(const Invocation& invocation, Design& design, std::ost
         if (invocation.asCsv)
             return FormatBomCsv(design.model);
         return invocation.asJson ? FormatBomJson(design.model) : FormatBomText(design.model);
+    case Command::Measured:
+        return MeasuredOutput(invocation);
+    case Command::Diff:
+        return DiffOutput(invocation);
     case Command::Bode:
         break;
     }

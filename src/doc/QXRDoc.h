@@ -10,6 +10,7 @@
 #include <QString>
 
 #include "analysis/Robustness.h"
+#include "doc/Overlays.h"
 #include "doc/UndoHistory.h"
 #include "model/Archive.h"
 #include "model/DesignModel.h"
@@ -28,6 +29,9 @@ public:
     // The newest stability sweep of the design; none until the first one
     // finishes. It may lag the design by one run while the next one works.
     std::shared_ptr<const qxr::RobustnessReport> robustness;
+    // Measured loops and a compared design drawn over the Bode plots; set by
+    // the main frame, announced by HINT_OVERLAYS, kept across designs.
+    Overlays overlays;
 
     void AddView(CDocView* view);
     void RemoveView(CDocView* view);

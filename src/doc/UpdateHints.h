@@ -9,4 +9,5 @@ enum UpdateHint : int {
     HINT_NEW_DESIGN = 5,  // a new design is shown
     HINT_INFO_TEXT = 6,   // the informational document arrived
     HINT_SWEEP = 7,       // the stability sweep of the design finished
+    HINT_OVERLAYS = 8,    // a measurement was imported, or a compared design opened or closed
 };

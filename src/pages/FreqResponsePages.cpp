@@ -1,5 +1,6 @@
 #include "pages/FreqResponsePages.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -16,6 +17,7 @@
 #include "analysis/BodeCsv.h"
 #include "analysis/DiscreteLoop.h"
 #include "analysis/Robustness.h"
+#include "doc/Overlays.h"
 #include "doc/QXRDoc.h"
 #include "doc/UpdateHints.h"
 #include "pages/ExportFiles.h"
@@ -31,6 +33,12 @@ enum ControlId {
     kPlantBox = 1007,
     kCompBox = 1008,
     kLoopBox = 1009,
+    kMeasurementBox = 1027,
+    kMeasuredFxField = 1028,
+    kMeasuredPhaseMarginField = 1029,
+    kMeasuredGainMarginField = 1031,
+    kMeasuredLabel = 1034,
+    kMeasuredSlopeField = 1041,
     kPhaseGraph = 1010,
     kMagnitudeGraph = 1011,
     kFxField = 1022,
@@ -76,6 +84,14 @@ const FigureField kFigureFields[] = {
     {kGainMarginField, QT_TRANSLATE_NOOP("CTabFreqResponse", "%1 gain margin"),
      QT_TRANSLATE_NOOP("CTabFreqResponse", "dB"), "> 188 dB"},
     {kSlopeField, QT_TRANSLATE_NOOP("CTabFreqResponse", "%1 gain slope at crossover"),
+     QT_TRANSLATE_NOOP("CTabFreqResponse", "dB per decade"), "-188 dB/dec"},
+    {kMeasuredFxField, QT_TRANSLATE_NOOP("CTabFreqResponse", "%1 measured crossover frequency"),
+     QT_TRANSLATE_NOOP("CTabFreqResponse", "Hz"), "88888 Hz"},
+    {kMeasuredPhaseMarginField, QT_TRANSLATE_NOOP("CTabFreqResponse", "%1 measured phase margin"),
+     QT_TRANSLATE_NOOP("CTabFreqResponse", "degrees"), "-188°"},
+    {kMeasuredGainMarginField, QT_TRANSLATE_NOOP("CTabFreqResponse", "%1 measured gain margin"),
+     QT_TRANSLATE_NOOP("CTabFreqResponse", "dB"), "> 188 dB"},
+    {kMeasuredSlopeField, QT_TRANSLATE_NOOP("CTabFreqResponse", "%1 measured gain slope at crossover"),
      QT_TRANSLATE_NOOP("CTabFreqResponse", "dB per decade"), "-188 dB/dec"},
     {kRhpzField, QT_TRANSLATE_NOOP("CTabFreqResponse", "%1 right half-plane zero"),
      QT_TRANSLATE_NOOP("CTabFreqResponse", "Hz"), "88.8 MHz"},
@@ -147,13 +163,19 @@ bool CTabFreqResponse::OnInitDialog()
     Box(kCompBox)->setChecked(false);
     Box(kLoopBox)->setChecked(true);
     Box(kSweepBox)->setChecked(true);
-    for (int id : {kPlantBox, kCompBox, kLoopBox, kSweepBox})
+    for (int id : {kPlantBox, kCompBox, kLoopBox, kSweepBox, kMeasurementBox})
         connect(Box(id), &QCheckBox::clicked, this, &CTabFreqResponse::RedrawBode);
     bode_ = std::make_unique<BodeGraphs>(loop_, *magnitude_, *phase_);
     bode_->Setup(document_.model, FromQColor(palette().color(QPalette::Window)));
     PrepareFigureFields();
     SetupDiscreteLoop();
     SetupStandardLoop();
+    overlays_ = std::make_unique<BodeOverlays>(loop_, *magnitude_, *phase_);
+    overlays_->Setup();
+    // The template's box is narrower than its caption in most fonts.
+    QCheckBox* measurementBox = Box(kMeasurementBox);
+    measurementBox->resize(std::max(measurementBox->width(), measurementBox->sizeHint().width()),
+                           measurementBox->height());
     RedrawBode();
     return true;
 }
@@ -188,13 +210,41 @@ void CTabFreqResponse::RedrawBode()
 {
     const std::shared_ptr<const qxr::RobustnessReport> report = document_.robustness;
     const bool showsSpread = Box(kSweepBox)->isChecked() && report;
-    bode_->Redraw(document_.model,
-                  {Box(kPlantBox)->isChecked(), Box(kCompBox)->isChecked(), Box(kLoopBox)->isChecked()},
-                  showsSpread ? &report->loops[static_cast<std::size_t>(loop_)] : nullptr);
+    const BodeGraphs::Curves shown{Box(kPlantBox)->isChecked(), Box(kCompBox)->isChecked(), Box(kLoopBox)->isChecked()};
+    bode_->Redraw(document_.model, shown, showsSpread ? &report->loops[static_cast<std::size_t>(loop_)] : nullptr);
     ShowStability();
     ShowSweep();
+    DrawOverlays(shown);
     DrawDiscreteLoop();
     DrawStandardLoop();
+}
+
+void CTabFreqResponse::DrawOverlays(BodeGraphs::Curves shown)
+{
+    const std::shared_ptr<const MeasuredOverlay>& measured =
+        document_.overlays.measured[static_cast<std::size_t>(loop_)];
+    QCheckBox* measurementBox = Box(kMeasurementBox);
+    if (measured != shownMeasurement_) {
+        measurementBox->setChecked(measured != nullptr);
+        shownMeasurement_ = measured;
+    }
+    measurementBox->setVisible(measured != nullptr);
+    const bool drawsMeasured = measured && measurementBox->isChecked();
+    overlays_->Draw(drawsMeasured ? measured.get() : nullptr, document_.overlays.compared.get(), shown,
+                    document_.Title());
+    ShowMeasured(measured.get());
+}
+
+// The Measured row shows while there is a measurement, drawn or not.
+void CTabFreqResponse::ShowMeasured(const MeasuredOverlay* measured)
+{
+    for (int id : {kMeasuredLabel, kMeasuredFxField, kMeasuredGainMarginField, kMeasuredSlopeField})
+        FindTemplateControl(ControlName(id))->setVisible(measured != nullptr);
+    const MeasuredTexts texts = measured ? FormatMeasured(measured->metrics) : MeasuredTexts{};
+    SetField(kMeasuredFxField, texts.crossover);
+    SetField(kMeasuredPhaseMarginField, texts.phaseMargin);
+    SetField(kMeasuredGainMarginField, texts.gainMargin);
+    SetField(kMeasuredSlopeField, texts.slope);
 }
 
 void CTabFreqResponse::ShowSweep()

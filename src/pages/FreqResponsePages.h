@@ -8,6 +8,7 @@
 
 #include "analysis/ControlLoops.h"
 #include "pages/BodeGraphs.h"
+#include "pages/BodeOverlays.h"
 #include "pages/DialogTab.h"
 
 class CGraphScatter;
@@ -15,6 +16,7 @@ class QCheckBox;
 class QGroupBox;
 class QLineEdit;
 class QMenu;
+struct MeasuredOverlay;
 
 // A Bode plot page: magnitude over phase of the plant, the compensator and
 // the loop of one control loop, the crossover marker, a cursor with the
@@ -80,11 +82,17 @@ private:
     // pages/FreqResponseStandardLoop.cpp: the loop with standard values, dashed.
     void SetupStandardLoop();
     void DrawStandardLoop();
+    // The measured loop and the compared design over the design's curves.
+    void DrawOverlays(BodeGraphs::Curves shown);
+    void ShowMeasured(const MeasuredOverlay* measured);
 
     const qxr::ControlLoop loop_;
     CGraphScatter* magnitude_ = nullptr;
     CGraphScatter* phase_ = nullptr;
     std::unique_ptr<BodeGraphs> bode_;
+    std::unique_ptr<BodeOverlays> overlays_;
+    // The measurement drawn last; a newly imported one is shown checked.
+    std::shared_ptr<const MeasuredOverlay> shownMeasurement_;
 };
 
 class CTabFreqResponseVoltage : public CTabFreqResponse {

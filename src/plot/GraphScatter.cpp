@@ -182,6 +182,7 @@ void CGraphScatter::PaintPicture(QPainter& painter, QSize size)
     DrawGrid(painter, yAxis, Qt::Vertical);
     DrawGrid(painter, xAxis, Qt::Horizontal);
     DrawLines(painter);
+    DrawLegend(painter, legend, yLabels.font, plotRect, textColor, plotColor, gridColor);
 }
 
 void CGraphScatter::MeasureTexts()

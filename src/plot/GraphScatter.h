@@ -9,6 +9,7 @@
 
 #include "plot/GraphAxis.h"
 #include "plot/GraphColor.h"
+#include "plot/GraphLegend.h"
 #include "plot/GraphText.h"
 #include "plot/HoverThrottle.h"
 #include "plot/ScatterGraphLine.h"
@@ -54,6 +55,7 @@ public:
     CGraphText mainTitle{QStringLiteral("Arial"), 40, 0};   // above the plot
     CGraphText xLabels{QStringLiteral("Arial"), 12, -900};  // X tick labels
     CGraphText yLabels{QStringLiteral("Arial"), 12, 0};     // Y tick labels
+    std::vector<CGraphLegendEntry> legend;                  // the key, in the plot's bottom left corner
     GraphColor textColor = 0x0000FFFF;
     GraphColor backColor = 0x00000000;
     GraphColor plotColor = 0x00000000;

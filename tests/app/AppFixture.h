@@ -28,6 +28,7 @@ public:
     QString openPath;
     QString savePath;
     QString exportPath;
+    QString importPath;
     QStringList asked;
     QStringList errors;
 
@@ -45,6 +46,7 @@ public:
     QString AskOpenPath(QWidget*) override { return openPath; }
     QString AskSavePath(QWidget*, const QString&) override { return savePath; }
     QString AskExportPath(QWidget*, const QString&, const QString&, const QString&) override { return exportPath; }
+    QString AskImportPath(QWidget*, const QString&, const QString&) override { return importPath; }
 };
 
 // Answers the next message box that opens with the button of that text,

@@ -18,6 +18,7 @@
 #include <nlohmann/json.hpp>
 
 #include "FileSizeLimit.h"
+#include "FolderTest.h"
 #include "InProcessCli.h"
 #include "NonDesignFiles.h"
 #include "Significant.h"
@@ -47,20 +48,8 @@ void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes)
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-// Every test works on files in a folder of its own.
-class CliTest : public ::testing::Test {
+class CliTest : public FolderTest {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::temp_directory_path() / "qxr-cli-test-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    const fs::path& Folder() const { return dir_; }
-    fs::path Path(const std::string& name) const { return dir_ / name; }
-
     static CliResult Run(const std::vector<std::string>& args) { return RunInProcess(args); }
 
     // The JSON of a run that must succeed quietly.
@@ -72,9 +61,6 @@ protected:
         EXPECT_EQ(result.err, "");
         return json::parse(result.out);
     }
-
-private:
-    fs::path dir_;
 };
 
 // The built program in a process of its own, for what only a process shows:

@@ -45,7 +45,7 @@ expect "" report --revert NO_SUCH_
 expect "" json --set V__OUT = ""
 expect "V__OUT= V__OUT_MAX= V__OUT_MIN= " json --set = V__OUT
 
-expect "--help --version bode bom coeffs json report robustness " ""
+expect "--help --version bode bom coeffs diff json measured report robustness " ""
 expect "coeffs " co
 expect "analog digital " json --mode ""
 expect "digital " json --mode = d
@@ -54,6 +54,7 @@ expect "current " bode --loop c
 expect "double float q15 q31 " coeffs --format ""
 expect "q15 q31 " coeffs --format q
 expect "--description --help --loop --mode --revert --save --set --standard-values " bode --
+expect "--help --json " measured --
 expect "--bode " json --b
 expect "--csv " bom --c
 expect "" report --b
@@ -66,6 +67,8 @@ mkdir "$folder/designs"
 touch "$folder/a.qxr" "$folder/notes.txt"
 expect "$folder/a.qxr $folder/designs " report "$folder/"
 expect "$folder/a.qxr $folder/designs $folder/notes.txt " coeffs --header "$folder/"
+expect "$folder/a.qxr $folder/designs $folder/notes.txt " measured "$folder/"
+expect "$folder/a.qxr $folder/designs " diff "$folder/a.qxr" "$folder/"
 
 ((failures == 0)) || exit 1
 echo "completion: all offers as expected"

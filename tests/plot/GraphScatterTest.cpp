@@ -230,6 +230,37 @@ TEST_F(GraphPicture, ANewSizeLaysTheGraphOutAgain)
     EXPECT_EQ(PixelAt(picture, 33, 25), ToQColor(kRed));
 }
 
+// The key covers the lines under it and shows each entry's pen sample.
+TEST_F(GraphPicture, TheLegendSitsInTheBottomLeftCornerOverTheLines)
+{
+    graph.AddLine(3, kBlue, CScatterGraphLine::kSolid);
+    graph.AddPoint(0, 8, 3);
+    graph.AddPoint(100, 8, 3);
+    Picture();
+    graph.legend = {{QStringLiteral("design"), kRed, CScatterGraphLine::kSolid},
+                    {QStringLiteral("other"), kBlue, CScatterGraphLine::kDashed}};
+    graph.Redraw();
+    const QImage picture = Picture();
+    const QRect key = LegendRect(graph.legend, graph.yLabels.font, graph.plotRect);
+    ASSERT_TRUE(graph.plotRect.contains(key));
+    EXPECT_GT(key.left(), graph.plotRect.left());
+    EXPECT_EQ(key.left() - graph.plotRect.left(), graph.plotRect.bottom() - key.bottom());
+    const int blueLine = PlotPixel(graph.plotRect, 0, graph.yAxis.PixelOffset(8)).y();
+    ASSERT_GT(blueLine, key.top());
+    ASSERT_LT(blueLine, key.bottom());
+    EXPECT_EQ(picture.pixelColor(key.center().x(), blueLine), ToQColor(graph.plotColor));
+    EXPECT_EQ(picture.pixelColor(key.right() + 2, blueLine), ToQColor(kBlue));
+    int red = 0, blue = 0;
+    for (int x = key.left(); x <= key.right(); ++x)
+        for (int y = key.top(); y <= key.bottom(); ++y) {
+            red += picture.pixelColor(x, y) == ToQColor(kRed);
+            blue += picture.pixelColor(x, y) == ToQColor(kBlue);
+        }
+    EXPECT_GE(red, 20);  // a solid sample
+    EXPECT_GE(blue, 8);  // a dashed one
+    EXPECT_LT(blue, 24);
+}
+
 TEST_F(GraphPicture, DataNoAxisCanMapStillDrawsInBoundedTime)
 {
     const struct {
