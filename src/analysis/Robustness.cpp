@@ -6,6 +6,7 @@
 
 #include "calc/DesignConstants.h"
 #include "model/Utf.h"
+#include "model/VectorRegisters.h"
 
 namespace qxr {
 
@@ -290,18 +291,6 @@ void RunMonteCarlo(const RobustnessInputs& inputs, const RobustnessOptions& opti
         for (std::size_t k = 0; k < kExactMetricMembers.size(); ++k)
             report.loops[i].percentiles[k] = PercentilesOf(figures[i][k]);
     }
-}
-
-// AVX code elsewhere in the process can leave the upper halves of the vector
-// registers in use; until they are cleared, every SSE instruction of the
-// sweep waits on them and the sweep runs about ten times slower (seen in the
-// GUI). Clearing them changes no value: this code keeps nothing there.
-void ClearUpperVectorHalves()
-{
-#if defined(__x86_64__) && defined(__GNUC__)
-    if (__builtin_cpu_supports("avx"))
-        __asm__ volatile("vzeroupper");
-#endif
 }
 
 }  // namespace

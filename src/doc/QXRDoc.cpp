@@ -8,6 +8,7 @@
 #include "doc/FileNames.h"
 #include "doc/UpdateHints.h"
 #include "model/DesignFile.h"
+#include "model/VectorRegisters.h"
 
 void CQXRDoc::AddView(CDocView* view)
 {
@@ -24,6 +25,8 @@ void CQXRDoc::UpdateAllViews(CDocView* sender, int hint, QObject* hintObject)
     // A view may add or remove views while it handles the hint.
     const std::vector<CDocView*> receivers = views_;
     for (CDocView* view : receivers) {
+        // Each view's drawing may leave the vector registers slow for the next one's numbers.
+        ClearUpperVectorHalves();
         if (view != sender)
             view->OnUpdate(sender, hint, hintObject);
     }

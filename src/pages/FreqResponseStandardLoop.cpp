@@ -28,10 +28,12 @@ void CTabFreqResponse::DrawStandardLoop()
 {
     for (CGraphScatter* graph : {magnitude_, phase_})
         graph->ClearLine(kStandardLoop);
-    const std::vector<qxr::PartValue> parts = qxr::PartValuesOf(document_.model);
-    Box(kStandardBox)->setVisible(!parts.empty());
-    if (!parts.empty() && Box(kStandardBox)->isChecked()) {
-        const qxr::StandardValueLoops loops = qxr::StandardValueLoopsOf(document_.model, parts);
+    // Only the analog design has parts to round.
+    const bool analog = document_.model.Mode() == CTop::ANALOG;
+    Box(kStandardBox)->setVisible(analog);
+    if (analog && Box(kStandardBox)->isChecked()) {
+        const qxr::StandardValueLoops loops =
+            qxr::StandardValueLoopsOf(document_.model, qxr::PartValuesOf(document_.model));
         if (const std::optional<qxr::LoopModel>& loop = loops.standardLoops[static_cast<std::size_t>(loop_)]) {
             for (double f : bode_->Grid()) {
                 magnitude_->AddPoint(f, loop->GainDb(qxr::kTwoPi * f), kStandardLoop);

@@ -113,7 +113,8 @@ void CTabParts::UpdatePage(int hint, QWidget* hintControl)
     ShowParts();
 }
 
-// Crossover, phase margin or gain margin (figure 0, 1, 2) as the Bode pages show them.
+// Crossover, phase margin or gain margin (figure 0, 1, 2), with digits enough to
+// show what the rounding moves.
 QString CTabParts::FigureText(int figure, double value)
 {
     if (std::isnan(value))
