@@ -62,6 +62,32 @@ void SetRange(CGraphAxis& axis, double minimum, double maximum, double majorStep
     axis.autoScale = false;
 }
 
+// The lowest and highest finite value seen.
+struct ValueSpan {
+    double lowest;
+    double highest;
+
+    void TakeIn(double value)
+    {
+        if (std::isfinite(value)) {
+            lowest = std::min(lowest, value);
+            highest = std::max(highest, value);
+        }
+    }
+};
+
+// Widens an axis to take in a span that reaches beyond it, to rounded bounds
+// and a readable step; true when it widened.
+bool ExtendRange(CGraphAxis& axis, ValueSpan span)
+{
+    const double minimum = span.lowest < axis.minimum ? BodeGraphs::RoundAxisBound(span.lowest) : axis.minimum;
+    const double maximum = span.highest > axis.maximum ? BodeGraphs::RoundAxisBound(span.highest) : axis.maximum;
+    if (minimum == axis.minimum && maximum == axis.maximum)
+        return false;
+    SetRange(axis, minimum, maximum, ReadableStep(maximum - minimum));
+    return true;
+}
+
 struct FrequencyPrefix {
     double scale;
     const char* unit;
@@ -233,23 +259,36 @@ void BodeGraphs::ExtendRangesToCurves()
         SetRange(phase_.yAxis, kFixedPhaseMin, kFixedPhaseMax, 20);
     }
     const auto extend = [](CGraphScatter& graph, std::initializer_list<const std::vector<double>*> curves) {
-        double lowest = graph.yAxis.minimum;
-        double highest = graph.yAxis.maximum;
+        ValueSpan span{graph.yAxis.minimum, graph.yAxis.maximum};
         for (const std::vector<double>* curve : curves) {
-            for (const double value : *curve) {
-                if (std::isfinite(value)) {
-                    lowest = std::min(lowest, value);
-                    highest = std::max(highest, value);
-                }
-            }
+            for (const double value : *curve)
+                span.TakeIn(value);
         }
-        const double minimum = lowest < graph.yAxis.minimum ? RoundAxisBound(lowest) : graph.yAxis.minimum;
-        const double maximum = highest > graph.yAxis.maximum ? RoundAxisBound(highest) : graph.yAxis.maximum;
-        const bool extended = minimum != graph.yAxis.minimum || maximum != graph.yAxis.maximum;
-        SetRange(graph.yAxis, minimum, maximum, extended ? ReadableStep(maximum - minimum) : 20);
+        ExtendRange(graph.yAxis, span);
     };
     extend(magnitude_, {&plantGain_, &compGain_, &loopGain_});
     extend(phase_, {&plantPhase_, &compPhase_, &loopPhase_});
+}
+
+void BodeGraphs::TakeInLines(std::initializer_list<int> lineIds)
+{
+    for (CGraphScatter* graph : {&magnitude_, &phase_}) {
+        ValueSpan span{graph->yAxis.minimum, graph->yAxis.maximum};
+        for (int id : lineIds) {
+            if (const CScatterGraphLine* line = graph->FindLine(id)) {
+                for (const CScatterGraphPoint& point : line->points) {
+                    if (point.x >= graph->xAxis.minimum && point.x <= graph->xAxis.maximum)
+                        span.TakeIn(point.y);
+                }
+            }
+        }
+        if (ExtendRange(graph->yAxis, span)) {
+            if (CScatterGraphLine* marker = graph->FindLine(kCrossover); marker && marker->points.size() == 2) {
+                marker->points[0].y = graph->yAxis.maximum;
+                marker->points[1].y = graph->yAxis.minimum;
+            }
+        }
+    }
 }
 
 void BodeGraphs::DrawCrossoverMarker(qxr::FrequencyRange range)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <vector>
 
 #include <QString>
@@ -46,6 +47,11 @@ public:
     // Recomputes the grid and the curves shown, fits the axes and redraws both
     // graphs; with a stability sweep, its spread of the loop lies behind the loop.
     void Redraw(CDesignModel& model, Curves shown, const qxr::LoopRobustness* sweep = nullptr);
+
+    // Widens the magnitude and phase ranges, as Redraw does for the design's own
+    // curves, to the points of lines drawn over them within the frequency range;
+    // the crossover marker spans the widened range.
+    void TakeInLines(std::initializer_list<int> lineIds);
 
     const std::vector<double>& Grid() const { return grid_; }
     const std::vector<double>& PlantGain() const { return plantGain_; }

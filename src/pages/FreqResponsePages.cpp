@@ -217,6 +217,9 @@ void CTabFreqResponse::RedrawBode()
     DrawOverlays(shown);
     DrawDiscreteLoop();
     DrawStandardLoop();
+    bode_->TakeInLines({kStandardLoop, BodeOverlays::kMeasured, BodeOverlays::kComparedPlant,
+                        BodeOverlays::kComparedComp, BodeOverlays::kComparedLoop});
+    RepaintGraphs();
 }
 
 void CTabFreqResponse::DrawOverlays(BodeGraphs::Curves shown)
@@ -323,7 +326,6 @@ void CTabFreqResponse::DrawDiscreteLoop()
             phase_->AddPoint(curves.freq[i], curves.loopPhase[i], kDiscreteLoop);
         }
     }
-    RepaintGraphs();
 }
 
 void CTabFreqResponse::ShowDiscreteStability(bool shown)

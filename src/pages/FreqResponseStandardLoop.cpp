@@ -41,5 +41,4 @@ void CTabFreqResponse::DrawStandardLoop()
             }
         }
     }
-    RepaintGraphs();
 }

@@ -152,6 +152,31 @@ TEST_F(Overlays, ADamagedMeasurementNamesItsLineAndThePageKeepsWhatItShowed)
     }
 }
 
+// The voltage loop's fixed axes (-80 to 40 dB, -200 to 0°) widen to a
+// measurement beyond them, with the crossover marker, and return without it.
+TEST_F(Overlays, AMeasurementBeyondTheAxesWidensThem)
+{
+    CTabFreqResponse& voltage = Page(ControlLoop::Voltage);
+    const auto marker = [&voltage] { return voltage.MagnitudeGraph()->FindLine(CTabFreqResponse::kCrossover)->points; };
+    const QString deep = Write(QStringLiteral("deep.csv"), "f,gain,phase\n2,55,-120\n7,0,-150\n500,-125,-225\n");
+    ASSERT_TRUE(Frame().ImportMeasurementFile(ControlLoop::Voltage, deep));
+    const CGraphAxis& magnitude = voltage.MagnitudeGraph()->yAxis;
+    const CGraphAxis& phase = voltage.PhaseGraph()->yAxis;
+    EXPECT_EQ(magnitude.minimum, -130);
+    EXPECT_EQ(magnitude.maximum, 60);
+    EXPECT_EQ(phase.minimum, -230);
+    EXPECT_EQ(phase.maximum, 0);
+    ASSERT_EQ(marker().size(), 2u);
+    EXPECT_EQ(marker()[0].y, 60);
+    EXPECT_EQ(marker()[1].y, -130);
+
+    voltage.Box(kMeasurementBox)->click();
+    EXPECT_EQ(magnitude.minimum, -80);
+    EXPECT_EQ(magnitude.maximum, 40);
+    EXPECT_EQ(phase.minimum, -200);
+    EXPECT_EQ(marker()[1].y, -80);
+}
+
 TEST_F(Overlays, AComparedDesignIsDrawnDashedAndItsDifferencesListed)
 {
     ASSERT_TRUE(Frame().CompareWithFile(OtherDesign(100)));
