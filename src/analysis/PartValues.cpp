@@ -74,11 +74,16 @@ const char* PairWiring(PartKind kind, StandardPair::Combination combination)
     return (kind == PartKind::Resistor) == sum ? "series" : "parallel";
 }
 
+bool IsToBeRounded(const PartValue& part)
+{
+    return !std::isnan(part.standard) && part.standard != part.inForce;
+}
+
 bool EnterStandardValues(const std::vector<PartValue>& parts)
 {
     bool changed = false;
     for (const PartValue& part : parts) {
-        if (!std::isnan(part.standard) && part.standard != part.inForce) {
+        if (IsToBeRounded(part)) {
             part.symbol->SetUser(part.standard);
             changed = true;
         }

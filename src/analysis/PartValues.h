@@ -40,6 +40,9 @@ const char* BaseUnitOf(PartKind kind);
 // "series" or "parallel": how a pair combines for this kind of part.
 const char* PairWiring(PartKind kind, StandardPair::Combination combination);
 
+// Whether the part has a standard value other than the value in force.
+bool IsToBeRounded(const PartValue& part);
+
 // Enters each part's standard value where it differs from the value in force;
 // the caller recalculates. True when anything changed.
 bool EnterStandardValues(const std::vector<PartValue>& parts);

@@ -45,11 +45,7 @@ QTableWidgetItem* Cell(const QString& text, Qt::Alignment alignment = Qt::AlignR
 
 bool AnyPartToRound(const std::vector<qxr::PartValue>& parts)
 {
-    for (const qxr::PartValue& part : parts) {
-        if (!std::isnan(part.standard) && part.standard != part.inForce)
-            return true;
-    }
-    return false;
+    return std::any_of(parts.begin(), parts.end(), qxr::IsToBeRounded);
 }
 
 }  // namespace
