@@ -165,4 +165,7 @@ void CTabParts::ShowLoops(const qxr::StandardValueLoops& loops)
     }
     loops_->setToolTip(QString::fromStdString(loops.notComputed));
     loops_->resizeColumnsToContents();
+    // Six rows never scroll: the table is as high as they are.
+    loops_->setFixedHeight(loops_->horizontalHeader()->height() + loops_->verticalHeader()->length() +
+                           2 * loops_->frameWidth());
 }
