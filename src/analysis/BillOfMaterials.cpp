@@ -18,11 +18,6 @@ std::string InUnit(double value, const CSymbol& symbol)
     return std::isnan(value) ? "" : FormatDouble(value / symbol.scale, kShownDigits);
 }
 
-std::string SeriesName(int32_t series)
-{
-    return series == CSeries::None ? "none" : "E" + std::to_string(series);
-}
-
 std::string CsvField(const std::string& text)
 {
     if (text.find_first_of(",\"\r\n") == std::string::npos)
@@ -34,6 +29,11 @@ std::string CsvField(const std::string& text)
 }
 
 }  // namespace
+
+std::string SeriesName(int32_t series)
+{
+    return series == CSeries::None ? "none" : "E" + std::to_string(series);
+}
 
 std::string DeviationText(double percent)
 {
@@ -64,7 +64,7 @@ std::string PartNote(const PartValue& part)
 
 std::string PairText(const PartValue& part)
 {
-    if (!part.pair || part.pair->first == 0)
+    if (!part.pair)
         return {};
     const std::string unit = BaseUnitOf(part.kind);
     return FormatEngineering(part.pair->first, unit, kPairDigits) + " + " +

@@ -15,6 +15,9 @@ using BomRow = std::vector<std::string>;
 BomRow BomHeader();
 std::vector<BomRow> BomRows(const std::vector<PartValue>& parts);
 
+// "E96", or "none" for no series.
+std::string SeriesName(int32_t series);
+
 // A deviation in % with three decimals, so that the rounding error of a value
 // that is already standard reads as nothing; empty for NaN.
 std::string DeviationText(double percent);

@@ -46,8 +46,10 @@ PartValue ReadPart(CDesignModel& model, const PartSource& source)
     part.standard = NearestStandardValue(part.inForce, part.series);
     part.deviation = DeviationPercent(part.standard, part.inForce);
     part.tolerance = model.Read(resistor ? model.TOL__R_COMP : model.TOL__C_COMP);
-    if (std::fabs(part.deviation) > model.Read(model.DEV__PAIR))
-        part.pair = BestStandardPair(part.inForce, part.series);
+    if (std::fabs(part.deviation) > model.Read(model.DEV__PAIR)) {
+        if (const StandardPair pair = BestStandardPair(part.inForce, part.series); pair.first != 0)
+            part.pair = pair;
+    }
     return part;
 }
 

@@ -91,7 +91,7 @@ bool CMainFrame::CompareWith()
 bool CMainFrame::CompareWithFile(const QString& path)
 {
     FileResult result = FileResult::Ok;
-    std::shared_ptr<ComparedDesign> compared = OpenComparedDesign(path, result);
+    std::shared_ptr<const ComparedDesign> compared = OpenComparedDesign(path, result);
     if (!compared) {
         ShowResult(tr("Cannot compare with %1: %2")
                        .arg(QDir::toNativeSeparators(path),

@@ -23,11 +23,6 @@ constexpr int kStandardDigits = 3;
 // The figures an engineer compares: crossover and both margins.
 constexpr std::size_t kComparedFigures = 3;
 
-std::string SeriesWord(int32_t series)
-{
-    return series == CSeries::None ? "none" : "E" + std::to_string(series);
-}
-
 std::string PartsText(const std::vector<PartValue>& parts)
 {
     TextTable table(
@@ -39,7 +34,7 @@ std::string PartsText(const std::vector<PartValue>& parts)
             {part.designator, ToUtf8(part.symbol->name), FormatEngineering(part.proposed, unit, kCalculatedDigits),
              std::isnan(part.standard) ? "-" : FormatEngineering(part.standard, unit, kStandardDigits),
              std::isnan(part.deviation) ? "-" : DeviationText(part.deviation) + " %",
-             SeriesWord(part.series) + " ±" + FormatDouble(part.tolerance, 6) + " %", PairText(part), PartNote(part)});
+             SeriesName(part.series) + " ±" + FormatDouble(part.tolerance, 6) + " %", PairText(part), PartNote(part)});
     }
     return table.Render("  ");
 }
@@ -73,7 +68,7 @@ Json FiguresJson(const ExactMetrics& metrics)
 
 Json PairJson(const PartValue& part)
 {
-    if (!part.pair || part.pair->first == 0)
+    if (!part.pair)
         return nullptr;
     return {{"wiring", PairWiring(part.kind, part.pair->combination)},
             {"values", Json::array({Number(part.pair->first), Number(part.pair->second)})},
@@ -90,7 +85,7 @@ Json PartJson(const PartValue& part)
             {"calculated", Number(part.proposed)},
             {"inForce", Number(part.inForce)},
             {"standard", Number(part.standard)},
-            {"series", SeriesWord(part.series)},
+            {"series", SeriesName(part.series)},
             {"deviation", Number(part.deviation)},
             {"tolerance", Number(part.tolerance)},
             {"pair", PairJson(part)},

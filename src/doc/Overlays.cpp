@@ -23,13 +23,30 @@ QString ComparedDesign::Name() const
     return QFileInfo(path).fileName();
 }
 
-std::shared_ptr<ComparedDesign> OpenComparedDesign(const QString& path, FileResult& result)
+namespace {
+
+ComparedCurves CurvesOf(CDesignModel& model, qxr::ControlLoop loop)
+{
+    ComparedCurves curves;
+    const qxr::FrequencyRange range = qxr::BodeRange(model, loop);
+    qxr::BuildLogGrid(range.start, range.stop, qxr::RequiredCrossover(model, loop), curves.freq);
+    for (double f : curves.freq)
+        curves.points.push_back(qxr::EvaluateLoop(model, loop, f));
+    return curves;
+}
+
+}  // namespace
+
+std::shared_ptr<const ComparedDesign> OpenComparedDesign(const QString& path, FileResult& result)
 {
     auto compared = std::make_shared<ComparedDesign>();
-    result = LoadDesignFile(FileNameBytes(path).toStdString(), compared->model, compared->description);
+    std::u16string description;  // the compared design is named by its file
+    result = LoadDesignFile(FileNameBytes(path).toStdString(), compared->model, description);
     if (result != FileResult::Ok)
         return nullptr;
     compared->path = path;
     compared->model.Recalculate();
+    for (qxr::ControlLoop loop : qxr::kControlLoops)
+        compared->curves[static_cast<std::size_t>(loop)] = CurvesOf(compared->model, loop);
     return compared;
 }

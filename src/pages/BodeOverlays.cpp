@@ -45,7 +45,7 @@ void BodeOverlays::Setup()
     }
 }
 
-void BodeOverlays::Draw(const MeasuredOverlay* measured, ComparedDesign* compared, BodeGraphs::Curves shown,
+void BodeOverlays::Draw(const MeasuredOverlay* measured, const ComparedDesign* compared, BodeGraphs::Curves shown,
                         const QString& designName)
 {
     for (CGraphScatter* graph : {&magnitude_, &phase_}) {
@@ -72,15 +72,12 @@ void BodeOverlays::DrawMeasured(const MeasuredOverlay& measured)
         AddPoint(point.freq, point.gainDb, point.phaseDeg, kMeasured);
 }
 
-// On the compared design's own grid, so that it is drawn as it was designed.
-void BodeOverlays::DrawCompared(ComparedDesign& compared, BodeGraphs::Curves shown)
+void BodeOverlays::DrawCompared(const ComparedDesign& compared, BodeGraphs::Curves shown)
 {
-    CDesignModel& model = compared.model;
-    const qxr::FrequencyRange range = qxr::BodeRange(model, loop_);
-    std::vector<double> grid;
-    qxr::BuildLogGrid(range.start, range.stop, qxr::RequiredCrossover(model, loop_), grid);
-    for (double f : grid) {
-        const qxr::BodePoint point = qxr::EvaluateLoop(model, loop_, f);
+    const ComparedCurves& curves = compared.curves[static_cast<std::size_t>(loop_)];
+    for (std::size_t i = 0; i < curves.freq.size(); ++i) {
+        const double f = curves.freq[i];
+        const qxr::BodePoint& point = curves.points[i];
         if (shown.plant)
             AddPoint(f, point.plantGain, point.plantPhase, kComparedPlant);
         if (shown.comp)

@@ -23,12 +23,12 @@ public:
     void Setup();
     // Draws what is given (nullptr: nothing) and the key, designName naming
     // the design on the page; the compared curves follow the curves shown.
-    void Draw(const MeasuredOverlay* measured, ComparedDesign* compared, BodeGraphs::Curves shown,
+    void Draw(const MeasuredOverlay* measured, const ComparedDesign* compared, BodeGraphs::Curves shown,
               const QString& designName);
 
 private:
     void DrawMeasured(const MeasuredOverlay& measured);
-    void DrawCompared(ComparedDesign& compared, BodeGraphs::Curves shown);
+    void DrawCompared(const ComparedDesign& compared, BodeGraphs::Curves shown);
     void AddPoint(double f, double gain, double phase, int line);
 
     const qxr::ControlLoop loop_;

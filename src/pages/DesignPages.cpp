@@ -35,7 +35,7 @@ bool CTabCoefficientPage::OnInitDialog()
 {
     if (!CDialogTab::OnInitDialog())
         return false;
-    auto* button = qobject_cast<QAbstractButton*>(FindTemplateControl(QStringLiteral("control%1").arg(buttonId_)));
+    auto* button = qobject_cast<QAbstractButton*>(FindTemplateControl(ControlName(buttonId_)));
     if (button != nullptr)
         connect(button, &QAbstractButton::clicked, this, [this] { CopyCoefficients(); });
     return true;

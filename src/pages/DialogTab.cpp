@@ -141,6 +141,11 @@ QWidget* CDialogTab::FindTemplateControl(const QString& name) const
     return findChild<QWidget*>(name, Qt::FindDirectChildrenOnly);
 }
 
+QString CDialogTab::ControlName(int id)
+{
+    return QStringLiteral("control%1").arg(id);
+}
+
 void CDialogTab::CreateFonts()
 {
     baseFontHeight_ = -QFontInfo(font()).pixelSize();

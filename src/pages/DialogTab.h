@@ -51,6 +51,8 @@ public:
     const std::vector<CDialogTabRow>& Rows() const { return rows_; }
     // The template control with the given object name, e.g. "control1019".
     QWidget* FindTemplateControl(const QString& name) const;
+    // The object name of the template control with a numeric id: "control1019".
+    static QString ControlName(int id);
 
     QString title;
 

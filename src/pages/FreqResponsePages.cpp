@@ -108,11 +108,6 @@ const FigureField kFigureFields[] = {
      QT_TRANSLATE_NOOP("CTabFreqResponse", "Hz"), "0.0888 / 88.8 MHz"},
 };
 
-QString ControlName(int id)
-{
-    return QStringLiteral("control%1").arg(id);
-}
-
 }  // namespace
 
 CTabFreqResponse::CTabFreqResponse(qxr::ControlLoop loop, const QString& title, CQXRDoc& document, QWidget* parent)

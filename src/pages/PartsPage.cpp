@@ -24,11 +24,6 @@ enum ControlId {
 constexpr int kCalculatedDigits = 4;
 constexpr int kStandardDigits = 3;
 
-QString ControlName(int id)
-{
-    return QStringLiteral("control%1").arg(id);
-}
-
 QString ValueText(double value, qxr::PartKind kind, int digits)
 {
     return std::isnan(value) ? CTabParts::tr("-")
@@ -52,10 +47,10 @@ bool AnyPartToRound(const std::vector<qxr::PartValue>& parts)
 
 bool UseStandardValues(CQXRDoc& document)
 {
-    if (!AnyPartToRound(qxr::PartValuesOf(document.model)))
+    const std::vector<qxr::PartValue> parts = qxr::PartValuesOf(document.model);
+    if (!AnyPartToRound(parts))
         return false;
-    document.ApplyChange(CTabParts::tr("Use Standard Values"),
-                         [&document] { qxr::EnterStandardValues(qxr::PartValuesOf(document.model)); });
+    document.ApplyChange(CTabParts::tr("Use Standard Values"), [&parts] { qxr::EnterStandardValues(parts); });
     return true;
 }
 

@@ -24,11 +24,6 @@ enum ControlId {
     kSweepStatus = 2105,
 };
 
-QString ControlName(int id)
-{
-    return QStringLiteral("control%1").arg(id);
-}
-
 QString FigureText(double value, const char* format)
 {
     return std::isnan(value) ? QString() : QString::asprintf(format, value);
