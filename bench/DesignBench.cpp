@@ -1,5 +1,7 @@
 #include <benchmark/benchmark.h>
 
+#include "analysis/BodeData.h"
+#include "analysis/Recalculate.h"
 #include "model/DesignModel.h"
 
 namespace {
@@ -10,13 +12,13 @@ void RecalculateAfterEdits(benchmark::State& state, double mode, CSymbol CDesign
 {
     CDesignModel model;
     model.ad.SetUser(mode);
-    model.Recalculate();
+    qxr::Recalculate(model);
     bool flip = false;
     for (auto _ : state) {
         (model.*edited).SetUser(flip ? a : b);
         flip = !flip;
-        model.Recalculate();
-        benchmark::DoNotOptimize(model.loopGainI.data());
+        qxr::Recalculate(model);
+        benchmark::DoNotOptimize(model.Loop(qxr::ControlLoop::Current).series[qxr::kLoopGain].data());
     }
 }
 
@@ -45,14 +47,14 @@ void BM_RecalculateDigital_EditSwitchingFrequency(benchmark::State& state)
 void BM_BuildBodeData_Full(benchmark::State& state)
 {
     CDesignModel model;
-    model.Recalculate();
+    qxr::Recalculate(model);
     bool flip = false;
     for (auto _ : state) {
         model.F__X_VLOOP.SetUser(flip ? 7 : 8);
         model.F__X_ILOOP.SetUser(flip ? 10000 : 11000);
         flip = !flip;
-        model.BuildBodeData();
-        benchmark::DoNotOptimize(model.loopGainI.data());
+        qxr::BuildBodeData(model);
+        benchmark::DoNotOptimize(model.Loop(qxr::ControlLoop::Current).series[qxr::kLoopGain].data());
     }
 }
 

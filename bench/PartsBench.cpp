@@ -2,6 +2,7 @@
 
 #include "analysis/BillOfMaterials.h"
 #include "analysis/PartValues.h"
+#include "analysis/Recalculate.h"
 #include "model/DesignModel.h"
 
 namespace {
@@ -12,7 +13,7 @@ namespace {
 void BM_PartsAndStandardLoops(benchmark::State& state)
 {
     CDesignModel model;
-    model.Recalculate();
+    qxr::Recalculate(model);
     for (auto _ : state) {
         const std::vector<qxr::PartValue> parts = qxr::PartValuesOf(model);
         const qxr::StandardValueLoops loops = qxr::StandardValueLoopsOf(model, parts);
@@ -24,7 +25,7 @@ void BM_PartsAndStandardLoops(benchmark::State& state)
 void BM_BillOfMaterialsCsv(benchmark::State& state)
 {
     CDesignModel model;
-    model.Recalculate();
+    qxr::Recalculate(model);
     for (auto _ : state) {
         const std::string csv = qxr::BomCsv(qxr::PartValuesOf(model));
         benchmark::DoNotOptimize(csv.data());

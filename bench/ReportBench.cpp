@@ -1,5 +1,6 @@
 #include <benchmark/benchmark.h>
 
+#include "analysis/Recalculate.h"
 #include "model/DesignFile.h"
 #include "model/DesignModel.h"
 #include "report/ReportPdf.h"
@@ -13,7 +14,7 @@ void BM_DefaultDesignReportToPdf(benchmark::State& state)
 {
     CDesignModel model;
     model.LoadDefaults();
-    model.Recalculate();
+    qxr::Recalculate(model);
     const QString title = QString::fromStdU16String(kNewDesignDescription);
     for (auto _ : state) {
         const QByteArray pdf = DesignReportPdf(model, title);

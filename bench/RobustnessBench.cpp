@@ -1,5 +1,6 @@
 #include <benchmark/benchmark.h>
 
+#include "analysis/Recalculate.h"
 #include "analysis/Robustness.h"
 #include "model/DesignModel.h"
 
@@ -11,7 +12,7 @@ void SweepDefaultDesign(benchmark::State& state, int32_t mode, bool bands)
 {
     CDesignModel model;
     model.ad.SetUser(mode);
-    model.Recalculate();
+    qxr::Recalculate(model);
     const qxr::RobustnessInputs inputs = qxr::ReadRobustnessInputs(model);
     qxr::RobustnessOptions options;
     options.bands = bands;

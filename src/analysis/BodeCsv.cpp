@@ -18,10 +18,10 @@ std::string FormatBodeCsv(const CDesignModel& model, ControlLoop loop)
         csv += (csv.empty() ? "" : ",") + std::string(column.csvHeader);
     csv += '\n';
     // Every series has one value per grid frequency.
-    const std::size_t rows = BodeSeriesOf(model, loop, kFreq).size();
+    const std::size_t rows = model.Loop(loop).series[kFreq].size();
     for (std::size_t row = 0; row < rows; ++row) {
         for (std::size_t c = 0; c < kBodeSeriesCount; ++c) {
-            const double value = BodeSeriesOf(model, loop, static_cast<BodeSeries>(c))[row];
+            const double value = model.Loop(loop).series[c][row];
             csv += (c > 0 ? "," : "") + FormatDouble(value, kRoundTripDigits);
         }
         csv += '\n';

@@ -1,34 +1,25 @@
+#include "analysis/BodeData.h"
+
 #include "analysis/ControlLoops.h"
 #include "calc/DesignConstants.h"
-#include "calc/TransferFunctions.h"
-#include "model/DesignModel.h"
 
-using namespace qxr;
+namespace qxr {
 
 namespace {
-
-// The sampling lag of a loop: none for the analog loops and the voltage loop.
-struct SamplingLag {
-    bool digital;
-    double fSamp;
-    double tD;
-
-    double operator()(double w) const { return digital ? SamplingDelay(w, fSamp, tD) : 0.0; }
-};
 
 // One loop's six arrays over its grid, rebuilt part by part: the grid, the
 // phases and the gains each only when their inputs changed since the last
 // pass. The arrays keep their capacity from one pass to the next.
 struct BodeSweep {
-    BodeSweep(CDesignModel& model, ControlLoop loop, BodeSweepInputs& last)
-        : freq(BodeSeriesOf(model, loop, kFreq)),
-          plantGain(BodeSeriesOf(model, loop, kPlantGain)),
-          plantPhase(BodeSeriesOf(model, loop, kPlantPhase)),
-          compGain(BodeSeriesOf(model, loop, kCompGain)),
-          compPhase(BodeSeriesOf(model, loop, kCompPhase)),
-          loopGain(BodeSeriesOf(model, loop, kLoopGain)),
-          loopPhase(BodeSeriesOf(model, loop, kLoopPhase)),
-          last(last)
+    explicit BodeSweep(LoopData& data)
+        : freq(data.series[kFreq]),
+          plantGain(data.series[kPlantGain]),
+          plantPhase(data.series[kPlantPhase]),
+          compGain(data.series[kCompGain]),
+          compPhase(data.series[kCompPhase]),
+          loopGain(data.series[kLoopGain]),
+          loopPhase(data.series[kLoopPhase]),
+          last(data.swept)
     {
     }
 
@@ -41,11 +32,11 @@ struct BodeSweep {
     std::vector<double>& loopPhase;
     BodeSweepInputs& last;
 
-    template <class Plant>
-    void Build(FrequencyRange range, double fx, const Plant& plant, const Compensator& c, const SamplingLag& lag)
+    void Build(const LoopModel& loop, double fx)
     {
-        const double fa = range.start;
-        const double fb = range.stop;
+        const double fa = loop.range.start;
+        const double fb = loop.range.stop;
+        const Compensator& c = loop.compensator;
         if (!HoldsFullGrid())
             last.Forget();
         const bool gridChanged = last.grid.Changed({fa, fb, fx});
@@ -53,14 +44,14 @@ struct BodeSweep {
             BuildGrid(fa, fb, fx);
 
         const bool lagChanged =
-            last.phases.Changed({fa, fb, fx, c.wz1, c.wp1, lag.digital ? 1.0 : 0.0, lag.fSamp, lag.tD});
+            last.phases.Changed({fa, fb, fx, c.wz1, c.wp1, loop.sampled ? 1.0 : 0.0, loop.fSamp, loop.tD});
         if (gridChanged || lagChanged)
-            FillPhases(c, lag);
+            FillPhases(loop);
 
-        const auto p = plant.Parameters();
-        const bool gainChanged = last.gains.Changed({fa, fb, fx, c.wp0, c.wz1, c.wp1, p[0], p[1], p[2], p[3], p[4]});
+        const IntegratingPlant& p = loop.plant;
+        const bool gainChanged = last.gains.Changed({fa, fb, fx, c.wp0, c.wz1, c.wp1, p.numerator, p.a, p.b, p.c});
         if (gridChanged || gainChanged)
-            FillGains(plant, c);
+            FillGains(loop);
     }
 
     void BuildGrid(double fa, double fb, double fx)
@@ -84,7 +75,7 @@ struct BodeSweep {
     // The compensator and loop phases share their arctangents. The
     // compensator's magnitude ratio has the same inputs, so it is kept for
     // the gains of this and later passes.
-    void FillPhases(const Compensator& c, const SamplingLag& lag)
+    void FillPhases(const LoopModel& loop)
     {
         plantPhase.assign(freq.size(), -90.0);
         compPhase.resize(freq.size());
@@ -92,24 +83,23 @@ struct BodeSweep {
         last.magnitudeRatio.resize(freq.size());
         for (std::size_t k = 0; k < freq.size(); ++k) {
             const double w = last.angular[k];
-            const PhaseTerms phase(c, w);
+            const PhaseTerms phase(loop.compensator, w);
             compPhase[k] = phase.CompensatorDeg();
-            loopPhase[k] = phase.LoopDeg(lag(w));
-            last.magnitudeRatio[k] = c.MagnitudeRatio(w);
+            loopPhase[k] = phase.LoopDeg(loop.SamplingLag(w));
+            last.magnitudeRatio[k] = loop.compensator.MagnitudeRatio(w);
         }
     }
 
     // The loop gain is the sum of the plant and compensator gains in dB.
-    template <class Plant>
-    void FillGains(const Plant& plant, const Compensator& c)
+    void FillGains(const LoopModel& loop)
     {
         plantGain.resize(freq.size());
         compGain.resize(freq.size());
         loopGain.resize(freq.size());
         for (std::size_t k = 0; k < freq.size(); ++k) {
             const double w = last.angular[k];
-            plantGain[k] = plant.GainDb(w);
-            compGain[k] = c.GainDbFromRatio(last.magnitudeRatio[k], w);
+            plantGain[k] = loop.plant.GainDb(w);
+            compGain[k] = loop.compensator.GainDbFromRatio(last.magnitudeRatio[k], w);
             loopGain[k] = plantGain[k] + compGain[k];
         }
     }
@@ -117,17 +107,10 @@ struct BodeSweep {
 
 }  // namespace
 
-void CDesignModel::BuildBodeData()
+void BuildBodeData(CDesignModel& model)
 {
-    constexpr ControlLoop kVoltage = ControlLoop::Voltage;
-    BodeSweep(*this, kVoltage, sweptV)
-        .Build(BodeRange(*this, kVoltage), RequiredCrossover(*this, kVoltage), ReadVoltagePlant(),
-               ReadCompensator(kVoltageCompensator), SamplingLag{false, 0.0, 0.0});
-
-    constexpr ControlLoop kCurrent = ControlLoop::Current;
-    const bool digital = Mode() == CTop::DIGITAL;
-    const SamplingLag lag{digital, digital ? Read(F__SAMP) : 0.0, digital ? Read(T__D) : 0.0};
-    BodeSweep(*this, kCurrent, sweptI)
-        .Build(BodeRange(*this, kCurrent), RequiredCrossover(*this, kCurrent), ReadCurrentPlant(),
-               ReadCompensator(kCurrentCompensator), lag);
+    for (ControlLoop loop : kControlLoops)
+        BodeSweep(model.Loop(loop)).Build(LoopModelOf(model, loop), RequiredCrossover(model, loop));
 }
+
+}  // namespace qxr

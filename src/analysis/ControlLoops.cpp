@@ -2,62 +2,7 @@
 
 #include <cmath>
 
-#include "calc/DesignConstants.h"
-
 namespace qxr {
-
-namespace {
-
-using M = CDesignModel;
-
-const ControlLoopMembers kVoltageLoop{
-    {&M::freqV, &M::plantGainV, &M::plantPhaseV, &M::compGainV, &M::compPhaseV, &M::loopGainV, &M::loopPhaseV},
-    &M::crossIdxV,
-    &M::phaseCrossIdxV,
-    &M::fxV,
-    &M::slopeV,
-    &M::gainMarginV,
-    &M::phaseMarginV,
-    &M::F__X_VLOOP,
-    &M::PlantGainV,
-    &M::CompGainV,
-    &M::CompPhaseV,
-    &M::LoopPhaseV,
-};
-
-const ControlLoopMembers kCurrentLoop{
-    {&M::freqI, &M::plantGainI, &M::plantPhaseI, &M::compGainI, &M::compPhaseI, &M::loopGainI, &M::loopPhaseI},
-    &M::crossIdxI,
-    &M::phaseCrossIdxI,
-    &M::fxI,
-    &M::slopeI,
-    &M::gainMarginI,
-    &M::phaseMarginI,
-    &M::F__X_ILOOP,
-    &M::PlantGainI,
-    &M::CompGainI,
-    &M::CompPhaseI,
-    &M::LoopPhaseI,
-};
-
-}  // namespace
-
-const ControlLoopMembers& MembersOf(ControlLoop loop)
-{
-    return loop == ControlLoop::Voltage ? kVoltageLoop : kCurrentLoop;
-}
-
-FrequencyRange BodeRange(CDesignModel& model, ControlLoop loop)
-{
-    if (loop == ControlLoop::Voltage)
-        return {1, 1000};
-    return {100, model.Read(model.f__S)};
-}
-
-double RequiredCrossover(CDesignModel& model, ControlLoop loop)
-{
-    return model.Read(model.*MembersOf(loop).requiredCrossover);
-}
 
 void BuildLogGrid(double fa, double fb, double fx, std::vector<double>& grid)
 {
@@ -79,22 +24,19 @@ void BuildLogGrid(double fa, double fb, double fx, std::vector<double>& grid)
     }
 }
 
-BodePoint EvaluateLoop(CDesignModel& model, ControlLoop loop, double f)
+void BuildBodeGrid(CDesignModel& model, ControlLoop loop, std::vector<double>& grid)
 {
-    const ControlLoopMembers& members = MembersOf(loop);
-    const double w = kTwoPi * f;
-    const double plantGain = (model.*members.plantGain)(w);
-    const double compGain = (model.*members.compGain)(w);
-    // The loop gain is the sum in dB, as LoopGainV and LoopGainI compute it.
-    return {
-        plantGain, -90.0, compGain, (model.*members.compPhase)(w), plantGain + compGain, (model.*members.loopPhase)(w)};
+    const FrequencyRange range = BodeRange(model, loop);
+    BuildLogGrid(range.start, range.stop, RequiredCrossover(model, loop), grid);
 }
 
-LoopStability StabilityOf(const CDesignModel& model, ControlLoop loop)
+BodePoint EvaluateLoop(const LoopModel& loop, double f)
 {
-    const ControlLoopMembers& members = MembersOf(loop);
-    return {model.*members.crossIdx, model.*members.phaseCrossIdx, model.*members.fx,
-            model.*members.slope,    model.*members.gainMargin,    model.*members.phaseMargin};
+    const double w = kTwoPi * f;
+    const PhaseTerms phase(loop.compensator, w);
+    return {loop.plant.GainDb(w),       -90.0,
+            loop.compensator.GainDb(w), phase.CompensatorDeg(),
+            loop.SummedGainDb(w),       phase.LoopDeg(loop.SamplingLag(w))};
 }
 
 }  // namespace qxr

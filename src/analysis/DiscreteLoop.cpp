@@ -35,13 +35,12 @@ double SamplingFrequency(const CDesignModel& model, ControlLoop loop)
 
 // The prototype's curves moved by the discrete compensator's difference from
 // the prototype compensator: the plant and the delay stay as they are.
-DiscretePoint EvaluateDiscrete(CDesignModel& model, ControlLoop loop, const TwoPoleTwoZero& filter, double f)
+DiscretePoint EvaluateDiscrete(const LoopModel& loop, const TwoPoleTwoZero& filter, double fSamp, double f)
 {
-    const BodePoint prototype = EvaluateLoop(model, loop, f);
+    const BodePoint prototype = EvaluateLoop(loop, f);
     const std::complex<double> prototypeComp =
         std::polar(std::pow(10.0, prototype.compGain / 20), prototype.compPhase / kRadToDeg);
-    const ResponseDifference difference =
-        DifferenceOf(FrequencyResponse(filter, f, SamplingFrequency(model, loop)), prototypeComp);
+    const ResponseDifference difference = DifferenceOf(FrequencyResponse(filter, f, fSamp), prototypeComp);
     return {prototype.compGain + difference.gainDb, prototype.compPhase + difference.phaseDeg,
             prototype.loopGain + difference.gainDb, prototype.loopPhase + difference.phaseDeg, difference};
 }
@@ -79,8 +78,9 @@ DiscreteLoopCurves DiscreteLoopCurvesOf(CDesignModel& model, ControlLoop loop)
         return curves;
     BuildLogGrid(range.start, stop, RequiredCrossover(model, loop), curves.freq);
     const TwoPoleTwoZero filter = RunningCoefficients(model, loop);
+    const LoopModel prototype = LoopModelOf(model, loop);
     for (double f : curves.freq) {
-        const DiscretePoint point = EvaluateDiscrete(model, loop, filter, f);
+        const DiscretePoint point = EvaluateDiscrete(prototype, filter, fSamp, f);
         curves.compGain.push_back(point.compGain);
         curves.compPhase.push_back(point.compPhase);
         curves.loopGain.push_back(point.loopGain);
@@ -96,7 +96,9 @@ DiscreteLoopFigures DiscreteLoopFiguresOf(CDesignModel& model, ControlLoop loop)
     if (curves.freq.empty())
         return figures;
     const TwoPoleTwoZero filter = RunningCoefficients(model, loop);
-    const auto at = [&](double f) { return EvaluateDiscrete(model, loop, filter, f); };
+    const LoopModel prototype = LoopModelOf(model, loop);
+    const double fSamp = SamplingFrequency(model, loop);
+    const auto at = [&](double f) { return EvaluateDiscrete(prototype, filter, fSamp, f); };
     const ResponseDifference atRequired = at(RequiredCrossover(model, loop)).fromPrototype;
     figures.gainDifferenceDb = atRequired.gainDb;
     figures.phaseDifferenceDeg = atRequired.phaseDeg;

@@ -6,29 +6,6 @@
 
 namespace qxr {
 
-double LoopModel::GainDb(double w) const
-{
-    return 20 * std::log10(plantConstant / w) + compensator.GainDb(w);
-}
-
-double LoopModel::PhaseDeg(double w) const
-{
-    return PhaseTerms(compensator, w).LoopDeg(sampled ? SamplingDelay(w, fSamp, tD) : 0.0);
-}
-
-double LoopModel::PhaseSlopeDegPerRad(double w) const
-{
-    const double wz = compensator.wz1;
-    const double wp = compensator.wp1;
-    const double lag = sampled ? SamplingDelay(1.0, fSamp, tD) : 0.0;  // the lag grows linearly with w
-    return (wz / (wz * wz + w * w) - wp / (wp * wp + w * w) - lag) * kRadToDeg;
-}
-
-double LoopModel::SlopeDbPerDecade(double w) const
-{
-    return -20 + compensator.GainSlopeDbPerDecade(w);
-}
-
 namespace {
 
 constexpr int kMaxIterations = 200;
@@ -41,7 +18,7 @@ constexpr int kMaxIterations = 200;
 double GainCrossover(const LoopModel& loop)
 {
     const Compensator& c = loop.compensator;
-    const double gain = loop.plantConstant * c.wp0;
+    const double gain = loop.plant.Constant() * c.wp0;
     const double A = gain * gain;
     const double a = 1 / (c.wz1 * c.wz1);
     const double b = 1 / (c.wp1 * c.wp1);

@@ -3,28 +3,11 @@
 #include <array>
 #include <limits>
 
-#include "analysis/ControlLoops.h"
-#include "calc/TransferFunctions.h"
+#include "calc/LoopModel.h"
 
 // Stability figures of a loop found by root finding on its transfer functions
 // rather than on the Bode grid, for any values of its parts.
 namespace qxr {
-
-// One loop with every quantity a plain number: an integrating plant k / s,
-// the compensator and, for a sampled loop, its sampling lag.
-struct LoopModel {
-    double plantConstant;  // k, the plant's magnitude being k / w
-    Compensator compensator;
-    bool sampled = false;  // a digital current loop lags by SamplingDelay(w, fSamp, tD)
-    double fSamp = 0.0;
-    double tD = 0.0;
-    FrequencyRange range{};  // Hz, where the figures are looked for
-
-    double GainDb(double w) const;
-    double PhaseDeg(double w) const;
-    double SlopeDbPerDecade(double w) const;
-    double PhaseSlopeDegPerRad(double w) const;  // d(phase)/dw
-};
 
 struct ExactMetrics {
     static constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <random>
 
+#include "calc/Design.h"
 #include "calc/DesignConstants.h"
 #include "model/Utf.h"
 #include "model/VectorRegisters.h"
@@ -56,12 +57,9 @@ std::string SettingsProblem(CDesignModel& model)
     const int32_t mode = model.Mode();
     if (mode != CTop::ANALOG && mode != CTop::DIGITAL)
         return "The stability sweep is not computed: the Mode is neither ANALOG nor DIGITAL.";
-    std::vector<CSymbol*> settings{&model.P__LOAD_MIN,  &model.TOL__L_MIN, &model.TOL__C_OUT,
-                                   &model.TOL__R_SENSE, &model.TOL__GAIN,  &model.N__MC,
-                                   &model.SEED__MC,     &model.PM__MIN,    &model.GM__MIN};
-    if (mode == CTop::ANALOG)
-        settings.insert(settings.end(), {&model.TOL__R_COMP, &model.TOL__C_COMP});
-    for (CSymbol* setting : settings) {
+    for (CSymbol* setting : SweepSettings(model, mode)) {
+        if (setting->GetEnum())
+            continue;  // the distribution is checked below, by name
         if (!std::isfinite(model.Read(*setting)) || setting->IsOutsideLimits())
             return "The stability sweep is not computed: " + ToUtf8(setting->name) + " - " +
                    ToUtf8(setting->description) + " is outside of its range.";
@@ -319,7 +317,7 @@ RobustnessInputs ReadRobustnessInputs(CDesignModel& model)
         Compensator(model.Read(model.i_fcp0), model.Read(model.i_fcp1), model.Read(model.i_fcz1))};
     for (ControlLoop loop : kControlLoops) {
         inputs.ranges[IndexOf(loop)] = BodeRange(model, loop);
-        inputs.grids[IndexOf(loop)] = BodeSeriesOf(model, loop, kFreq);
+        inputs.grids[IndexOf(loop)] = model.Loop(loop).series[kFreq];
     }
     inputs.vInMin = model.Read(model.V__IN_MIN);
     inputs.vInMax = model.Read(model.V__IN_MAX);
@@ -334,21 +332,18 @@ RobustnessInputs ReadRobustnessInputs(CDesignModel& model)
 LoopModel LoopAt(const RobustnessInputs& inputs, ControlLoop loop, const SweptValues& values)
 {
     const auto at = [&values](Swept which) { return ValueOf(values, which); };
-    LoopModel model{0.0, inputs.designCompensators[IndexOf(loop)]};
+    LoopModel model{{}, inputs.designCompensators[IndexOf(loop)]};
     model.range = inputs.ranges[IndexOf(loop)];
     if (loop == ControlLoop::Voltage) {
-        model.plantConstant = VoltagePlant{at(Swept::Load), inputs.efficiency, inputs.vOut, at(Swept::AmplifierRange),
-                                           at(Swept::OutputCapacitance)}
-                                  .IntegratorConstant();
+        model.plant = VoltagePlantOf(at(Swept::Load), inputs.efficiency, inputs.vOut, at(Swept::AmplifierRange),
+                                     at(Swept::OutputCapacitance));
         if (inputs.analog)
             model.compensator =
                 CompensatorFromParts(at(Swept::VoltageInputResistor), at(Swept::VoltageFeedbackResistor),
                                      at(Swept::VoltageZeroCapacitor), at(Swept::VoltagePoleCapacitor));
         return model;
     }
-    model.plantConstant =
-        CurrentPlant{at(Swept::SenseResistor), inputs.vOut, at(Swept::Inductance), at(Swept::RampVoltage)}
-            .IntegratorConstant();
+    model.plant = CurrentPlantOf(at(Swept::SenseResistor), inputs.vOut, at(Swept::Inductance), at(Swept::RampVoltage));
     if (inputs.analog) {
         model.compensator = CompensatorFromParts(at(Swept::CurrentInputResistor), at(Swept::CurrentFeedbackResistor),
                                                  at(Swept::CurrentZeroCapacitor), at(Swept::CurrentPoleCapacitor));

@@ -21,12 +21,12 @@
 #include <QToolBar>
 
 #include "analysis/BillOfMaterials.h"
+#include "analysis/FirmwareHeader.h"
 #include "app/AppBase.h"
 #include "app/QXRViewLog.h"
 #include "app/RecoveryCopies.h"
 #include "app/TabViews.h"
 #include "app/WindowLayout.h"
-#include "calc/FirmwareHeader.h"
 #include "doc/QXRDoc.h"
 #include "pages/ExportFiles.h"
 #include "pages/PartsPage.h"

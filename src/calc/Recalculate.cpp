@@ -1,49 +1,61 @@
-#include "model/DesignModel.h"
+#include "calc/Design.h"
+#include "calc/DesignSteps.h"
 
-void CDesignModel::Recalculate()
+namespace qxr {
+
+namespace {
+
+// Mode-dependent values of two inputs, replaced at every pass until the user enters them.
+void ApplyModeDefaults(CDesignModel& m, double h3Vff, double pmILoop)
 {
-    for (CSymbol* symbol : symbols)
-        symbol->inUse = false;
-    messages.clear();
-    ad.enumCalc.GetTypeInfo();
+    if (!m.H3__VFF.userSet)
+        Set(m.H3__VFF, h3Vff);
+    if (!m.PM__ILOOP.userSet)
+        Set(m.PM__ILOOP, pmILoop);
+}
 
-    Read(ad);  // the Mode takes part in every design
+}  // namespace
+
+std::vector<CSymbol*> SweepSettings(CDesignModel& m, int32_t mode)
+{
+    std::vector<CSymbol*> settings{&m.P__LOAD_MIN, &m.TOL__L_MIN, &m.TOL__C_OUT, &m.TOL__R_SENSE, &m.TOL__GAIN,
+                                   &m.dist__MC,    &m.N__MC,      &m.SEED__MC,   &m.PM__MIN,      &m.GM__MIN};
+    if (mode == CTop::ANALOG)
+        settings.insert(settings.end(), {&m.TOL__R_COMP, &m.TOL__C_COMP});
+    return settings;
+}
+
+void CalculateDesign(CDesignModel& m)
+{
+    for (CSymbol* symbol : m.symbols)
+        symbol->inUse = false;
+    m.messages.clear();
+    m.ad.enumCalc.GetTypeInfo();
+
+    Read(m.ad);  // the Mode takes part in every design
     // No equation reads the nominal input; it stays applicable in both Modes.
-    V__IN_NORM.inUse = true;
-    // The stability-sweep settings apply in both Modes (the compensator parts'
-    // tolerances only where the compensators are parts); reading them here lets
-    // out-of-range entries show and be logged like any other input.
-    for (CSymbol* setting : {&P__LOAD_MIN, &TOL__L_MIN, &TOL__C_OUT, &TOL__R_SENSE, &TOL__GAIN,
-                             static_cast<CSymbol*>(&dist__MC), &N__MC, &SEED__MC, &PM__MIN, &GM__MIN})
+    m.V__IN_NORM.inUse = true;
+    for (CSymbol* setting : SweepSettings(m, m.Mode()))
         Read(*setting);
 
-    switch (Mode()) {
+    switch (m.Mode()) {
     case CTop::ANALOG:
-        ApplyModeDefaults(1.5, 60.0);
-        Read(TOL__R_COMP);
-        Read(TOL__C_COMP);
+        ApplyModeDefaults(m, 1.5, 60.0);
         // Only the analog design has parts to round to a standard series.
-        Read(ser__R);
-        Read(ser__C);
-        Read(DEV__PAIR);
-        DesignAnalog();
-        dia__voltage_loop.inUse = true;
-        dia__current_loop.inUse = true;
+        Read(m.ser__R);
+        Read(m.ser__C);
+        Read(m.DEV__PAIR);
+        DesignAnalog(m);
+        m.dia__voltage_loop.inUse = true;
+        m.dia__current_loop.inUse = true;
         break;
     case CTop::DIGITAL:
-        ApplyModeDefaults(0.75, 50.0);
-        DesignDigital();
+        ApplyModeDefaults(m, 0.75, 50.0);
+        DesignDigital(m);
         break;
     default:
         break;
     }
 }
 
-// Mode-dependent values of two inputs, replaced at every pass until the user enters them.
-void CDesignModel::ApplyModeDefaults(double h3Vff, double pmILoop)
-{
-    if (!H3__VFF.userSet)
-        Set(H3__VFF, h3Vff);
-    if (!PM__ILOOP.userSet)
-        Set(PM__ILOOP, pmILoop);
-}
+}  // namespace qxr

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cmath>
 
 #include "calc/DesignConstants.h"
@@ -57,23 +56,6 @@ struct PhaseTerms {
     double LoopDeg(double delay = 0.0) const { return (zero - (pole + kPi) - delay) * kRadToDeg; }
 
     double zero, pole;
-};
-
-struct VoltagePlant {
-    double pOut, efficiency, vOut, deltaVAout, cOut;
-
-    double GainDb(double w) const { return 20 * std::log10(pOut / efficiency / (vOut * w * deltaVAout * cOut)); }
-    // k of the plant's magnitude k / w.
-    double IntegratorConstant() const { return pOut / efficiency / (vOut * deltaVAout * cOut); }
-    std::array<double, 5> Parameters() const { return {pOut, efficiency, vOut, deltaVAout, cOut}; }
-};
-
-struct CurrentPlant {
-    double rSense, vOut, lMin, vRamp;
-
-    double GainDb(double w) const { return 20 * std::log10(rSense * vOut / (lMin * w * vRamp)); }
-    double IntegratorConstant() const { return rSense * vOut / (lMin * vRamp); }
-    std::array<double, 5> Parameters() const { return {rSense, vOut, lMin, vRamp, 0.0}; }
 };
 
 // Sampling lag of the digital current loop at w: a zero-order hold of half a

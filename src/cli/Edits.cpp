@@ -1,6 +1,7 @@
 #include "cli/Edits.h"
 
 #include "analysis/PartValues.h"
+#include "analysis/Recalculate.h"
 #include "cli/ClosestNames.h"
 #include "cli/Design.h"
 #include "cli/Failure.h"
@@ -31,7 +32,7 @@ struct EditApplier {
     void operator()(const DescriptionEdit& edit) const { design.description = FromUtf8(edit.utf8); }
     void operator()(const StandardValuesEdit&) const
     {
-        design.model.Recalculate();
+        qxr::Recalculate(design.model);
         EnterStandardValues(PartValuesOf(design.model));
     }
 };

@@ -33,7 +33,7 @@ Json SymbolJson(const CSymbol& symbol)
 
 Json MetricsJson(const CDesignModel& model, ControlLoop controlLoop)
 {
-    const LoopStability loop = StabilityOf(model, controlLoop);
+    const LoopData& loop = model.Loop(controlLoop);
     return {
         {"crossIdx", loop.crossIdx},
         {"phaseCrossIdx", loop.phaseCrossIdx},
@@ -48,7 +48,7 @@ Json BodeJson(const CDesignModel& model, ControlLoop loop)
 {
     Json bode = Json::object();
     for (std::size_t c = 0; c < kBodeSeriesCount; ++c)
-        bode[kBodeColumns[c].jsonKey] = Numbers(BodeSeriesOf(model, loop, static_cast<BodeSeries>(c)));
+        bode[kBodeColumns[c].jsonKey] = Numbers(model.Loop(loop).series[c]);
     return bode;
 }
 

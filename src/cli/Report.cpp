@@ -47,8 +47,8 @@ std::string MessageSection(const CDesignModel& model)
 
 std::string StabilitySection(const CDesignModel& model)
 {
-    const LoopStability voltage = StabilityOf(model, ControlLoop::Voltage);
-    const LoopStability current = StabilityOf(model, ControlLoop::Current);
+    const LoopData& voltage = model.Loop(ControlLoop::Voltage);
+    const LoopData& current = model.Loop(ControlLoop::Current);
     TextTable table({Align::Left, Align::Left, Align::Left});
     table.AddRow({"", "Voltage loop", "Current loop"});
     table.AddRow({"Crossover frequency", FormatFigure(voltage.fx, "Hz"), FormatFigure(current.fx, "Hz")});

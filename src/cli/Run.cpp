@@ -3,7 +3,8 @@
 #include <memory>
 
 #include "analysis/BodeCsv.h"
-#include "calc/FirmwareHeader.h"
+#include "analysis/FirmwareHeader.h"
+#include "analysis/Recalculate.h"
 #include "cli/BomOutput.h"
 #include "cli/Coefficients.h"
 #include "cli/CommandLine.h"
@@ -29,7 +30,7 @@ void PrepareDesign(const Invocation& invocation, Design& design)
     ApplyEdits(invocation.edits, design);
     if (invocation.format)
         ApplyEdits(FormatEdits(*invocation.format), design);
-    design.model.Recalculate();
+    qxr::Recalculate(design.model);
     if (invocation.saveTo)
         SaveDesignOutput(*invocation.saveTo, design);
 }
@@ -102,8 +103,8 @@ std::string DiffOutput(const Invocation& invocation)
     auto other = std::make_unique<Design>();
     LoadDesignInput(path, *design);
     LoadDesignInput(otherPath, *other);
-    design->model.Recalculate();
-    other->model.Recalculate();
+    qxr::Recalculate(design->model);
+    qxr::Recalculate(other->model);
     const std::vector<SymbolDifference> differences = DesignDifferences(design->model, other->model);
     return invocation.asJson ? FormatDifferencesJson(path, otherPath, differences)
                              : FormatDifferencesText(path, otherPath, differences);

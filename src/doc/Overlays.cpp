@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "analysis/Recalculate.h"
 #include "doc/FileNames.h"
 
 std::shared_ptr<const MeasuredOverlay> ImportMeasurement(const QString& path, QString& error)
@@ -28,10 +29,10 @@ namespace {
 ComparedCurves CurvesOf(CDesignModel& model, qxr::ControlLoop loop)
 {
     ComparedCurves curves;
-    const qxr::FrequencyRange range = qxr::BodeRange(model, loop);
-    qxr::BuildLogGrid(range.start, range.stop, qxr::RequiredCrossover(model, loop), curves.freq);
+    qxr::BuildBodeGrid(model, loop, curves.freq);
+    const qxr::LoopModel transfer = qxr::LoopModelOf(model, loop);
     for (double f : curves.freq)
-        curves.points.push_back(qxr::EvaluateLoop(model, loop, f));
+        curves.points.push_back(qxr::EvaluateLoop(transfer, f));
     return curves;
 }
 
@@ -45,7 +46,7 @@ std::shared_ptr<const ComparedDesign> OpenComparedDesign(const QString& path, Fi
     if (result != FileResult::Ok)
         return nullptr;
     compared->path = path;
-    compared->model.Recalculate();
+    qxr::Recalculate(compared->model);
     for (qxr::ControlLoop loop : qxr::kControlLoops)
         compared->curves[static_cast<std::size_t>(loop)] = CurvesOf(compared->model, loop);
     return compared;

@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 
+#include "analysis/Recalculate.h"
 #include "doc/DocView.h"
 #include "doc/FileNames.h"
 #include "doc/UpdateHints.h"
@@ -44,7 +45,7 @@ bool CQXRDoc::OnNewDocument()
     StartHistory(false);
     designDescription = kNewDesignDescription;
     model.LoadDefaults();
-    model.Recalculate();
+    qxr::Recalculate(model);
     ShowLoadedDesign();
     return true;
 }
@@ -65,7 +66,7 @@ FileResult CQXRDoc::TakeLoaded(FileResult result, const QString& path, bool modi
         return result;
     SetPathName(path);
     StartHistory(modified);
-    model.Recalculate();
+    qxr::Recalculate(model);
     ShowLoadedDesign();
     return result;
 }
@@ -127,7 +128,7 @@ void CQXRDoc::Record(const QString& name, const void* typingKey, const std::func
 {
     DocumentState before = State();
     change();
-    model.Recalculate();
+    qxr::Recalculate(model);
     history_.Push({name, std::move(before), State(), typingKey});
     UpdateAllViews(nullptr, HINT_VALUES, control);
     emit HistoryChanged();
@@ -154,7 +155,7 @@ void CQXRDoc::ShowState(const DocumentState* state)
         return;
     model.RestoreState(state->design);
     designDescription = state->description;
-    model.Recalculate();
+    qxr::Recalculate(model);
     RefreshAllViews();
     emit HistoryChanged();
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
 #include <optional>
 #include <utility>
 
@@ -68,9 +67,6 @@ CDesignModel::CDesignModel()
       },
       compSymbols{&v_fcp0, &v_fcp1, &v_fcz1, &i_fcp0, &i_fcp1, &i_fcz1}
 {
-    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
-    fxV = slopeV = gainMarginV = phaseMarginV = nan;
-    fxI = slopeI = gainMarginI = phaseMarginI = nan;
     LoadDefaults();
 }
 

@@ -38,7 +38,7 @@ private:
 struct BodeSweepInputs {
     SweepInputs<3> grid;    // fa, fb, fx
     SweepInputs<8> phases;  // grid, wz1, wp1, sampling lag
-    SweepInputs<11> gains;  // grid, compensator, plant
+    SweepInputs<10> gains;  // grid, compensator, plant
 
     std::vector<double> angular;         // 2*pi*f of each grid point
     std::vector<double> magnitudeRatio;  // the compensator's zero/pole magnitude ratio, with the phases

@@ -50,6 +50,21 @@ public:
     bool userSet = false;
 };
 
+// The value in force of a symbol, marking it as taking part in the design:
+// how every equation reads an operand.
+inline double ReadInForce(CSymbol& symbol)
+{
+    symbol.inUse = true;
+    return symbol.Value();
+}
+
+// Stores a result, marking it in use; it never replaces a user entry.
+inline void SetResult(CSymbol& symbol, double value)
+{
+    symbol.inUse = true;
+    symbol.SetCalc(value);
+}
+
 // A symbol whose value is a member of an enumeration. The two value objects
 // mirror userValue and calcValue, truncated toward zero.
 template <class TEnum>

@@ -177,7 +177,7 @@ void BodeGraphs::Setup(CDesignModel& model, GraphColor background)
 void BodeGraphs::Redraw(CDesignModel& model, Curves shown, const qxr::LoopRobustness* sweep)
 {
     const qxr::FrequencyRange range = qxr::BodeRange(model, loop_);
-    qxr::BuildLogGrid(range.start, range.stop, qxr::RequiredCrossover(model, loop_), grid_);
+    qxr::BuildBodeGrid(model, loop_, grid_);
     for (int id : {kBand, kPlant, kComp, kLoop, kCrossover})
         phase_.ClearLine(id);
     for (int id : {kBand, kPlant, kComp, kLoop, kZeroDb, kCrossover})
@@ -223,8 +223,9 @@ void BodeGraphs::ComputeCurves(CDesignModel& model, Curves shown)
         magnitude_.AddPoint(f, gain, line);
         phase_.AddPoint(f, phase, line);
     };
+    const qxr::LoopModel transfer = qxr::LoopModelOf(model, loop_);
     for (double f : grid_) {
-        const qxr::BodePoint point = qxr::EvaluateLoop(model, loop_, f);
+        const qxr::BodePoint point = qxr::EvaluateLoop(transfer, f);
         if (shown.plant)
             add(kPlant, f, point.plantGain, point.plantPhase, plantGain_, plantPhase_);
         if (shown.comp)
@@ -304,7 +305,7 @@ void BodeGraphs::DrawCrossoverMarker(qxr::FrequencyRange range)
 
 StabilityTexts FormatStability(const CDesignModel& model, qxr::ControlLoop loop, const std::vector<double>& loopGains)
 {
-    const qxr::LoopStability figures = qxr::StabilityOf(model, loop);
+    const qxr::LoopData& figures = model.Loop(loop);
     StabilityTexts texts;
     texts.crossover = QString::asprintf("%1.0f Hz", figures.fx);
     texts.phaseMargin = QString::asprintf("%1.0f°", figures.phaseMargin);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "analysis/DesignDifferences.h"
+#include "analysis/Recalculate.h"
 #include "model/DesignModel.h"
 #include "model/Utf.h"
 
@@ -27,8 +28,8 @@ TEST(DesignDifferencesTest, ADesignComparedWithItselfDiffersNowhere)
         CDesignModel a, b;
         a.ad.SetUser(mode);
         b.ad.SetUser(mode);
-        a.Recalculate();
-        b.Recalculate();
+        qxr::Recalculate(a);
+        qxr::Recalculate(b);
         EXPECT_TRUE(DesignDifferences(a, b).empty());
     }
 }
@@ -38,9 +39,9 @@ TEST(DesignDifferencesTest, ADesignComparedWithItselfDiffersNowhere)
 TEST(DesignDifferencesTest, AnEditListsTheSymbolsItChangesWithTheirValuesAsShown)
 {
     CDesignModel a, b;
-    a.Recalculate();
+    qxr::Recalculate(a);
     b.f__S.SetUser(2 * b.f__S.Value());
-    b.Recalculate();
+    qxr::Recalculate(b);
     const std::vector<SymbolDifference> differences = DesignDifferences(a, b);
     const std::set<std::string> names = Names(differences);
     EXPECT_TRUE(names.count("f__S"));
@@ -61,9 +62,9 @@ TEST(DesignDifferencesTest, AnEditListsTheSymbolsItChangesWithTheirValuesAsShown
 TEST(DesignDifferencesTest, ASymbolInUseInOneModeOnlyDiffersWithoutAValueInTheOther)
 {
     CDesignModel analog, digital;
-    analog.Recalculate();
+    qxr::Recalculate(analog);
     digital.ad.SetUser(CTop::DIGITAL);
-    digital.Recalculate();
+    qxr::Recalculate(digital);
     const std::vector<SymbolDifference> differences = DesignDifferences(analog, digital);
     const auto onlyDigital = std::find_if(differences.begin(), differences.end(),
                                           [&](const SymbolDifference& d) { return d.name == u"F__SAMP_V"; });

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "analysis/DiscreteLoop.h"
+#include "analysis/Recalculate.h"
 #include "calc/FixedPoint.h"
 #include "model/Enumerations.h"
 
@@ -16,7 +17,7 @@ void DesignDigital(CDesignModel& model, int32_t method, int32_t format)
     model.ad.SetUser(CTop::DIGITAL);
     model.disc__DIG.SetUser(method);
     model.fmt__COEF.SetUser(format);
-    model.Recalculate();
+    qxr::Recalculate(model);
 }
 
 // In double precision the discrete loops stay close to the prototype below
@@ -34,7 +35,7 @@ TEST(DiscreteLoop, FollowsThePrototypeAndPreWarpingMakesItExactAtTheCrossover)
         for (ControlLoop loop : qxr::kControlLoops) {
             SCOPED_TRACE(std::to_string(c.method) + (loop == ControlLoop::Voltage ? " voltage" : " current"));
             const auto figures = qxr::DiscreteLoopFiguresOf(model, loop);
-            const auto prototype = qxr::StabilityOf(model, loop);
+            const qxr::LoopData& prototype = model.Loop(loop);
             EXPECT_NEAR(figures.fx / prototype.fx, 1.0, 0.02);
             EXPECT_NEAR(figures.phaseMargin, prototype.phaseMargin, c.phaseTolerance);
             if (c.method != CDiscretisation::Bilinear) {
@@ -62,7 +63,7 @@ TEST(DiscreteLoop, CurvesStopBelowTheNyquistFrequencyOfTheLoop)
     EXPECT_EQ(current.loopGain.size(), current.freq.size());
     // Near Nyquist the bilinear compensator falls far below the prototype's gain.
     EXPECT_LT(current.compGain.back(),
-              qxr::EvaluateLoop(model, ControlLoop::Current, current.freq.back()).compGain - 10);
+              qxr::EvaluateLoop(qxr::LoopModelOf(model, ControlLoop::Current), current.freq.back()).compGain - 10);
 }
 
 TEST(DiscreteLoop, Q15CurrentLoopOfTheDefaultDesignStaysWithinTolerance)

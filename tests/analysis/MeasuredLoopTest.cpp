@@ -11,6 +11,7 @@
 #include "analysis/ExactMetrics.h"
 #include "analysis/MeasuredLoop.h"
 #include "analysis/NumberText.h"
+#include "analysis/Recalculate.h"
 #include "analysis/Robustness.h"
 #include "calc/DesignConstants.h"
 #include "model/DesignModel.h"
@@ -89,7 +90,7 @@ TEST(MeasuredLoopTest, ADesignsBodeCsvReadsBackAsItsLoop)
     for (const int32_t mode : {CTop::ANALOG, CTop::DIGITAL}) {
         CDesignModel model;
         model.ad.SetUser(mode);
-        model.Recalculate();
+        qxr::Recalculate(model);
         const RobustnessInputs inputs = ReadRobustnessInputs(model);
         for (const ControlLoop loop : kControlLoops) {
             SCOPED_TRACE(std::string(mode == CTop::ANALOG ? "analog " : "digital ") +
@@ -98,7 +99,7 @@ TEST(MeasuredLoopTest, ADesignsBodeCsvReadsBackAsItsLoop)
             ASSERT_EQ(read.error, "");
             const ExactMetrics measured = MeasuredMetricsOf(read.points);
             const ExactMetrics exact = ExactMetricsOf(LoopAt(inputs, loop, inputs.nominal));
-            const LoopStability grid = StabilityOf(model, loop);
+            const LoopData& grid = model.Loop(loop);
             EXPECT_NEAR(measured.fx, exact.fx, 0.005 * exact.fx);
             EXPECT_NEAR(measured.fx, grid.fx, 0.005 * grid.fx);
             EXPECT_NEAR(measured.pm, exact.pm, 0.2);

@@ -9,6 +9,7 @@
 #include "analysis/BillOfMaterials.h"
 #include "analysis/NumberText.h"
 #include "analysis/PartValues.h"
+#include "analysis/Recalculate.h"
 #include "analysis/Robustness.h"
 #include "model/DesignModel.h"
 #include "model/Utf.h"
@@ -27,7 +28,7 @@ void Design(CDesignModel& model, const std::vector<DesignEdit>& edits)
 {
     for (const DesignEdit& edit : edits)
         model.FindByName(edit.name)->SetUser(edit.value);
-    model.Recalculate();
+    qxr::Recalculate(model);
 }
 
 std::array<ExactMetrics, 2> DesignMetrics(CDesignModel& model)
@@ -105,7 +106,7 @@ TEST(PartValues, EnteringTheStandardValuesGivesTheFiguresShownBefore)
         ASSERT_TRUE(shown.notComputed.empty());
 
         ASSERT_TRUE(EnterStandardValues(parts));
-        model.Recalculate();
+        qxr::Recalculate(model);
         const std::array<ExactMetrics, 2> entered = DesignMetrics(model);
         for (std::size_t i = 0; i < 2; ++i) {
             ExpectSameFigures(shown.design[i], proposalMetrics[i]);
@@ -122,7 +123,7 @@ TEST(PartValues, EnteringTheStandardValuesGivesTheFiguresShownBefore)
 
         for (const PartValue& part : parts)
             part.symbol->RevertToCalc();
-        model.Recalculate();
+        qxr::Recalculate(model);
         EXPECT_EQ(model.SaveState(), proposal);
         for (std::size_t i = 0; i < 2; ++i)
             ExpectSameFigures(DesignMetrics(model)[i], proposalMetrics[i]);

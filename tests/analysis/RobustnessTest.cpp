@@ -8,6 +8,7 @@
 
 #include "analysis/ControlLoops.h"
 #include "analysis/ExactMetrics.h"
+#include "analysis/Recalculate.h"
 #include "analysis/Robustness.h"
 #include "calc/DesignConstants.h"
 #include "model/DesignModel.h"
@@ -21,7 +22,7 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 void Design(CDesignModel& model, int32_t mode)
 {
     model.ad.SetUser(mode);
-    model.Recalculate();
+    qxr::Recalculate(model);
 }
 
 // Bisection on f over [lo, hi] in log frequency, f(lo) > 0 > f(hi): slow and plain,
@@ -35,20 +36,20 @@ double Bisect(const std::function<double(double)>& f, double lo, double hi)
     return std::sqrt(lo * hi);
 }
 
-// The figures of a loop straight from the model's own functions at nominal values.
+// The figures of a loop by bisection on its curves as the Bode data have them, at nominal values.
 ExactMetrics IndependentMetrics(CDesignModel& model, ControlLoop loop)
 {
-    const ControlLoopMembers& members = MembersOf(loop);
-    const auto gain = [&](double w) { return (model.*members.plantGain)(w) + (model.*members.compGain)(w); };
-    const auto phase = [&](double w) { return (model.*members.loopPhase)(w); };
-    const FrequencyRange range = BodeRange(model, loop);
+    const LoopModel transfer = LoopModelOf(model, loop);
+    const std::function<double(double)> gain = [&](double w) { return transfer.SummedGainDb(w); };
+    const std::function<double(double)> phase = [&](double w) { return EvaluateLoop(transfer, w / kTwoPi).loopPhase; };
+    const FrequencyRange range = transfer.range;
     ExactMetrics metrics;
     const double wc = Bisect(gain, kTwoPi * range.start, kTwoPi * range.stop);
     metrics.fx = wc / kTwoPi;
     metrics.pm = 180 + phase(wc);
     const double h = 1e-4;  // decades
     metrics.slope = (gain(wc * std::pow(10, h)) - gain(wc * std::pow(10, -h))) / (2 * h);
-    const auto excess = [&](double w) { return phase(w) + 180; };
+    const std::function<double(double)> excess = [&](double w) { return phase(w) + 180; };
     metrics.gm = excess(kTwoPi * range.stop) < 0 ? -gain(Bisect(excess, wc, kTwoPi * range.stop)) : kInf;
     return metrics;
 }
@@ -93,9 +94,9 @@ TEST(ExactMetrics, EqualTheGridFiguresWhereTheCrossoverIsAGridPoint)
         Design(model, mode);
         const ExactMetrics exact = NominalMetrics(model, ControlLoop::Voltage);
         EXPECT_NEAR(exact.fx, 7.0, 1e-9);
-        EXPECT_NEAR(exact.fx, model.fxV, 1e-9);
+        EXPECT_NEAR(exact.fx, model.Loop(qxr::ControlLoop::Voltage).fx, 1e-9);
         EXPECT_NEAR(exact.pm, 60.0, 1e-9);
-        EXPECT_NEAR(exact.pm, model.phaseMarginV, 1e-9);
+        EXPECT_NEAR(exact.pm, model.Loop(qxr::ControlLoop::Voltage).phaseMargin, 1e-9);
     }
 }
 
@@ -135,7 +136,7 @@ TEST(ExactMetrics, NoCrossoverInsideTheRangeOrWithoutNumbersGivesNaN)
         {"zero at 0 Hz", 10, Compensator(10, 500, 0)},
     };
     for (const Case& c : cases) {
-        LoopModel loop{c.plantConstant, c.compensator, true, 1e3, 0.5, {1, 1000}};
+        LoopModel loop{{c.plantConstant, 1, 1, 1}, c.compensator, true, 1e3, 0.5, {1, 1000}};
         const ExactMetrics metrics = ExactMetricsOf(loop);
         EXPECT_TRUE(std::isnan(metrics.fx)) << c.what;
         EXPECT_TRUE(std::isnan(metrics.pm)) << c.what;
@@ -362,10 +363,11 @@ TEST(Robustness, BandsSpanTheNominalLoopOnItsGrid)
     const RobustnessReport report = AnalyseRobustness(inputs, options);
     for (ControlLoop loop : kControlLoops) {
         const LoopRobustness& result = report.loops[static_cast<std::size_t>(loop)];
-        const std::vector<double>& gain = BodeSeriesOf(model, loop, kLoopGain);
-        const std::vector<double>& phase = BodeSeriesOf(model, loop, kLoopPhase);
+        const LoopData& data = model.Loop(loop);
+        const std::vector<double>& gain = data.series[kLoopGain];
+        const std::vector<double>& phase = data.series[kLoopPhase];
         ASSERT_EQ(result.gainMin.size(), gain.size());
-        EXPECT_EQ(result.bandFrequencies, BodeSeriesOf(model, loop, kFreq));
+        EXPECT_EQ(result.bandFrequencies, data.series[kFreq]);
         for (std::size_t k = 0; k < gain.size(); k += 50) {
             EXPECT_LE(result.gainMin[k], gain[k] + 1e-9);
             EXPECT_GE(result.gainMax[k], gain[k] - 1e-9);

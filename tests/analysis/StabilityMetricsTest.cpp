@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include "analysis/Recalculate.h"
 #include "analysis/StabilityMetrics.h"
 #include "model/DesignModel.h"
+#include "model/LoopData.h"
 
 namespace {
 
@@ -55,30 +57,34 @@ TEST(StabilityMetrics, PhaseCrossoverSearch)
 TEST(StabilityMetrics, DefaultAnalogVoltageLoop)
 {
     CDesignModel model;
-    model.Recalculate();
-    EXPECT_EQ(model.crossIdxV, 140);
-    EXPECT_EQ(model.fxV, 7.0);
-    EXPECT_NEAR(model.phaseMarginV, 60.0, 1e-9);
-    EXPECT_NEAR(model.slopeV, -22.7, 0.05);
-    EXPECT_EQ(model.phaseCrossIdxV, 499);
-    EXPECT_NEAR(model.loopPhaseV[499], -178.6, 0.05);
-    EXPECT_EQ(model.gainMarginV, -model.loopGainV[499]);
-    EXPECT_EQ(model.fxI, 10000.0);
-    EXPECT_NEAR(model.phaseMarginI, 60.0, 1e-9);
-    EXPECT_EQ(model.phaseCrossIdxI, 499);
+    qxr::Recalculate(model);
+    const qxr::LoopData& voltage = model.Loop(qxr::ControlLoop::Voltage);
+    const qxr::LoopData& current = model.Loop(qxr::ControlLoop::Current);
+    EXPECT_EQ(voltage.crossIdx, 140);
+    EXPECT_EQ(voltage.fx, 7.0);
+    EXPECT_NEAR(voltage.phaseMargin, 60.0, 1e-9);
+    EXPECT_NEAR(voltage.slope, -22.7, 0.05);
+    EXPECT_EQ(voltage.phaseCrossIdx, 499);
+    EXPECT_NEAR(voltage.series[qxr::kLoopPhase][499], -178.6, 0.05);
+    EXPECT_EQ(voltage.gainMargin, -voltage.series[qxr::kLoopGain][499]);
+    EXPECT_EQ(current.fx, 10000.0);
+    EXPECT_NEAR(current.phaseMargin, 60.0, 1e-9);
+    EXPECT_EQ(current.phaseCrossIdx, 499);
 }
 
 TEST(StabilityMetrics, DigitalCurrentLoopFallsThroughMinus180InsideTheGrid)
 {
     CDesignModel model;
     model.ad.SetUser(314);
-    model.Recalculate();
-    const auto pc = static_cast<std::size_t>(model.phaseCrossIdxI);
+    qxr::Recalculate(model);
+    const qxr::LoopData& current = model.Loop(qxr::ControlLoop::Current);
+    const std::vector<double>& phase = current.series[qxr::kLoopPhase];
+    const auto pc = static_cast<std::size_t>(current.phaseCrossIdx);
     ASSERT_GT(pc, 0u);
     ASSERT_LT(pc, 499u);
-    EXPECT_LT(std::fabs(model.loopPhaseI[pc] + 180), std::fabs(model.loopPhaseI[pc - 1] + 180));
-    EXPECT_LT(std::fabs(model.loopPhaseI[pc] + 180), std::fabs(model.loopPhaseI[pc + 1] + 180));
-    EXPECT_EQ(model.gainMarginI, -model.loopGainI[pc]);
+    EXPECT_LT(std::fabs(phase[pc] + 180), std::fabs(phase[pc - 1] + 180));
+    EXPECT_LT(std::fabs(phase[pc] + 180), std::fabs(phase[pc + 1] + 180));
+    EXPECT_EQ(current.gainMargin, -current.series[qxr::kLoopGain][pc]);
 }
 
 // Metric runs on hand-made arrays, to reach the edges of the rule.
@@ -86,65 +92,65 @@ class LoopMetrics : public ::testing::Test {
 protected:
     void SetLoop(std::vector<double> gains, std::vector<double> phases)
     {
-        model.freqV.clear();
+        loop.series[qxr::kFreq].clear();
         for (std::size_t k = 0; k < gains.size(); ++k)
-            model.freqV.push_back(std::pow(10.0, static_cast<double>(k)));
-        model.loopGainV = std::move(gains);
-        model.loopPhaseV = std::move(phases);
+            loop.series[qxr::kFreq].push_back(std::pow(10.0, static_cast<double>(k)));
+        loop.series[qxr::kLoopGain] = std::move(gains);
+        loop.series[qxr::kLoopPhase] = std::move(phases);
     }
     void MarkPrevious()
     {
-        model.fxV = 1234;
-        model.slopeV = 5;
-        model.gainMarginV = 6;
-        model.phaseMarginV = 7;
-        model.phaseCrossIdxV = 8;
+        loop.fx = 1234;
+        loop.slope = 5;
+        loop.gainMargin = 6;
+        loop.phaseMargin = 7;
+        loop.phaseCrossIdx = 8;
     }
 
-    CDesignModel model;
+    qxr::LoopData loop;
 };
 
 TEST_F(LoopMetrics, CrossoverAtTheEdgesHasNoSlope)
 {
     SetLoop({10, 0.1, -10, -30}, {-100, -110, -120, -130});
-    model.ComputeMetricsV();
-    EXPECT_EQ(model.crossIdxV, 1);
-    EXPECT_TRUE(std::isnan(model.slopeV));
+    qxr::ComputeGridMetrics(loop);
+    EXPECT_EQ(loop.crossIdx, 1);
+    EXPECT_TRUE(std::isnan(loop.slope));
 
     SetLoop({30, 20, 10, 0.1}, {-100, -110, -120, -130});
-    model.ComputeMetricsV();
-    EXPECT_EQ(model.crossIdxV, 3);
-    EXPECT_TRUE(std::isnan(model.slopeV));
-    EXPECT_EQ(model.phaseMarginV, 50.0);
+    qxr::ComputeGridMetrics(loop);
+    EXPECT_EQ(loop.crossIdx, 3);
+    EXPECT_TRUE(std::isnan(loop.slope));
+    EXPECT_EQ(loop.phaseMargin, 50.0);
 
     SetLoop({30, 20, 0.5, -20}, {-100, -110, -120, -170});
-    model.ComputeMetricsV();
-    EXPECT_EQ(model.slopeV, -20.0);
-    EXPECT_EQ(model.phaseCrossIdxV, 3);
-    EXPECT_EQ(model.gainMarginV, 20.0);
+    qxr::ComputeGridMetrics(loop);
+    EXPECT_EQ(loop.slope, -20.0);
+    EXPECT_EQ(loop.phaseCrossIdx, 3);
+    EXPECT_EQ(loop.gainMargin, 20.0);
 }
 
 TEST_F(LoopMetrics, NoCrossoverKeepsThePreviousFigures)
 {
     MarkPrevious();
     SetLoop({-1, -10, -20}, {-100, -110, -120});
-    model.ComputeMetricsV();
-    EXPECT_EQ(model.crossIdxV, 0);
-    EXPECT_EQ(model.fxV, 1234);
-    EXPECT_EQ(model.slopeV, 5);
-    EXPECT_EQ(model.gainMarginV, 6);
-    EXPECT_EQ(model.phaseMarginV, 7);
-    EXPECT_EQ(model.phaseCrossIdxV, 8);
+    qxr::ComputeGridMetrics(loop);
+    EXPECT_EQ(loop.crossIdx, 0);
+    EXPECT_EQ(loop.fx, 1234);
+    EXPECT_EQ(loop.slope, 5);
+    EXPECT_EQ(loop.gainMargin, 6);
+    EXPECT_EQ(loop.phaseMargin, 7);
+    EXPECT_EQ(loop.phaseCrossIdx, 8);
 }
 
 TEST_F(LoopMetrics, NegativePhaseMarginHasNoGainMargin)
 {
     SetLoop({40, 20, 0.2, -20, -40}, {-150, -170, -190, -200, -210});
-    model.ComputeMetricsV();
-    EXPECT_EQ(model.crossIdxV, 2);
-    EXPECT_EQ(model.phaseCrossIdxV, 0);
-    EXPECT_TRUE(std::isnan(model.gainMarginV));
-    EXPECT_EQ(model.phaseMarginV, -10.0);
+    qxr::ComputeGridMetrics(loop);
+    EXPECT_EQ(loop.crossIdx, 2);
+    EXPECT_EQ(loop.phaseCrossIdx, 0);
+    EXPECT_TRUE(std::isnan(loop.gainMargin));
+    EXPECT_EQ(loop.phaseMargin, -10.0);
 }
 
 }  // namespace

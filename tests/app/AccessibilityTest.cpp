@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 
 #include "AppFixture.h"
+#include "analysis/Recalculate.h"
 #include "app/TabViews.h"
 #include "doc/UpdateHints.h"
 #include "pages/SymbolControls.h"
@@ -39,7 +40,7 @@ protected:
     void SwitchMode(double mode)
     {
         Document().model.ad.SetUser(mode);
-        Document().model.Recalculate();
+        qxr::Recalculate(Document().model);
         Document().UpdateAllViews(nullptr, HINT_VALUES);
     }
 };

@@ -9,6 +9,7 @@
 
 #include "AppFixture.h"
 #include "RowInput.h"
+#include "analysis/Recalculate.h"
 #include "calc/CoefficientExport.h"
 #include "doc/UpdateHints.h"
 #include "pages/DesignPages.h"
@@ -191,7 +192,7 @@ TEST_F(DesignPage, RefreshesAreNotReportedAsEdits)
 TEST_F(DesignPage, CopyButtonsPutTheCoefficientText)
 {
     Document().model.ad.SetUser(314);
-    Document().model.Recalculate();
+    qxr::Recalculate(Document().model);
     struct Case {
         qxr::CoefficientSet set;
         const char* button;
@@ -219,7 +220,7 @@ TEST_F(DesignPage, CopyButtonsPutTheCoefficientText)
 TEST_F(DesignPage, FormatDropDownSetsWhatTheCopyButtonPuts)
 {
     Document().model.ad.SetUser(314);
-    Document().model.Recalculate();
+    qxr::Recalculate(Document().model);
     auto& current = host().Add<CTabCurrentLoopDigital>();
     CEditSymCombo* method = RowOf(current, "disc__DIG").combo;
     ASSERT_NE(method, nullptr);

@@ -11,7 +11,8 @@
 
 #include "AppFixture.h"
 #include "NonDesignFiles.h"
-#include "calc/FirmwareHeader.h"
+#include "analysis/FirmwareHeader.h"
+#include "analysis/Recalculate.h"
 #include "doc/FileNames.h"
 #include "doc/UpdateHints.h"
 #include "model/DesignFile.h"
@@ -80,7 +81,7 @@ TEST_F(DocumentLifecycle, StartsWithANewDesign)
     EXPECT_EQ(Frame().windowTitle(), "Untitled - QXR");
     EXPECT_EQ(Document().designDescription, u"Add Description here...");
     EXPECT_FALSE(Document().IsModified());
-    EXPECT_EQ(Document().model.crossIdxV, 140) << "the new design is calculated";
+    EXPECT_EQ(Document().model.Loop(qxr::ControlLoop::Voltage).crossIdx, 140) << "the new design is calculated";
     EXPECT_TRUE(Frame().isVisible());
 }
 
@@ -94,7 +95,7 @@ TEST_F(DocumentLifecycle, NewSendsItsHintsInOrder)
 TEST_F(DocumentLifecycle, SaveAndReopenKeepTheDesign)
 {
     Document().model.P__OUT.SetUser(250);
-    Document().model.Recalculate();
+    qxr::Recalculate(Document().model);
     Document().SetModifiedFlag();
     prompts->savePath = Path("stage.qxr");
     ASSERT_TRUE(Frame().FileSave()) << "an untitled design asks for a name";
@@ -209,7 +210,7 @@ TEST_F(DocumentLifecycle, ExportFirmwareHeaderWritesTheDigitalDesignsHeader)
     prompts->savePath = Path("stage.qxr");
     Document().model.ad.SetUser(CTop::DIGITAL);
     Document().model.fmt__COEF.SetUser(CCoefficientFormat::Q15);
-    Document().model.Recalculate();
+    qxr::Recalculate(Document().model);
     ASSERT_TRUE(Frame().FileSaveAs());
     EXPECT_TRUE(Frame().FileExportFirmwareHeader());
     QFile written(Path("pfc.h"));

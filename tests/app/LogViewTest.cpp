@@ -8,6 +8,7 @@
 
 #include "AppFixture.h"
 #include "NonDesignFiles.h"
+#include "analysis/Recalculate.h"
 #include "app/LogList.h"
 #include "app/QXRViewLog.h"
 #include "app/TabViews.h"
@@ -20,7 +21,7 @@ const std::u16string kOutside = u" value is outside of recommended limits\n";
 TEST(LogList, ListsMessagesThenOutOfRangeSymbolsInUse)
 {
     CDesignModel model;
-    model.Recalculate();
+    qxr::Recalculate(model);
     EXPECT_EQ(BuildLogList(model), u"");
 
     model.messages = "first message\nsecond message\n";
@@ -68,7 +69,7 @@ protected:
     {
         symbol.SetUser(value);
         Document().SetModifiedFlag();
-        Document().model.Recalculate();
+        qxr::Recalculate(Document().model);
         Document().UpdateAllViews(nullptr, HINT_VALUES);
     }
 };

@@ -10,6 +10,7 @@
 #include "AppFixture.h"
 #include "analysis/BodeCsv.h"
 #include "analysis/DesignDifferences.h"
+#include "analysis/Recalculate.h"
 #include "app/TabViews.h"
 #include "model/DesignFile.h"
 #include "pages/BodeOverlays.h"
@@ -194,7 +195,7 @@ TEST_F(Overlays, AComparedDesignIsDrawnDashedAndItsDifferencesListed)
 
     CDesignModel other;
     other.f__S.SetUser(100);
-    other.Recalculate();
+    qxr::Recalculate(other);
     const std::vector<qxr::SymbolDifference> expected = qxr::DesignDifferences(Document().model, other);
     QTableWidget& table = *Compare().Table();
     ASSERT_EQ(table.rowCount(), static_cast<int>(expected.size()));

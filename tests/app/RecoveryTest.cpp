@@ -14,6 +14,7 @@
 
 #include "AppFixture.h"
 #include "RowInput.h"
+#include "analysis/Recalculate.h"
 #include "app/RecoveryCopies.h"
 #include "app/TabViews.h"
 #include "doc/FileNames.h"
@@ -57,10 +58,10 @@ Bytes TypedOutputPower(const QString& design, const QString& text)
     CDesignModel model;
     std::u16string description;
     EXPECT_EQ(LoadDesignFile(LocalPath(design), model, description), FileResult::Ok);
-    model.Recalculate();
+    qxr::Recalculate(model);
     for (int length = 1; length <= text.size(); ++length) {
         model.P__OUT.SetUser(text.left(length).toDouble());
-        model.Recalculate();
+        qxr::Recalculate(model);
     }
     return SaveDesign(model, description);
 }
@@ -94,7 +95,7 @@ protected:
     {
         CDesignModel model;
         model.V__OUT.SetUser(400);
-        model.Recalculate();
+        qxr::Recalculate(model);
         return ToByteArray(SaveDesign(model, u"left behind"));
     }
 
@@ -156,7 +157,7 @@ TEST_F(Recovery, AKilledProgramIsOfferedOnTheNextStartAndRestoredExactly)
 {
     const QString design = dir.filePath("stage.qxr");
     CDesignModel stage;
-    stage.Recalculate();
+    qxr::Recalculate(stage);
     ASSERT_EQ(SaveDesignFile(LocalPath(design), stage, u"stage"), FileResult::Ok);
     const QByteArray edited = ToByteArray(TypedOutputPower(design, "250"));
 

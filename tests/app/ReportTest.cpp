@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include "AppFixture.h"
+#include "analysis/Recalculate.h"
 #include "app/TabViews.h"
 #include "doc/UpdateHints.h"
 #include "model/Enumerations.h"
@@ -81,7 +82,7 @@ protected:
         model.ad.SetUser(design.mode);
         if (design.symbol != nullptr)
             model.FindByName(design.symbol)->SetUser(design.value);
-        model.Recalculate();
+        qxr::Recalculate(model);
         Document().UpdateAllViews(nullptr, HINT_VALUES);
     }
 

@@ -6,9 +6,11 @@
 
 #include "AppFixture.h"
 #include "analysis/DiscreteLoop.h"
+#include "analysis/Recalculate.h"
 #include "analysis/Robustness.h"
 #include "app/TabViews.h"
 #include "calc/DesignConstants.h"
+#include "calc/LoopModel.h"
 #include "doc/UpdateHints.h"
 #include "plot/GraphScatter.h"
 
@@ -25,7 +27,7 @@ protected:
     void SwitchMode(double mode)
     {
         Document().model.ad.SetUser(mode);
-        Document().model.Recalculate();
+        qxr::Recalculate(Document().model);
         Document().UpdateAllViews(nullptr, HINT_VALUES);
     }
     // The field shows its text without scrolling it: the cursor moves from
@@ -75,7 +77,8 @@ TEST_F(ReviewView, StabilityFiguresOfTheDefaultDesign)
 {
     EXPECT_EQ(Voltage().Field(1022)->text(), "7 Hz");
     EXPECT_EQ(Voltage().Field(1023)->text(), "60°");
-    EXPECT_EQ(Voltage().Field(1026)->text(), QString::asprintf("%1.0f dB", Document().model.gainMarginV));
+    EXPECT_EQ(Voltage().Field(1026)->text(),
+              QString::asprintf("%1.0f dB", Document().model.Loop(qxr::ControlLoop::Voltage).gainMargin));
     EXPECT_EQ(Voltage().Field(1040)->text(), "-23 dB/dec");
     EXPECT_EQ(Current().Field(1022)->text(), "10000 Hz");
     EXPECT_EQ(Voltage().Field(1029)->text(), "") << "the measured column stays empty";
@@ -146,9 +149,10 @@ TEST_F(ReviewView, CurvesFollowTheBoxesAndHintFiveChecksThemAll)
 TEST_F(ReviewView, GainMarginWithoutPhaseCrossover)
 {
     CTabFreqResponse& page = Voltage();
-    Document().model.gainMarginV = std::nan("");
+    Document().model.Loop(qxr::ControlLoop::Voltage).gainMargin = std::nan("");
     Document().UpdateAllViews(nullptr, HINT_INFO_TEXT);
-    const double lastGain = Document().model.LoopGainV(qxr::kTwoPi * page.Grid().back());
+    const double lastGain =
+        qxr::LoopModelOf(Document().model, qxr::ControlLoop::Voltage).SummedGainDb(qxr::kTwoPi * page.Grid().back());
     EXPECT_EQ(page.Field(1026)->text(), QString::asprintf("> %1.0f dB", std::fabs(lastGain)));
 
     page.Box(1009)->click();  // no loop curve: the field keeps its text

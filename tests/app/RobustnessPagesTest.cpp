@@ -2,6 +2,7 @@
 #include <QLineEdit>
 
 #include "AppFixture.h"
+#include "analysis/Recalculate.h"
 #include "app/TabViews.h"
 #include "doc/UpdateHints.h"
 #include "plot/HistogramChart.h"
@@ -19,7 +20,7 @@ protected:
     void Edit(CSymbol& symbol, double value)
     {
         symbol.SetUser(value);
-        Document().model.Recalculate();
+        qxr::Recalculate(Document().model);
         Document().UpdateAllViews(nullptr, HINT_VALUES);
     }
 };

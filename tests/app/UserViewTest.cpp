@@ -1,6 +1,7 @@
 #include <QSplitter>
 
 #include "AppFixture.h"
+#include "analysis/Recalculate.h"
 #include "app/TabViews.h"
 #include "doc/UpdateHints.h"
 #include "pages/SymbolControls.h"
@@ -85,7 +86,7 @@ TEST_F(UserView, SplitterFitsThePagesAndTheOtherViewsKeepTheirRoom)
 TEST_F(UserView, EveryPageIsRefreshedByAnEdit)
 {
     Document().model.V__IN_MIN.SetUser(100);
-    Document().model.Recalculate();
+    qxr::Recalculate(Document().model);
     Document().UpdateAllViews(nullptr, HINT_VALUES);
     for (const CDialogTabRow& row : Page(2)->Rows()) {
         if (row.symbolName == "D__MAX") {

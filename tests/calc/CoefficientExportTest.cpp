@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "analysis/Recalculate.h"
 #include "calc/CoefficientExport.h"
 
 namespace {
@@ -30,7 +31,7 @@ TEST(CoefficientExport, EachSetNamesItsOwnSymbolsInOrder)
 {
     CDesignModel model;
     model.ad.SetUser(314);
-    model.Recalculate();
+    qxr::Recalculate(model);
     struct Case {
         CoefficientSet set;
         const char* firstLine;

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "Significant.h"
+#include "analysis/Recalculate.h"
 #include "calc/DesignConstants.h"
+#include "calc/DesignSteps.h"
+#include "calc/LoopModel.h"
 #include "model/DesignModel.h"
 
 namespace {
@@ -32,7 +35,7 @@ TEST(CompensatorSynthesis, VoltageZeroAndPoleAroundTheCrossover)
         CDesignModel model;
         model.F__X_VLOOP.SetUser(c.fx);
         model.PM__VLOOP.SetUser(c.pm);
-        model.Recalculate();
+        qxr::Recalculate(model);
         SCOPED_TRACE(c.pm);
         EXPECT_TRUE(MatchesSignificant(model.v_fcp1.Value(), c.fcp1));
         EXPECT_TRUE(MatchesSignificant(model.v_fcz1.Value(), c.fcz1));
@@ -44,7 +47,7 @@ TEST(CompensatorSynthesis, ZeroCrossoverReportsTheVoltageMargin)
 {
     CDesignModel model;
     model.F__X_VLOOP.SetUser(0);
-    model.Recalculate();
+    qxr::Recalculate(model);
     EXPECT_EQ(model.v_fcp1.Value(), 0.0);
     EXPECT_EQ(model.messages.rfind(kVoltageMarginMessage, 0), 0u) << model.messages;
 }
@@ -59,7 +62,7 @@ TEST(CompensatorSynthesis, SampledCurrentLoopCanMakeTheMarginImpossible)
         model.PM__ILOOP.SetUser(50);
         model.T__D.SetUser(0.5);
         model.ad.SetUser(mode);
-        model.Recalculate();
+        qxr::Recalculate(model);
         SCOPED_TRACE(mode);
         const bool digital = mode == 314;
         EXPECT_EQ(model.i_fcz1.Value() < 0, digital);
@@ -73,9 +76,9 @@ TEST(CompensatorSynthesis, MessagesAppearOncePerPass)
 {
     CDesignModel model;
     model.F__X_VLOOP.SetUser(0);
-    model.Recalculate();
+    qxr::Recalculate(model);
     const std::string first = model.messages;
-    model.Recalculate();
+    qxr::Recalculate(model);
     EXPECT_EQ(model.messages, first);
     EXPECT_EQ(model.messages.find(kVoltageMarginMessage), model.messages.rfind(kVoltageMarginMessage));
 }
@@ -97,7 +100,7 @@ TEST(CompensatorSynthesis, ComponentCheckReportsTheVoltageLoopFirst)
         CDesignModel model;
         for (CSymbol CDesignModel::*symbol : c.negative)
             (model.*symbol).SetUser(-1);
-        model.CheckAnalogCompensators();
+        qxr::CheckAnalogCompensators(model);
         EXPECT_EQ(model.messages, c.message);
     }
 }
@@ -107,7 +110,7 @@ TEST(CompensatorSynthesis, ComponentCheckPassesZeroAndNaN)
     CDesignModel model;
     model.R__F.SetUser(0.0);
     model.C__P_I.SetUser(std::nan(""));
-    model.CheckAnalogCompensators();
+    qxr::CheckAnalogCompensators(model);
     EXPECT_EQ(model.messages, "");
 }
 
@@ -115,7 +118,7 @@ TEST(CompensatorSynthesis, NegativeAnalogComponentsAreReportedByTheDesign)
 {
     CDesignModel model;
     model.R__IN.SetUser(-1e6);
-    model.Recalculate();
+    qxr::Recalculate(model);
     EXPECT_EQ(model.messages, kVoltageComponentMessage);
 }
 
@@ -138,17 +141,20 @@ TEST(CompensatorSynthesis, LoopGainAtRequiredCrossover)
         model.F__X_ILOOP.SetUser(c.fxI);
         model.PM__ILOOP.SetUser(c.pmI);
         model.E__ff.SetUser(c.efficiency);
-        model.Recalculate();
+        qxr::Recalculate(model);
         SCOPED_TRACE(c.fxV);
-        EXPECT_NEAR(model.LoopGainV(qxr::kTwoPi * c.fxV), 20 * std::log10(1 / c.efficiency), 1e-9);
-        EXPECT_NEAR(model.LoopGainI(qxr::kTwoPi * c.fxI), 0.0, 1e-9);
-        const double phaseMarginV = model.loopPhaseV[static_cast<std::size_t>(model.crossIdxV)] + 180;
+        const qxr::LoopModel voltage = qxr::LoopModelOf(model, qxr::ControlLoop::Voltage);
+        const qxr::LoopModel current = qxr::LoopModelOf(model, qxr::ControlLoop::Current);
+        EXPECT_NEAR(voltage.SummedGainDb(qxr::kTwoPi * c.fxV), 20 * std::log10(1 / c.efficiency), 1e-9);
+        EXPECT_NEAR(current.SummedGainDb(qxr::kTwoPi * c.fxI), 0.0, 1e-9);
+        const qxr::LoopData& voltageData = model.Loop(qxr::ControlLoop::Voltage);
+        const auto crossing = static_cast<std::size_t>(voltageData.crossIdx);
         if (c.efficiency == 1) {
-            EXPECT_EQ(model.freqV[static_cast<std::size_t>(model.crossIdxV)], c.fxV);
-            EXPECT_NEAR(phaseMarginV, c.pmV, 1e-9);
+            EXPECT_EQ(voltageData.series[qxr::kFreq][crossing], c.fxV);
+            EXPECT_NEAR(voltageData.series[qxr::kLoopPhase][crossing] + 180, c.pmV, 1e-9);
         }
         if (c.mode == 311) {
-            EXPECT_NEAR(model.LoopPhaseI(qxr::kTwoPi * c.fxI) + 180, c.pmI, 1e-9);
+            EXPECT_NEAR(current.PhaseDeg(qxr::kTwoPi * c.fxI) + 180, c.pmI, 1e-9);
         }
     }
 }

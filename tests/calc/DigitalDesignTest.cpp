@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "Significant.h"
+#include "analysis/Recalculate.h"
 #include "model/DesignModel.h"
 
 namespace {
@@ -11,7 +12,7 @@ namespace {
 void RecalculateDigital(CDesignModel& model)
 {
     model.ad.SetUser(314);
-    model.Recalculate();
+    qxr::Recalculate(model);
 }
 
 TEST(DigitalDesign, DefaultDesignValues)
@@ -60,7 +61,7 @@ TEST(DigitalDesign, MarksExactlyTheSymbolsItUses)
 TEST(DigitalDesign, AnalogOnlyResultsKeepTheirValues)
 {
     CDesignModel model;
-    model.Recalculate();
+    qxr::Recalculate(model);
     const double analogRf = model.R__F.Value();
     const double analogRshunt = model.R__SHUNT.Value();
     RecalculateDigital(model);
@@ -79,7 +80,7 @@ TEST(DigitalDesign, SamplingFrequencyFollowsTheCalculatedSwitchingFrequency)
     EXPECT_EQ(model.F__SAMP.Value(), 200000);
 
     model.F__SAMP.SetUser(50000);
-    model.Recalculate();
+    qxr::Recalculate(model);
     EXPECT_EQ(model.F__SAMP.Value(), 50000);
     EXPECT_EQ(model.F__SAMP.calcValue, 200000);
     EXPECT_NE(model.B0_I.Value(), reference.B0_I.Value());
@@ -95,9 +96,9 @@ TEST(DigitalDesign, RampIsForcedToOneAndStaysThereInAnalogMode)
 
     CDesignModel analogWithUnitRamp;
     analogWithUnitRamp.V__RAMP.SetUser(1.0);
-    analogWithUnitRamp.Recalculate();
+    qxr::Recalculate(analogWithUnitRamp);
     model.ad.SetUser(311);
-    model.Recalculate();
+    qxr::Recalculate(model);
     EXPECT_EQ(model.V__RAMP.Value(), 1.0);
     EXPECT_EQ(model.i_fcp0.Value(), analogWithUnitRamp.i_fcp0.Value());
 

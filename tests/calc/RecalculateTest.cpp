@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "analysis/Recalculate.h"
 #include "model/DesignModel.h"
 
 namespace {
@@ -31,7 +32,7 @@ TEST(Recalculate, ModeDefaults)
     for (const Case& c : cases) {
         CDesignModel model;
         model.ad.SetUser(c.mode);
-        model.Recalculate();
+        qxr::Recalculate(model);
         SCOPED_TRACE(c.mode);
         EXPECT_EQ(model.H3__VFF.Value(), c.h3Vff);
         EXPECT_EQ(model.PM__ILOOP.Value(), c.pmILoop);
@@ -49,19 +50,19 @@ TEST(Recalculate, SwitchingModesMovesDefaultsButKeepsUserEntries)
 {
     CDesignModel model;
     model.ad.SetUser(314);
-    model.Recalculate();
+    qxr::Recalculate(model);
     EXPECT_EQ(model.H3__VFF.Value(), 0.75);
     EXPECT_EQ(model.PM__ILOOP.Value(), 50.0);
 
     model.ad.SetUser(311);
-    model.Recalculate();
+    qxr::Recalculate(model);
     EXPECT_EQ(model.H3__VFF.Value(), 1.5);
     EXPECT_EQ(model.PM__ILOOP.Value(), 60.0);
 
     model.H3__VFF.SetUser(2.0);
     model.PM__ILOOP.SetUser(45.0);
     model.ad.SetUser(314);
-    model.Recalculate();
+    qxr::Recalculate(model);
     EXPECT_EQ(model.H3__VFF.Value(), 2.0);
     EXPECT_EQ(model.PM__ILOOP.Value(), 45.0);
     EXPECT_EQ(model.H3__VFF.calcValue, 1.5) << "a user entry is not marked or recalculated";
@@ -73,14 +74,14 @@ TEST(Recalculate, UnknownModeCalculatesNothing)
     const double unknownModes[] = {0, 312, 313.9, -311, 1e300};
     for (double mode : unknownModes) {
         CDesignModel model;
-        model.Recalculate();  // leave results of a real pass behind
+        qxr::Recalculate(model);  // leave results of a real pass behind
         model.messages = "stale line\n";
         for (CSymbol* symbol : model.symbols)
             symbol->inUse = true;
         model.ad.SetUser(mode);
         const std::vector<double> before = CalculatedValues(model);
 
-        model.Recalculate();
+        qxr::Recalculate(model);
         SCOPED_TRACE(mode);
         EXPECT_TRUE(model.messages.empty());
         EXPECT_EQ(CalculatedValues(model), before);
@@ -104,7 +105,7 @@ TEST(Recalculate, ReadingTheModeDoesNotDependOnItsMirrors)
     CDesignModel model;
     model.ad.userSet = true;  // as a file load stores it: fields only, mirrors untouched
     model.ad.userValue = 314;
-    model.Recalculate();
+    qxr::Recalculate(model);
     EXPECT_EQ(model.ad.enumUser.GetValue(), 311);
     EXPECT_EQ(model.H3__VFF.Value(), 0.75);
 }

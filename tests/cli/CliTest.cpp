@@ -22,8 +22,9 @@
 #include "InProcessCli.h"
 #include "NonDesignFiles.h"
 #include "Significant.h"
+#include "analysis/FirmwareHeader.h"
+#include "analysis/Recalculate.h"
 #include "calc/CoefficientExport.h"
-#include "calc/FirmwareHeader.h"
 #include "cli/Run.h"
 #include "model/DesignFile.h"
 #include "model/DesignModel.h"
@@ -104,7 +105,7 @@ struct ReferenceDesign {
     {
         if (mode != CTop::ANALOG)
             model.ad.SetUser(mode);
-        model.Recalculate();
+        qxr::Recalculate(model);
     }
     CDesignModel model;
 };
@@ -219,9 +220,10 @@ TEST_F(CliTest, JsonOfTheDefaultDesignInBothModesMatchesTheEngineBitForBit)
         const json& voltage = document["metrics"]["voltage"];
         EXPECT_EQ(KeysOf(voltage),
                   (std::set<std::string>{"crossIdx", "phaseCrossIdx", "fx", "slope", "gainMargin", "phaseMargin"}));
-        EXPECT_EQ(voltage["crossIdx"], reference.model.crossIdxV);
-        EXPECT_EQ(NumberOf(voltage["phaseMargin"]), reference.model.phaseMarginV);
-        EXPECT_EQ(NumberOf(document["metrics"]["current"]["gainMargin"]), reference.model.gainMarginI);
+        EXPECT_EQ(voltage["crossIdx"], reference.model.Loop(qxr::ControlLoop::Voltage).crossIdx);
+        EXPECT_EQ(NumberOf(voltage["phaseMargin"]), reference.model.Loop(qxr::ControlLoop::Voltage).phaseMargin);
+        EXPECT_EQ(NumberOf(document["metrics"]["current"]["gainMargin"]),
+                  reference.model.Loop(qxr::ControlLoop::Current).gainMargin);
     }
 }
 
@@ -249,8 +251,12 @@ TEST_F(CliTest, JsonWithBodeHoldsBothLoopsAsTheEngineBuiltThem)
     ASSERT_EQ(KeysOf(bode["current"]), series);
     ASSERT_EQ(bode["current"]["freq"].size(), 500u);
     for (std::size_t k = 0; k < 500; ++k) {
-        EXPECT_EQ(NumberOf(bode["voltage"]["loopGain"][k]), reference.model.loopGainV[k]) << k;
-        EXPECT_EQ(NumberOf(bode["current"]["loopPhase"][k]), reference.model.loopPhaseI[k]) << k;
+        EXPECT_EQ(NumberOf(bode["voltage"]["loopGain"][k]),
+                  reference.model.Loop(qxr::ControlLoop::Voltage).series[qxr::kLoopGain][k])
+            << k;
+        EXPECT_EQ(NumberOf(bode["current"]["loopPhase"][k]),
+                  reference.model.Loop(qxr::ControlLoop::Current).series[qxr::kLoopPhase][k])
+            << k;
     }
 }
 
@@ -387,7 +393,7 @@ TEST_F(CliTest, CoefficientsOfADigitalDesignAreTheEngineTextWithLineFeeds)
     CDesignModel reference;
     reference.ad.SetUser(CTop::DIGITAL);
     reference.F__SAMP_V.SetUser(6 * reference.F__SAMP_V.scale);
-    reference.Recalculate();
+    qxr::Recalculate(reference);
     using qxr::CoefficientSet;
     const std::string feedForward = WithLineFeeds(qxr::CoefficientText(reference, CoefficientSet::FeedForward));
     const std::string voltage = WithLineFeeds(qxr::CoefficientText(reference, CoefficientSet::VoltageLoop));
@@ -417,7 +423,7 @@ TEST_F(CliTest, CoefficientFormatsGiveTheQuantisedSetsAndTheirJson)
     reference.ad.SetUser(CTop::DIGITAL);
     reference.fmt__COEF.SetUser(CCoefficientFormat::Qmn);
     reference.N__FRAC.SetUser(20);
-    reference.Recalculate();
+    qxr::Recalculate(reference);
     const CliResult text = Run({"coeffs", "--mode", "digital", "--format", "q20", "--which", "current"});
     EXPECT_EQ(text.exitCode, 0) << text.err;
     EXPECT_EQ(text.out, WithLineFeeds(qxr::CoefficientText(reference, qxr::CoefficientSet::CurrentLoop,
@@ -459,7 +465,7 @@ TEST_F(CliTest, HeaderIsWrittenForADigitalDesignAndRefusedWithTheReasonOtherwise
     CDesignModel reference;
     reference.ad.SetUser(CTop::DIGITAL);
     reference.fmt__COEF.SetUser(CCoefficientFormat::Q31);
-    reference.Recalculate();
+    qxr::Recalculate(reference);
     EXPECT_EQ(ReadText(header), qxr::FirmwareHeaderOf(reference, u"Bench").text);
 
     const std::string refused = Path("refused.h").string();
@@ -485,15 +491,19 @@ TEST_F(CliTest, BodeCsvRoundTripsEveryValueOfTheChosenLoop)
     // With no output capacitance the voltage plant gain is infinite.
     CDesignModel reference;
     reference.C__OUT.SetUser(0);
-    reference.Recalculate();
+    qxr::Recalculate(reference);
     const struct {
         const char* loop;
         const std::vector<double>* freq;
         const std::vector<double>* plantGain;
         const std::vector<double>* loopPhase;
     } cases[] = {
-        {"voltage", &reference.freqV, &reference.plantGainV, &reference.loopPhaseV},
-        {"current", &reference.freqI, &reference.plantGainI, &reference.loopPhaseI},
+        {"voltage", &reference.Loop(qxr::ControlLoop::Voltage).series[qxr::kFreq],
+         &reference.Loop(qxr::ControlLoop::Voltage).series[qxr::kPlantGain],
+         &reference.Loop(qxr::ControlLoop::Voltage).series[qxr::kLoopPhase]},
+        {"current", &reference.Loop(qxr::ControlLoop::Current).series[qxr::kFreq],
+         &reference.Loop(qxr::ControlLoop::Current).series[qxr::kPlantGain],
+         &reference.Loop(qxr::ControlLoop::Current).series[qxr::kLoopPhase]},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.loop);

@@ -259,11 +259,11 @@ TEST(Catalogue, AddedSymbolsFollowTheModeWithTheirRanges)
 TEST(Catalogue, MetricsBeforeTheFirstCalculation)
 {
     CDesignModel model;
-    EXPECT_EQ(model.crossIdxV, 0);
-    EXPECT_EQ(model.phaseCrossIdxI, 0);
-    EXPECT_TRUE(std::isnan(model.fxV));
-    EXPECT_TRUE(std::isnan(model.phaseMarginI));
-    EXPECT_TRUE(model.freqV.empty());
+    EXPECT_EQ(model.Loop(qxr::ControlLoop::Voltage).crossIdx, 0);
+    EXPECT_EQ(model.Loop(qxr::ControlLoop::Current).phaseCrossIdx, 0);
+    EXPECT_TRUE(std::isnan(model.Loop(qxr::ControlLoop::Voltage).fx));
+    EXPECT_TRUE(std::isnan(model.Loop(qxr::ControlLoop::Current).phaseMargin));
+    EXPECT_TRUE(model.Loop(qxr::ControlLoop::Voltage).series[qxr::kFreq].empty());
     EXPECT_TRUE(model.messages.empty());
 }
 

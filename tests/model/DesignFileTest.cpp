@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 
 #include "NonDesignFiles.h"
+#include "analysis/Recalculate.h"
 #include "model/DesignFile.h"
 #include "model/DesignModel.h"
 #include "model/FileBytes.h"
@@ -135,7 +136,7 @@ void MakeDistinctive(CDesignModel& model)
     model.V__OUT.SetUser(400.0);
     model.L__MIN.SetUser(1e-3);
     model.ad.SetUser(314.0);
-    model.Recalculate();
+    qxr::Recalculate(model);
     for (std::size_t k = 0; k < CDesignModel::kSymbolCount; ++k)
         model.symbols[k]->calcValue = 1000.0 + 0.125 * static_cast<double>(k);
     model.R__T.userValue = -0.0;  // differs from calcValue although not a user entry
@@ -210,8 +211,8 @@ TEST(DesignFileRoundTrip, RestoresUserEntriesAndBothValuesOfEverySymbol)
         EXPECT_EQ(StateOf(*loaded.symbols[k]), StateOf(*saved.symbols[k])) << "symbol " << k;
 
     // Nothing outside the file (such as the Mode's mirrors) may steer the calculation.
-    saved.Recalculate();
-    loaded.Recalculate();
+    qxr::Recalculate(saved);
+    qxr::Recalculate(loaded);
     for (std::size_t k = 0; k < CDesignModel::kSymbolCount; ++k)
         EXPECT_EQ(Bits(loaded.symbols[k]->calcValue), Bits(saved.symbols[k]->calcValue)) << "symbol " << k;
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "analysis/Recalculate.h"
 #include "model/DesignFile.h"
 #include "model/DesignModel.h"
 
@@ -40,7 +41,7 @@ TEST(DesignState, RestoringGivesBackTheFileBytesAndTheModeMirrors)
         const int32_t mode = model.ad.enumUser.GetValue();
 
         Scramble(model, seed + 1000);
-        model.Recalculate();
+        qxr::Recalculate(model);
         EXPECT_FALSE(model.SaveState() == saved);
         model.RestoreState(saved);
         EXPECT_TRUE(model.SaveState() == saved);

@@ -12,8 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include "analysis/FirmwareHeader.h"
+#include "analysis/Recalculate.h"
 #include "calc/CoefficientExport.h"
-#include "calc/FirmwareHeader.h"
 #include "calc/FixedPoint.h"
 #include "model/Enumerations.h"
 
@@ -78,7 +79,7 @@ void Design(CDesignModel& model, const DesignCase& design, const CoefficientForm
     model.N__FRAC.SetUser(format.fractionBits);
     for (const auto& [symbol, value] : design.entries)
         (model.*symbol).SetUser(value);
-    model.Recalculate();
+    qxr::Recalculate(model);
 }
 
 // Runs every input through each set, from a zero state, in the order
@@ -262,7 +263,7 @@ TEST(FirmwareHeader, RefusedWithAReasonForABadDesign)
         CDesignModel model;
         Design(model, kDesigns[0], {CCoefficientFormat::Qmn, 16});
         model.FindByName(c.symbol)->SetUser(c.value);
-        model.Recalculate();
+        qxr::Recalculate(model);
         const auto header = FirmwareHeaderOf(model, u"");
         EXPECT_EQ(header.text, "");
         std::string reasons;

@@ -1,7 +1,8 @@
-#include "calc/FirmwareHeader.h"
+#include "analysis/FirmwareHeader.h"
 
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 #include "calc/CoefficientExport.h"
 #include "model/Enumerations.h"
@@ -45,8 +46,11 @@ std::string Preamble(const CDesignModel& model, const std::u16string& descriptio
     std::string text = "/* Coefficients of the digital PFC compensators, written by QXR.\n *\n";
     if (!description.empty())
         text += DescriptionComment(description) + " *\n";
-    text += LoopLine("Voltage loop", model.fxV, model.phaseMarginV, model.gainMarginV);
-    text += LoopLine("Current loop", model.fxI, model.phaseMarginI, model.gainMarginI);
+    for (const auto& [name, loop] :
+         {std::pair{"Voltage loop", ControlLoop::Voltage}, std::pair{"Current loop", ControlLoop::Current}}) {
+        const LoopData& figures = model.Loop(loop);
+        text += LoopLine(name, figures.fx, figures.phaseMargin, figures.gainMargin);
+    }
     text += " * Discretisation: " + ToUtf8(method) + ". Format: " + FormatName(format) + ".\n *\n";
     text += " * Each set runs y[n] = B0 x[n] + B1 x[n-1] + B2 x[n-2] + A1 y[n-1] + A2 y[n-2].\n";
     if (format.IsInteger())
