@@ -3,6 +3,7 @@
 #include <QMessageBox>
 
 #include "app/InfoDocument.h"
+#include "figures/QtSetup.h"
 
 #ifndef QXR_VERSION
 #error "QXR_VERSION must name the program version"
@@ -28,6 +29,7 @@ CValdrisApp::CValdrisApp(int& argc, char** argv)
       versionInfo{tr("QXR - PFC Control Loop Designer"), QStringLiteral("QXR"), QStringLiteral(QXR_VERSION)},
       infoFetcher([this](CStdSignal* signal) { return PostSignal(signal); }, PrepareInfoDocument)
 {
+    SetUpForQt();
 }
 
 CValdrisApp::~CValdrisApp()

@@ -3,26 +3,29 @@
 #include "app/QXRViewLog.h"
 #include "doc/QXRDoc.h"
 #include "model/Enumerations.h"
-#include "pages/DesignPageList.h"
+#include "pages/PageFactory.h"
+
+using qxr::PageInfo;
+using qxr::PageKind;
+using qxr::PageView;
+
+namespace {
+
+std::vector<CDialogTab*> PointersTo(const std::vector<std::unique_ptr<CDialogTab>>& pages)
+{
+    std::vector<CDialogTab*> pointers;
+    for (const std::unique_ptr<CDialogTab>& page : pages)
+        pointers.push_back(page.get());
+    return pointers;
+}
+
+}  // namespace
 
 CQXRViewUser::CQXRViewUser(CQXRDoc& document, QWidget* parent)
-    : CMfcCtrlTabFormView(parent),
-      document_(document),
-      designParameters_(document),
-      powerStage_(321, document),
-      currentSense_(322, document),
-      multiplierAnalog_(324, document),
-      multiplierDigital_(document),
-      voltageLoopAnalog_(325, document),
-      voltageLoopDigital_(document),
-      currentLoopAnalog_(326, document),
-      currentLoopDigital_(document),
-      startUp_(327, document),
-      componentSelection_(329, document),
-      robustness_(document),
-      parts_(document)
+    : CMfcCtrlTabFormView(parent), document_(document), list_(qxr::PagesOf(PageView::Design))
 {
-    designParameters_.title = tr("Design Parms");
+    for (const PageInfo* page : list_)
+        pages_.push_back(CreatePage(*page, document));
     document_.AddView(this);
 }
 
@@ -31,31 +34,18 @@ CQXRViewUser::~CQXRViewUser()
     document_.RemoveView(this);
 }
 
-std::array<CDialogTab*, 13> CQXRViewUser::Pages()
+std::vector<CDialogTab*> CQXRViewUser::Pages()
 {
-    return {&designParameters_,
-            &powerStage_,
-            &currentSense_,
-            &multiplierAnalog_,
-            &multiplierDigital_,
-            &voltageLoopAnalog_,
-            &voltageLoopDigital_,
-            &currentLoopAnalog_,
-            &currentLoopDigital_,
-            &startUp_,
-            &componentSelection_,
-            &robustness_,
-            &parts_};
+    return PointersTo(pages_);
 }
 
 void CQXRViewUser::OnInitialUpdate()
 {
     if (pagesCreated_)
         return;
-    const std::array<CDialogTab*, 13> pages = Pages();
-    for (std::size_t i = 0; i < pages.size(); ++i) {
-        pages[i]->OnInitDialog();
-        TabControl().AddPage(pages[i], DesignPageTitle(kDesignPages[i]));
+    for (const std::unique_ptr<CDialogTab>& page : pages_) {
+        page->OnInitDialog();
+        TabControl().AddPage(page.get(), page->title);
     }
     pagesCreated_ = true;
     // The strip is measured with the tabs of the design's Mode alone.
@@ -66,12 +56,10 @@ void CQXRViewUser::OnInitialUpdate()
 // The tabs of the other controller kind are hidden; shown tabs are not selected.
 void CQXRViewUser::ApplyModeVisibility()
 {
-    // Start Up, Comp Sel and Parts change before the Mode's pages, so that a
-    // hidden current page gives way to the nearest earlier page still shown.
-    constexpr std::array<std::size_t, 9> kModePagesInOrder{9, 10, 12, 3, 4, 5, 6, 7, 8};
-    const std::array<CDialogTab*, 13> pages = Pages();
-    for (std::size_t i : kModePagesInOrder)
-        TabControl().ShowPage(pages[i], ShowsForMode(kDesignPages[i], document_.model));
+    for (std::size_t i : qxr::ModePagesInVisibilityOrder(PageView::Design)) {
+        const bool shown = qxr::ShowsForMode(*list_[i], document_.model.Read(document_.model.ad));
+        TabControl().ShowPage(pages_[i].get(), shown);
+    }
 }
 
 void CQXRViewUser::OnUpdate(CDocView*, int hint, QObject* hintObject)
@@ -80,18 +68,18 @@ void CQXRViewUser::OnUpdate(CDocView*, int hint, QObject* hintObject)
         return;
     ApplyModeVisibility();
     QWidget* hintControl = qobject_cast<QWidget*>(hintObject);
-    for (CDialogTab* page : Pages())
+    for (const std::unique_ptr<CDialogTab>& page : pages_)
         page->UpdatePage(hint, hintControl);
 }
 
-CQXRViewReview::CQXRViewReview(CQXRDoc& document, QWidget* parent)
-    : CMfcCtrlTabFormView(parent),
-      document_(document),
-      voltageResponse_(document),
-      currentResponse_(document),
-      sweepHistograms_(document),
-      schematic_(document)
+CQXRViewReview::CQXRViewReview(CQXRDoc& document, QWidget* parent) : CMfcCtrlTabFormView(parent), document_(document)
 {
+    for (const PageInfo* page : qxr::PagesOf(PageView::Review)) {
+        if (page->kind == PageKind::Compare)
+            continue;
+        list_.push_back(page);
+        pages_.push_back(CreatePage(*page, document));
+    }
     document_.AddView(this);
 }
 
@@ -100,20 +88,25 @@ CQXRViewReview::~CQXRViewReview()
     document_.RemoveView(this);
 }
 
-std::array<CDialogTab*, 4> CQXRViewReview::Pages()
+std::vector<CDialogTab*> CQXRViewReview::Pages()
 {
-    return {&voltageResponse_, &currentResponse_, &sweepHistograms_, &schematic_};
+    return PointersTo(pages_);
 }
 
 void CQXRViewReview::OnInitialUpdate()
 {
     if (pagesCreated_)
         return;
-    for (CDialogTab* page : Pages()) {
-        page->OnInitDialog();
-        TabControl().AddPage(page, page->title);
+    std::size_t next = 0;
+    for (const PageInfo* page : qxr::PagesOf(PageView::Review)) {
+        if (page->kind == PageKind::Compare) {
+            TabControl().AddPage(&compare_, PageTitle(*page));
+            continue;
+        }
+        CDialogTab* built = pages_[next++].get();
+        built->OnInitDialog();
+        TabControl().AddPage(built, built->title);
     }
-    TabControl().AddPage(&compare_, tr("Compare"));
     pagesCreated_ = true;
     FitParentSplitter(CQXRViewLog::kPaneHeight);
     ApplyModeVisibility();
@@ -127,15 +120,19 @@ void CQXRViewReview::ShowComparison()
     TabControl().ShowPage(&compare_, compared != nullptr);
 }
 
-// The schematic shows only for the analog controller, and comes to the
+// The pages of one Mode (the schematic) show only in it, and come to the
 // front when the design switches to it.
 void CQXRViewReview::ApplyModeVisibility()
 {
     CDesignModel& model = document_.model;
-    const bool analog = model.Read(model.ad) == CTop::ANALOG;
-    TabControl().ShowPage(&schematic_, analog);
-    if (analog && lastMode_.GetValue() != CTop::ANALOG)
-        TabControl().SelectPage(&schematic_);
+    for (std::size_t i = 0; i < list_.size(); ++i) {
+        if (list_[i]->mode == PageInfo::kEveryMode)
+            continue;
+        const bool shown = qxr::ShowsForMode(*list_[i], model.Read(model.ad));
+        TabControl().ShowPage(pages_[i].get(), shown);
+        if (shown && lastMode_.GetValue() != list_[i]->mode)
+            TabControl().SelectPage(pages_[i].get());
+    }
 }
 
 void CQXRViewReview::OnUpdate(CDocView*, int hint, QObject* hintObject)
@@ -146,7 +143,7 @@ void CQXRViewReview::OnUpdate(CDocView*, int hint, QObject* hintObject)
     if (!pagesCreated_)
         return;
     QWidget* hintControl = qobject_cast<QWidget*>(hintObject);
-    for (CDialogTab* page : Pages())
+    for (const std::unique_ptr<CDialogTab>& page : pages_)
         page->UpdatePage(hint, hintControl);
     ShowComparison();
 }

@@ -1,20 +1,19 @@
 #pragma once
 
-#include <array>
+#include <memory>
+#include <vector>
 
 #include "doc/DocView.h"
 #include "model/Enumerations.h"
 #include "pages/ComparePage.h"
-#include "pages/DesignPages.h"
-#include "pages/FreqResponsePages.h"
-#include "pages/PartsPage.h"
-#include "pages/RobustnessPages.h"
+#include "pages/DialogTab.h"
+#include "present/PageList.h"
 #include "widgets/TabContainer.h"
 
 class CQXRDoc;
 
-// The design-entry view, left of the main window: the design pages, of which
-// those of the other controller kind have their tabs hidden.
+// The design-entry view, left of the main window: the design pages of the
+// page list, of which those of the other controller kind have their tabs hidden.
 class CQXRViewUser : public CMfcCtrlTabFormView, public CDocView {
     Q_OBJECT
 
@@ -26,32 +25,21 @@ public:
     void OnInitialUpdate();
     void OnUpdate(CDocView* sender, int hint, QObject* hintObject) override;
 
-    // The pages in the order of kDesignPages, whether their tabs are shown or not.
-    std::array<CDialogTab*, 13> Pages();
+    // The pages in the order of the page list, whether their tabs are shown or not.
+    std::vector<CDialogTab*> Pages();
 
 private:
     void ApplyModeVisibility();
 
     CQXRDoc& document_;
     bool pagesCreated_ = false;
-    CTabDesignParameters designParameters_;
-    CTabBlank powerStage_;
-    CTabBlank currentSense_;
-    CTabBlank multiplierAnalog_;
-    CTabMultiplierDigital multiplierDigital_;
-    CTabBlank voltageLoopAnalog_;
-    CTabVoltLoopDigital voltageLoopDigital_;
-    CTabBlank currentLoopAnalog_;
-    CTabCurrentLoopDigital currentLoopDigital_;
-    CTabBlank startUp_;
-    CTabBlank componentSelection_;
-    CTabRobustness robustness_;
-    CTabParts parts_;
+    std::vector<const qxr::PageInfo*> list_;
+    std::vector<std::unique_ptr<CDialogTab>> pages_;
 };
 
 // The review view, top right: the Bode plots of both loops, the histograms
-// of the stability sweep and, while the design uses the analog controller,
-// its schematic.
+// of the stability sweep, while the design uses the analog controller its
+// schematic, and while a design is compared what differs.
 class CQXRViewReview : public CMfcCtrlTabFormView, public CDocView {
     Q_OBJECT
 
@@ -63,7 +51,8 @@ public:
     void OnInitialUpdate();
     void OnUpdate(CDocView* sender, int hint, QObject* hintObject) override;
 
-    std::array<CDialogTab*, 4> Pages();
+    // The pages built from templates, in the order of the page list.
+    std::vector<CDialogTab*> Pages();
     ComparePage& Compare() { return compare_; }
 
 private:
@@ -73,10 +62,8 @@ private:
 
     CQXRDoc& document_;
     bool pagesCreated_ = false;
-    CTabFreqResponseVoltage voltageResponse_;
-    CTabFreqResponseCurrent currentResponse_;
-    CTabSweepHistograms sweepHistograms_;
-    CTabSchematic schematic_;
+    std::vector<const qxr::PageInfo*> list_;  // the template pages
+    std::vector<std::unique_ptr<CDialogTab>> pages_;
     ComparePage compare_;
     CTop lastMode_;
 };

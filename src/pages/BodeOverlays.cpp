@@ -1,31 +1,24 @@
 #include "pages/BodeOverlays.h"
 
-#include <cmath>
 #include <vector>
 
 #include <QCoreApplication>
 #include <QFileInfo>
 
 #include "doc/Overlays.h"
+#include "figures/BodeGraphs.h"
 #include "plot/GraphScatter.h"
+
+using namespace qxr;
 
 namespace {
 
 constexpr GraphColor kBlack = 0x000000;
-constexpr GraphColor kMeasuredColor = 0x800080;
-constexpr GraphColor kComparedPlantColor = 0xC0A000;
-constexpr GraphColor kComparedCompColor = 0x4040C0;
-constexpr GraphColor kComparedLoopColor = 0x008080;
+constexpr BodeLineId kLines[] = {kComparedPlantLine, kComparedCompLine, kComparedLoopLine, kMeasuredLine};
 
 QString Tr(const char* text)
 {
     return QCoreApplication::translate("BodeOverlays", text);
-}
-
-// A figure that could not be found reads "n/a".
-QString Figure(const char* format, double value)
-{
-    return std::isnan(value) ? Tr("n/a") : QString::asprintf(format, value);
 }
 
 }  // namespace
@@ -38,18 +31,16 @@ BodeOverlays::BodeOverlays(qxr::ControlLoop loop, CGraphScatter& magnitude, CGra
 void BodeOverlays::Setup()
 {
     for (CGraphScatter* graph : {&magnitude_, &phase_}) {
-        graph->AddLine(kComparedPlant, kComparedPlantColor, CScatterGraphLine::kDashed);
-        graph->AddLine(kComparedComp, kComparedCompColor, CScatterGraphLine::kDashed);
-        graph->AddLine(kComparedLoop, kComparedLoopColor, CScatterGraphLine::kDashed);
-        graph->AddLine(kMeasured, kMeasuredColor, CScatterGraphLine::kSolid);
+        for (BodeLineId line : kLines)
+            AddBodeLine(*graph, line);
     }
 }
 
-void BodeOverlays::Draw(const MeasuredOverlay* measured, const ComparedDesign* compared, BodeGraphs::Curves shown,
+void BodeOverlays::Draw(const MeasuredOverlay* measured, const ComparedDesign* compared, ShownCurves shown,
                         const QString& designName)
 {
     for (CGraphScatter* graph : {&magnitude_, &phase_}) {
-        for (int line : {kMeasured, kComparedPlant, kComparedComp, kComparedLoop})
+        for (BodeLineId line : kLines)
             graph->ClearLine(line);
     }
     std::vector<CGraphLegendEntry> legend;
@@ -60,42 +51,35 @@ void BodeOverlays::Draw(const MeasuredOverlay* measured, const ComparedDesign* c
     }
     if (measured != nullptr) {
         DrawMeasured(*measured);
-        legend.push_back(
-            {Tr("Measured: %1").arg(QFileInfo(measured->path).fileName()), kMeasuredColor, CScatterGraphLine::kSolid});
+        legend.push_back({Tr("Measured: %1").arg(QFileInfo(measured->path).fileName()), LookOf(kMeasuredLine).color,
+                          CScatterGraphLine::kSolid});
     }
     magnitude_.legend = std::move(legend);
 }
 
 void BodeOverlays::DrawMeasured(const MeasuredOverlay& measured)
 {
-    for (const qxr::MeasuredPoint& point : measured.points)
-        AddPoint(point.freq, point.gainDb, point.phaseDeg, kMeasured);
+    for (const MeasuredPoint& point : measured.points)
+        AddPoint(point.freq, point.gainDb, point.phaseDeg, kMeasuredLine);
 }
 
-void BodeOverlays::DrawCompared(const ComparedDesign& compared, BodeGraphs::Curves shown)
+void BodeOverlays::DrawCompared(const ComparedDesign& compared, ShownCurves shown)
 {
     const ComparedCurves& curves = compared.curves[static_cast<std::size_t>(loop_)];
     for (std::size_t i = 0; i < curves.freq.size(); ++i) {
         const double f = curves.freq[i];
-        const qxr::BodePoint& point = curves.points[i];
+        const BodePoint& point = curves.points[i];
         if (shown.plant)
-            AddPoint(f, point.plantGain, point.plantPhase, kComparedPlant);
+            AddPoint(f, point.plantGain, point.plantPhase, kComparedPlantLine);
         if (shown.comp)
-            AddPoint(f, point.compGain, point.compPhase, kComparedComp);
+            AddPoint(f, point.compGain, point.compPhase, kComparedCompLine);
         if (shown.loop)
-            AddPoint(f, point.loopGain, point.loopPhase, kComparedLoop);
+            AddPoint(f, point.loopGain, point.loopPhase, kComparedLoopLine);
     }
 }
 
-void BodeOverlays::AddPoint(double f, double gain, double phase, int line)
+void BodeOverlays::AddPoint(double f, double gain, double phase, BodeLineId line)
 {
     magnitude_.AddPoint(f, gain, line);
     phase_.AddPoint(f, phase, line);
-}
-
-MeasuredTexts FormatMeasured(const qxr::ExactMetrics& metrics)
-{
-    return {Figure("%1.0f Hz", metrics.fx), Figure("%1.0f°", metrics.pm),
-            std::isinf(metrics.gm) ? Tr("none") : Figure("%1.0f dB", metrics.gm),
-            Figure("%1.0f dB/dec", metrics.slope)};
 }

@@ -66,7 +66,6 @@ CTabCurrentLoopDigital::CTabCurrentLoopDigital(CQXRDoc& document, QWidget* paren
 
 CTabSchematic::CTabSchematic(CQXRDoc& document, QWidget* parent) : CDialogTab(335, document, parent)
 {
-    title = tr("Schematic");
 }
 
 bool CTabSchematic::OnInitDialog()
@@ -79,8 +78,8 @@ bool CTabSchematic::OnInitDialog()
         placeholder->hide();
     }
     picture_->show();
-    picture_->SetPicture(kAnalogSchematic);
-    valueAnchors_ = SchematicValueAnchors();
+    picture_->SetPicture(qxr::kAnalogSchematic);
+    valueAnchors_ = qxr::SchematicValueAnchors();
     UpdatePage(HINT_VALUES, nullptr);
     return true;
 }
@@ -89,7 +88,7 @@ void CTabSchematic::UpdatePage(int hint, QWidget* hintControl)
 {
     CDialogTab::UpdatePage(hint, hintControl);
     if (picture_ != nullptr)
-        picture_->SetTexts(SchematicValueTexts(document_.model, valueAnchors_));
+        picture_->SetTexts(qxr::SchematicValueTexts(document_.model, valueAnchors_));
 }
 
 void CTabSchematic::resizeEvent(QResizeEvent* event)

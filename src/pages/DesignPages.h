@@ -3,7 +3,7 @@
 #include <map>
 
 #include "pages/DialogTab.h"
-#include "pages/SchematicValues.h"
+#include "present/SchematicTexts.h"
 
 class CPicture;
 class CDesignModel;
@@ -74,8 +74,6 @@ class CTabSchematic : public CDialogTab {
     Q_OBJECT
 
 public:
-    static constexpr int kAnalogSchematic = 311;
-
     CTabSchematic(CQXRDoc& document, QWidget* parent = nullptr);
     bool OnInitDialog() override;
     // Writes each part's value beside its designator.
@@ -87,5 +85,5 @@ protected:
 
 private:
     CPicture* picture_ = nullptr;
-    std::map<QString, PictureText> valueAnchors_;
+    std::map<std::string, qxr::PictureText> valueAnchors_;
 };

@@ -13,14 +13,32 @@
 
 #include "doc/QXRDoc.h"
 #include "doc/UpdateHints.h"
-#include "pages/PageLayout.h"
-#include "pages/PageTemplate.h"
 #include "pages/Picture.h"
 #include "pages/SymbolControls.h"
+#include "present/PageLayout.h"
+#include "present/PageTemplate.h"
 
 using namespace symbol_display;
+using qxr::Declaration;
+using qxr::RowPlan;
+using qxr::TemplateControl;
 
 namespace {
+
+QRect ToQRect(const qxr::Rect& rect)
+{
+    return QRect(rect.x, rect.y, rect.width, rect.height);
+}
+
+qxr::Rect FromQRect(const QRect& rect)
+{
+    return {rect.x(), rect.y(), rect.width(), rect.height()};
+}
+
+QString FromUtf8(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
 
 // A row label. Its text stays the whole description; a description longer
 // than the label has room for is shown shortened with an ellipsis, and
@@ -92,19 +110,20 @@ CDialogTab::~CDialogTab() = default;
 
 bool CDialogTab::OnInitDialog()
 {
-    const std::optional<PageTemplate> layout = LoadPageTemplate(templateId_);
+    const std::optional<qxr::PageTemplate> layout = qxr::LoadPageTemplate(templateId_);
     if (!layout)
         return false;
-    const DialogUnits units(fontMetrics());
+    const qxr::DialogUnits units(fontMetrics().averageCharWidth(), fontMetrics().height());
     pixelScale_ = units.PixelScale();
-    resize(units.ToPixels(layout->size));
+    const qxr::Size size = units.ToPixels(layout->size);
+    resize(size.width, size.height);
     for (const TemplateControl& control : layout->controls) {
         QWidget* widget = CreateTemplateControl(control);
-        widget->setObjectName(control.name);
-        widget->setGeometry(units.ToPixels(control.rect));
+        widget->setObjectName(FromUtf8(control.name));
+        widget->setGeometry(ToQRect(units.ToPixels(control.rect)));
         widget->setVisible(control.visible);
         if (control.alignRight)
-            WidenLeftToText(*widget, control.text);
+            WidenLeftToText(*widget, FromUtf8(control.text));
     }
     CreateFonts();
     ParseTemplate();
@@ -118,19 +137,20 @@ bool CDialogTab::OnInitDialog()
 
 QWidget* CDialogTab::CreateTemplateControl(const TemplateControl& control)
 {
-    const QString& kind = control.className;
-    if (kind == QLatin1String("QPushButton"))
-        return new QPushButton(control.text, this);
-    if (kind == QLatin1String("QCheckBox"))
-        return new QCheckBox(control.text, this);
-    if (kind == QLatin1String("QGroupBox"))
-        return new QGroupBox(control.text, this);
-    if (kind == QLatin1String("QLineEdit")) {
-        auto* edit = new QLineEdit(control.text, this);
+    const std::string& kind = control.className;
+    const QString text = FromUtf8(control.text);
+    if (kind == "QPushButton")
+        return new QPushButton(text, this);
+    if (kind == "QCheckBox")
+        return new QCheckBox(text, this);
+    if (kind == "QGroupBox")
+        return new QGroupBox(text, this);
+    if (kind == "QLineEdit") {
+        auto* edit = new QLineEdit(text, this);
         edit->setReadOnly(control.readOnly);
         return edit;
     }
-    auto* label = new QLabel(control.text, this);
+    auto* label = new QLabel(text, this);
     if (control.alignRight)
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return label;
@@ -161,19 +181,19 @@ void CDialogTab::ParseTemplate()
 {
     const QList<QLabel*> statics = findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
     for (QLabel* candidate : statics) {
-        const Declaration declaration = ParseCaption(candidate->text());
+        const Declaration declaration = qxr::ParseCaption(candidate->text().toStdString());
         if (declaration.kind == Declaration::Kind::Header) {
-            if (declaration.level == QLatin1String("1"))
+            if (declaration.level == "1")
                 candidate->setFont(headerFont1_);
-            else if (declaration.level == QLatin1String("2"))
+            else if (declaration.level == "2")
                 candidate->setFont(headerFont2_);
-            candidate->setText(declaration.title);
+            candidate->setText(FromUtf8(declaration.title));
         } else if (declaration.kind == Declaration::Kind::Row) {
             CDialogTabRow row;
-            row.symbolName = declaration.symbol;
+            row.symbolName = FromUtf8(declaration.symbol);
             row.mode = declaration.mode;
             row.precision = declaration.precision;
-            row.description = declaration.description;
+            row.description = FromUtf8(declaration.description);
             row.declaringStatic = candidate;
             rows_.push_back(row);
         }
@@ -189,8 +209,8 @@ void CDialogTab::BuildRow(CDialogTabRow& row)
     if (row.symbol == nullptr)
         return;  // a name the catalogue does not know builds nothing
     CSymbol& symbol = *row.symbol;
-    const RowPlan plan =
-        PlanRow(row.mode, IsEnumeration(symbol), row.declaringStatic->geometry(), baseFontHeight_, pixelScale_);
+    const RowPlan plan = qxr::PlanRow(row.mode, IsEnumeration(symbol), FromQRect(row.declaringStatic->geometry()),
+                                      baseFontHeight_, pixelScale_);
     const QFont font = row.declaringStatic->font();
 
     const auto bind = [&](CEditSymBase& control, int showInForce, bool readOnly) {
@@ -221,23 +241,23 @@ void CDialogTab::BuildRow(CDialogTabRow& row)
     };
     switch (plan.value) {
     case RowPlan::Value::EnumCombo:
-        row.combo = addCombo(false, plan.comboRect);
+        row.combo = addCombo(false, ToQRect(plan.comboRect));
         break;
     case RowPlan::Value::InputEdit:
-        row.valueEdit = addEdit(1, false, plan.editRect);
+        row.valueEdit = addEdit(1, false, ToQRect(plan.editRect));
         break;
     case RowPlan::Value::ProposalEditAndCombo:
-        row.valueEdit = addEdit(0, true, plan.editRect);
-        row.combo = addCombo(true, plan.comboRect);
+        row.valueEdit = addEdit(0, true, ToQRect(plan.editRect));
+        row.combo = addCombo(true, ToQRect(plan.comboRect));
         break;
     case RowPlan::Value::ResultEdit:
-        row.valueEdit = addEdit(0, true, plan.editRect);
+        row.valueEdit = addEdit(0, true, ToQRect(plan.editRect));
         break;
     case RowPlan::Value::Picture:
         row.picture = new CPicture(this);
         bind(*row.picture, 1, true);
         row.picture->setAccessibleName(QString::fromStdU16String(symbol.description));
-        place(row.picture, plan.picture);
+        place(row.picture, ToQRect(plan.picture));
         break;
     case RowPlan::Value::None:
         break;
@@ -252,12 +272,12 @@ void CDialogTab::BuildRow(CDialogTabRow& row)
         const QString text =
             row.description == QLatin1String("*") ? QString::fromStdU16String(symbol.description) : row.description;
         row.label = new RowLabel(text, this);
-        place(row.label, plan.label);
+        place(row.label, ToQRect(plan.label));
         if (plan.value == RowPlan::Value::ResultEdit)
             WidenIntoLabel(*row.valueEdit, *row.label, row.precision);
         row.unit = new QLabel(QString::fromStdU16String(symbol.unit), this);
         // A unit wider than its column in this font runs on into the margin rather than being cut.
-        QRect unitRect = plan.unit;
+        QRect unitRect = ToQRect(plan.unit);
         unitRect.setWidth(std::max(unitRect.width(), QFontMetrics(font).horizontalAdvance(row.unit->text()) + 2));
         place(row.unit, unitRect);
         NameRowControls(row);

@@ -13,7 +13,9 @@ class CPicture;
 class CQXRDoc;
 class CSymbol;
 class QLabel;
+namespace qxr {
 struct TemplateControl;
+}
 
 // One declared row of a page and the controls built for it; the page owns
 // the controls.
@@ -59,7 +61,7 @@ public:
 protected:
     // Makes the widget for one template control; pages with controls of
     // their own kind add them here.
-    virtual QWidget* CreateTemplateControl(const TemplateControl& control);
+    virtual QWidget* CreateTemplateControl(const qxr::TemplateControl& control);
 
     CQXRDoc& document_;
 

@@ -22,10 +22,12 @@
 #include "doc/UpdateHints.h"
 #include "pages/ExportFiles.h"
 #include "pages/FieldFitting.h"
-#include "pages/PageTemplate.h"
 #include "plot/GraphExport.h"
 #include "plot/GraphLayout.h"
 #include "plot/GraphScatter.h"
+#include "present/FigureTexts.h"
+#include "present/NumberFormat.h"
+#include "present/PageTemplate.h"
 
 namespace {
 
@@ -58,8 +60,6 @@ enum ControlId {
     kBodeGroup = 1058,
     kSweepBox = 1059,
 };
-
-constexpr GraphColor kBlack = 0x000000;
 
 // What a screen reader calls each figure of the page ("%1" is the loop), its
 // unit, and the widest text the page writes into it for figures in range.
@@ -110,20 +110,19 @@ const FigureField kFigureFields[] = {
 
 }  // namespace
 
-CTabFreqResponse::CTabFreqResponse(qxr::ControlLoop loop, const QString& title, CQXRDoc& document, QWidget* parent)
+CTabFreqResponse::CTabFreqResponse(qxr::ControlLoop loop, CQXRDoc& document, QWidget* parent)
     : CDialogTab(331, document, parent), loop_(loop)
 {
-    this->title = title;
 }
 
 CTabFreqResponse::~CTabFreqResponse() = default;
 
-QWidget* CTabFreqResponse::CreateTemplateControl(const TemplateControl& control)
+QWidget* CTabFreqResponse::CreateTemplateControl(const qxr::TemplateControl& control)
 {
-    if (control.className != QLatin1String("CGraphScatter"))
+    if (control.className != "CGraphScatter")
         return CDialogTab::CreateTemplateControl(control);
     auto* graph = new CGraphScatter(this);
-    (control.name == ControlName(kMagnitudeGraph) ? magnitude_ : phase_) = graph;
+    (QString::fromStdString(control.name) == ControlName(kMagnitudeGraph) ? magnitude_ : phase_) = graph;
     connect(graph, &CGraphScatter::HoverMoved, this, [this, graph] { OnGraphHover(*graph); });
     connect(graph, &CGraphScatter::HoverLeft, this, &CTabFreqResponse::OnGraphLeave);
     graph->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -205,19 +204,19 @@ void CTabFreqResponse::RedrawBode()
 {
     const std::shared_ptr<const qxr::RobustnessReport> report = document_.robustness;
     const bool showsSpread = Box(kSweepBox)->isChecked() && report;
-    const BodeGraphs::Curves shown{Box(kPlantBox)->isChecked(), Box(kCompBox)->isChecked(), Box(kLoopBox)->isChecked()};
+    const qxr::ShownCurves shown{Box(kPlantBox)->isChecked(), Box(kCompBox)->isChecked(), Box(kLoopBox)->isChecked()};
     bode_->Redraw(document_.model, shown, showsSpread ? &report->loops[static_cast<std::size_t>(loop_)] : nullptr);
     ShowStability();
     ShowSweep();
     DrawOverlays(shown);
     DrawDiscreteLoop();
     DrawStandardLoop();
-    bode_->TakeInLines({kStandardLoop, BodeOverlays::kMeasured, BodeOverlays::kComparedPlant,
-                        BodeOverlays::kComparedComp, BodeOverlays::kComparedLoop});
+    bode_->TakeInLines({qxr::kStandardLoopLine, qxr::kMeasuredLine, qxr::kComparedPlantLine, qxr::kComparedCompLine,
+                        qxr::kComparedLoopLine});
     RepaintGraphs();
 }
 
-void CTabFreqResponse::DrawOverlays(BodeGraphs::Curves shown)
+void CTabFreqResponse::DrawOverlays(qxr::ShownCurves shown)
 {
     const std::shared_ptr<const MeasuredOverlay>& measured =
         document_.overlays.measured[static_cast<std::size_t>(loop_)];
@@ -238,7 +237,7 @@ void CTabFreqResponse::ShowMeasured(const MeasuredOverlay* measured)
 {
     for (int id : {kMeasuredLabel, kMeasuredFxField, kMeasuredGainMarginField, kMeasuredSlopeField})
         FindTemplateControl(ControlName(id))->setVisible(measured != nullptr);
-    const MeasuredTexts texts = measured ? FormatMeasured(measured->metrics) : MeasuredTexts{};
+    const qxr::StabilityTexts texts = measured ? qxr::FormatMeasured(measured->metrics) : qxr::StabilityTexts{};
     SetField(kMeasuredFxField, texts.crossover);
     SetField(kMeasuredPhaseMarginField, texts.phaseMargin);
     SetField(kMeasuredGainMarginField, texts.gainMargin);
@@ -247,7 +246,7 @@ void CTabFreqResponse::ShowMeasured(const MeasuredOverlay* measured)
 
 void CTabFreqResponse::ShowSweep()
 {
-    const SweepTexts texts = FormatSweep(document_.robustness.get(), loop_);
+    const qxr::SweepTexts texts = qxr::FormatSweep(document_.robustness.get(), loop_);
     SetField(kSweepFxField, texts.crossover);
     SetField(kSweepPhaseMarginField, texts.phaseMargin);
     SetField(kSweepGainMarginField, texts.gainMargin);
@@ -258,12 +257,17 @@ void CTabFreqResponse::ShowSweep()
 
 void CTabFreqResponse::ShowStability()
 {
-    const StabilityTexts texts = FormatStability(document_.model, loop_, bode_->LoopGain());
+    const qxr::StabilityTexts texts = qxr::FormatStability(document_.model.Loop(loop_), bode_->Curves().loopGain);
     SetField(kFxField, texts.crossover);
     SetField(kPhaseMarginField, texts.phaseMargin);
-    if (!texts.gainMargin.isEmpty())
+    if (!texts.gainMargin.empty())
         SetField(kGainMarginField, texts.gainMargin);
     SetField(kSlopeField, texts.slope);
+}
+
+void CTabFreqResponse::SetField(int id, const std::string& text)
+{
+    SetField(id, QString::fromStdString(text));
 }
 
 void CTabFreqResponse::SetField(int id, const QString& text)
@@ -294,8 +298,8 @@ void CTabFreqResponse::SetupDiscreteLoop()
     Box(kDiscreteBox)->setChecked(true);
     connect(Box(kDiscreteBox), &QCheckBox::clicked, this, &CTabFreqResponse::RedrawBode);
     for (CGraphScatter* graph : {magnitude_, phase_}) {
-        graph->AddLine(kDiscreteComp, 0x8000FF, CScatterGraphLine::kDashed);
-        graph->AddLine(kDiscreteLoop, 0xFF8000, CScatterGraphLine::kDashed);
+        AddBodeLine(*graph, qxr::kDiscreteCompLine);
+        AddBodeLine(*graph, qxr::kDiscreteLoopLine);
     }
 }
 
@@ -303,8 +307,8 @@ void CTabFreqResponse::SetupDiscreteLoop()
 void CTabFreqResponse::DrawDiscreteLoop()
 {
     for (CGraphScatter* graph : {magnitude_, phase_}) {
-        graph->ClearLine(kDiscreteComp);
-        graph->ClearLine(kDiscreteLoop);
+        graph->ClearLine(qxr::kDiscreteCompLine);
+        graph->ClearLine(qxr::kDiscreteLoopLine);
     }
     const bool digital = document_.model.Mode() == CTop::DIGITAL;
     Box(kDiscreteBox)->setVisible(digital);
@@ -314,11 +318,11 @@ void CTabFreqResponse::DrawDiscreteLoop()
         const qxr::DiscreteLoopCurves curves = qxr::DiscreteLoopCurvesOf(document_.model, loop_);
         for (std::size_t i = 0; i < curves.freq.size(); ++i) {
             if (Box(kCompBox)->isChecked()) {
-                magnitude_->AddPoint(curves.freq[i], curves.compGain[i], kDiscreteComp);
-                phase_->AddPoint(curves.freq[i], curves.compPhase[i], kDiscreteComp);
+                magnitude_->AddPoint(curves.freq[i], curves.compGain[i], qxr::kDiscreteCompLine);
+                phase_->AddPoint(curves.freq[i], curves.compPhase[i], qxr::kDiscreteCompLine);
             }
-            magnitude_->AddPoint(curves.freq[i], curves.loopGain[i], kDiscreteLoop);
-            phase_->AddPoint(curves.freq[i], curves.loopPhase[i], kDiscreteLoop);
+            magnitude_->AddPoint(curves.freq[i], curves.loopGain[i], qxr::kDiscreteLoopLine);
+            phase_->AddPoint(curves.freq[i], curves.loopPhase[i], qxr::kDiscreteLoopLine);
         }
     }
 }
@@ -331,13 +335,11 @@ void CTabFreqResponse::ShowDiscreteStability(bool shown)
     }
     if (!shown)
         return;
-    const qxr::DiscreteLoopFigures figures = qxr::DiscreteLoopFiguresOf(document_.model, loop_);
-    SetField(kDiscreteFxField, QString::asprintf("%1.0f Hz", figures.fx));
-    SetField(kDiscretePhaseMarginField, QString::asprintf("%1.1f°", figures.phaseMargin));
-    SetField(kDiscreteGainMarginField,
-             std::isinf(figures.gainMargin) ? tr("none") : QString::asprintf("%1.1f dB", figures.gainMargin));
-    SetField(kDiscreteDifferenceField,
-             QString::asprintf("%+1.2f dB / %+1.2f°", figures.gainDifferenceDb, figures.phaseDifferenceDeg));
+    const qxr::DiscreteTexts texts = qxr::FormatDiscrete(qxr::DiscreteLoopFiguresOf(document_.model, loop_));
+    SetField(kDiscreteFxField, texts.crossover);
+    SetField(kDiscretePhaseMarginField, texts.phaseMargin);
+    SetField(kDiscreteGainMarginField, texts.gainMargin);
+    SetField(kDiscreteDifferenceField, texts.difference);
 }
 
 void CTabFreqResponse::OnGraphHover(CGraphScatter& graph)
@@ -347,22 +349,23 @@ void CTabFreqResponse::OnGraphHover(CGraphScatter& graph)
     if (index < 0)
         return;
     const auto i = static_cast<std::size_t>(index);
-    BodeGroup()->setTitle(tr("Bode Plot (Gain/Phase at %1 Hz)").arg(QString::asprintf("%1.2f", grid[i])));
+    BodeGroup()->setTitle(
+        tr("Bode Plot (Gain/Phase at %1 Hz)").arg(QString::fromStdString(qxr::FormatFixed(grid[i], 2))));
     const auto readout = [i](const std::vector<double>& gains, const std::vector<double>& phases) {
-        return QString::asprintf("%1.2fdB / %1.2f°", gains[i], phases[i]);
+        return qxr::FormatFixed(gains[i], 2) + "dB / " + qxr::FormatFixed(phases[i], 2) + "°";
     };
-    const BodeGraphs& bode = *bode_;
-    if (Box(kPlantBox)->isChecked() && i < bode.PlantGain().size())
-        SetField(kPlantReadout, readout(bode.PlantGain(), bode.PlantPhase()));
-    if (Box(kLoopBox)->isChecked() && i < bode.LoopGain().size())
-        SetField(kLoopReadout, readout(bode.LoopGain(), bode.LoopPhase()));
-    if (Box(kCompBox)->isChecked() && i < bode.CompGain().size())
-        SetField(kCompReadout, readout(bode.CompGain(), bode.CompPhase()));
+    const qxr::BodeCurves& curves = bode_->Curves();
+    if (Box(kPlantBox)->isChecked() && i < curves.plantGain.size())
+        SetField(kPlantReadout, readout(curves.plantGain, curves.plantPhase));
+    if (Box(kLoopBox)->isChecked() && i < curves.loopGain.size())
+        SetField(kLoopReadout, readout(curves.loopGain, curves.loopPhase));
+    if (Box(kCompBox)->isChecked() && i < curves.compGain.size())
+        SetField(kCompReadout, readout(curves.compGain, curves.compPhase));
     for (CGraphScatter* target : {magnitude_, phase_}) {
-        target->RemoveLine(kCursor);
-        target->AddLine(kCursor, kBlack, CScatterGraphLine::kDashed);
-        target->AddPoint(grid[i], target->yAxis.minimum, kCursor);
-        target->AddPoint(grid[i], target->yAxis.maximum, kCursor);
+        target->RemoveLine(qxr::kCursorLine);
+        AddBodeLine(*target, qxr::kCursorLine);
+        target->AddPoint(grid[i], target->yAxis.minimum, qxr::kCursorLine);
+        target->AddPoint(grid[i], target->yAxis.maximum, qxr::kCursorLine);
     }
     RepaintGraphs();
 }
@@ -372,8 +375,8 @@ void CTabFreqResponse::OnGraphLeave()
     BodeGroup()->setTitle(tr("Bode Plot "));
     for (int id : {kPlantReadout, kLoopReadout, kCompReadout, kHiddenReadout})
         SetField(id, QString());
-    magnitude_->RemoveLine(kCursor);
-    phase_->RemoveLine(kCursor);
+    magnitude_->RemoveLine(qxr::kCursorLine);
+    phase_->RemoveLine(qxr::kCursorLine);
     RepaintGraphs();
 }
 
@@ -444,11 +447,11 @@ QString CTabFreqResponse::SuggestedExportPath(const CGraphScatter* graph, const 
 }
 
 CTabFreqResponseVoltage::CTabFreqResponseVoltage(CQXRDoc& document, QWidget* parent)
-    : CTabFreqResponse(qxr::ControlLoop::Voltage, tr("Voltage Freq Response"), document, parent)
+    : CTabFreqResponse(qxr::ControlLoop::Voltage, document, parent)
 {
 }
 
 CTabFreqResponseCurrent::CTabFreqResponseCurrent(CQXRDoc& document, QWidget* parent)
-    : CTabFreqResponse(qxr::ControlLoop::Current, tr("Current Freq Response"), document, parent)
+    : CTabFreqResponse(qxr::ControlLoop::Current, document, parent)
 {
 }

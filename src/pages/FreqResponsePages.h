@@ -1,13 +1,13 @@
 #pragma once
 
+#include <memory>
+#include <string>
 #include <vector>
 
 #include <QString>
 
-#include <memory>
-
 #include "analysis/ControlLoops.h"
-#include "pages/BodeGraphs.h"
+#include "figures/BodeGraphs.h"
 #include "pages/BodeOverlays.h"
 #include "pages/DialogTab.h"
 
@@ -25,15 +25,6 @@ class CTabFreqResponse : public CDialogTab {
     Q_OBJECT
 
 public:
-    using LineId = BodeGraphs::LineId;
-    static constexpr LineId kPlant = BodeGraphs::kPlant, kComp = BodeGraphs::kComp, kLoop = BodeGraphs::kLoop,
-                            kCrossover = BodeGraphs::kCrossover, kZeroDb = BodeGraphs::kZeroDb,
-                            kCursor = BodeGraphs::kCursor, kBand = BodeGraphs::kBand;
-    // The digital design's compensator and loop as the firmware runs them.
-    enum DiscreteLineId { kDiscreteComp = 8, kDiscreteLoop = 9 };
-    // The analog design's loop with its parts at their standard values.
-    enum StandardLineId { kStandardLoop = 10 };
-
     ~CTabFreqResponse() override;
 
     bool OnInitDialog() override;
@@ -45,9 +36,8 @@ public:
     QLineEdit* Field(int id) const;
     QGroupBox* BodeGroup() const;
     const std::vector<double>& Grid() const { return bode_->Grid(); }
+    const qxr::BodeCurves& Curves() const { return bode_->Curves(); }
     qxr::ControlLoop Loop() const { return loop_; }
-
-    static double RoundAxisBound(double value) { return BodeGraphs::RoundAxisBound(value); }
 
     // The graph's context menu: "Copy Image", "Save Image As..." and
     // "Export Data as CSV..."; the caller owns it.
@@ -59,9 +49,9 @@ public:
     bool ExportBodeCsv(const QString& path);
 
 protected:
-    CTabFreqResponse(qxr::ControlLoop loop, const QString& title, CQXRDoc& document, QWidget* parent);
+    CTabFreqResponse(qxr::ControlLoop loop, CQXRDoc& document, QWidget* parent);
 
-    QWidget* CreateTemplateControl(const TemplateControl& control) override;
+    QWidget* CreateTemplateControl(const qxr::TemplateControl& control) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -75,6 +65,7 @@ private:
     QString GraphName(const CGraphScatter& graph) const;
     QString SuggestedExportPath(const CGraphScatter* graph, const QString& suffix) const;
     void SetField(int id, const QString& text);
+    void SetField(int id, const std::string& text);
     // The digital design's loop with its quantised 2p2z compensator.
     void SetupDiscreteLoop();
     void DrawDiscreteLoop();
@@ -83,7 +74,7 @@ private:
     void SetupStandardLoop();
     void DrawStandardLoop();
     // The measured loop and the compared design over the design's curves.
-    void DrawOverlays(BodeGraphs::Curves shown);
+    void DrawOverlays(qxr::ShownCurves shown);
     void ShowMeasured(const MeasuredOverlay* measured);
 
     const qxr::ControlLoop loop_;

@@ -10,7 +10,6 @@ namespace {
 
 // The Standard check box beside Discrete; only one of them shows for a Mode.
 constexpr int kStandardBox = 1080;
-constexpr GraphColor kStandardColor = 0x00A0A0;
 
 }  // namespace
 
@@ -21,13 +20,13 @@ void CTabFreqResponse::SetupStandardLoop()
     Box(kStandardBox)->setToolTip(tr("The loop with every part at its standard value"));
     connect(Box(kStandardBox), &QCheckBox::clicked, this, &CTabFreqResponse::RedrawBode);
     for (CGraphScatter* graph : {magnitude_, phase_})
-        graph->AddLine(kStandardLoop, kStandardColor, CScatterGraphLine::kDashed);
+        AddBodeLine(*graph, qxr::kStandardLoopLine);
 }
 
 void CTabFreqResponse::DrawStandardLoop()
 {
     for (CGraphScatter* graph : {magnitude_, phase_})
-        graph->ClearLine(kStandardLoop);
+        graph->ClearLine(qxr::kStandardLoopLine);
     // Only the analog design has parts to round.
     const bool analog = document_.model.Mode() == CTop::ANALOG;
     Box(kStandardBox)->setVisible(analog);
@@ -36,8 +35,8 @@ void CTabFreqResponse::DrawStandardLoop()
             qxr::StandardValueLoopsOf(document_.model, qxr::PartValuesOf(document_.model));
         if (const std::optional<qxr::LoopModel>& loop = loops.standardLoops[static_cast<std::size_t>(loop_)]) {
             for (double f : bode_->Grid()) {
-                magnitude_->AddPoint(f, loop->GainDb(qxr::kTwoPi * f), kStandardLoop);
-                phase_->AddPoint(f, loop->PhaseDeg(qxr::kTwoPi * f), kStandardLoop);
+                magnitude_->AddPoint(f, loop->GainDb(qxr::kTwoPi * f), qxr::kStandardLoopLine);
+                phase_->AddPoint(f, loop->PhaseDeg(qxr::kTwoPi * f), qxr::kStandardLoopLine);
             }
         }
     }

@@ -1,8 +1,9 @@
 #include "pages/Picture.h"
 
-#include <QFile>
 #include <QPainter>
 #include <QSvgRenderer>
+
+#include "figures/PictureTexts.h"
 
 CPicture::CPicture(QWidget* parent) : QWidget(parent)
 {
@@ -15,10 +16,10 @@ bool CPicture::SetPicture(int id)
     if (id == pictureId_)
         return true;
     pictureId_ = id;
-    const QString path = QStringLiteral(":/pictures/%1.svg").arg(id);
-    if (!QFile::exists(path))
+    const QByteArray drawing = PictureData(id);
+    if (drawing.isEmpty())
         return false;
-    auto picture = std::make_unique<QSvgRenderer>(path);
+    auto picture = std::make_unique<QSvgRenderer>(drawing);
     const bool decoded = picture->isValid();
     picture_ = decoded ? std::move(picture) : nullptr;
     if (parentWidget() != nullptr)
@@ -60,7 +61,7 @@ void CPicture::paintEvent(QPaintEvent*)
     PaintPictureTexts(painter, target, picture_->viewBoxF(), texts_);
 }
 
-void CPicture::SetTexts(std::vector<PictureText> texts)
+void CPicture::SetTexts(std::vector<qxr::PictureText> texts)
 {
     texts_ = std::move(texts);
     update();

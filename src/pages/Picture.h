@@ -5,8 +5,8 @@
 
 #include <QWidget>
 
-#include "pages/SchematicValues.h"
 #include "pages/SymbolControls.h"
+#include "present/SchematicTexts.h"
 
 class QSvgRenderer;
 
@@ -28,14 +28,14 @@ public:
     // Where the picture is drawn in a client area of the given size.
     static QRect TargetBox(const QSize& natural, const QSize& client);
     // Texts drawn over the picture, scaled with it; they stay with the picture until replaced.
-    void SetTexts(std::vector<PictureText> texts);
-    const std::vector<PictureText>& Texts() const { return texts_; }
+    void SetTexts(std::vector<qxr::PictureText> texts);
+    const std::vector<qxr::PictureText>& Texts() const { return texts_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     std::unique_ptr<QSvgRenderer> picture_;
-    std::vector<PictureText> texts_;
+    std::vector<qxr::PictureText> texts_;
     int pictureId_ = -1;
 };

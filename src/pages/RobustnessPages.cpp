@@ -9,8 +9,8 @@
 
 #include "analysis/Robustness.h"
 #include "doc/QXRDoc.h"
-#include "pages/PageTemplate.h"
 #include "plot/HistogramChart.h"
+#include "present/PageTemplate.h"
 
 namespace {
 
@@ -93,16 +93,15 @@ void CTabRobustness::ShowResults()
 
 CTabSweepHistograms::CTabSweepHistograms(CQXRDoc& document, QWidget* parent) : CDialogTab(337, document, parent)
 {
-    title = tr("Robustness");
 }
 
-QWidget* CTabSweepHistograms::CreateTemplateControl(const TemplateControl& control)
+QWidget* CTabSweepHistograms::CreateTemplateControl(const qxr::TemplateControl& control)
 {
-    if (control.className != QLatin1String("HistogramChart"))
+    if (control.className != "HistogramChart")
         return CDialogTab::CreateTemplateControl(control);
     auto* chart = new HistogramChart(this);
     for (std::size_t i = 0; i < charts_.size(); ++i) {
-        if (control.name == ControlName(kFirstChart + static_cast<int>(i)))
+        if (QString::fromStdString(control.name) == ControlName(kFirstChart + static_cast<int>(i)))
             charts_[i] = chart;
     }
     return chart;

@@ -34,7 +34,7 @@ public:
     const std::array<HistogramChart*, 4>& Charts() const { return charts_; }
 
 protected:
-    QWidget* CreateTemplateControl(const TemplateControl& control) override;
+    QWidget* CreateTemplateControl(const qxr::TemplateControl& control) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

@@ -11,26 +11,18 @@
 #include <locale.h>
 
 #include "model/Symbol.h"
-
-namespace {
-
-QString EnumerationName(CSymbol& symbol, double value)
-{
-    return QString::fromStdU16String(symbol.GetEnum()->GetTypeInfo().NameOf(TruncToInt32(value)));
-}
-
-}  // namespace
+#include "present/ValueText.h"
 
 namespace symbol_display {
 
 QString FormatValue(const CSymbol& symbol, double value, int precision)
 {
-    return QString::asprintf("%.*f", precision, value / symbol.scale);
+    return QString::fromStdString(qxr::FormatValue(symbol, value, precision));
 }
 
 QString ShownText(CSymbol& symbol, double value, int precision)
 {
-    return IsEnumeration(symbol) ? EnumerationName(symbol, value) : FormatValue(symbol, value, precision);
+    return QString::fromStdString(qxr::ShownText(symbol, value, precision));
 }
 
 QString NotApplicableText()
@@ -183,7 +175,7 @@ void CEditSymCombo::RefreshCombo(const QWidget* hintControl)
     const double value = ShownValue(shown, showInForce);
     if (this != hintControl) {
         if (enumeration)
-            SelectByText(EnumerationName(shown, value));
+            SelectByText(ShownText(shown, value, precision));
         else
             SetTextQuietly(shown.inUse ? FormatValue(shown, value, precision) : NotApplicableText());
     }
@@ -209,7 +201,7 @@ void CEditSymCombo::RefreshCombo(const QWidget* hintControl)
 void CEditSymCombo::FillEnumList()
 {
     CSymbol& shown = *symbol;
-    const QString current = EnumerationName(shown, shown.Value());
+    const QString current = ShownText(shown, shown.Value(), precision);
     clear();
     for (const auto& [name, value] : shown.GetEnum()->GetTypeInfo().byName)
         addItem(QString::fromStdU16String(name));

@@ -7,13 +7,17 @@
 
 #include "analysis/DesignText.h"
 #include "calc/CoefficientExport.h"
+#include "figures/PictureTexts.h"
 #include "model/DesignModel.h"
 #include "model/Enumerations.h"
-#include "pages/DesignPageList.h"
-#include "pages/DesignPages.h"
-#include "pages/SchematicValues.h"
-#include "pages/SymbolControls.h"
+#include "model/Utf.h"
 #include "plot/GraphScatter.h"
+#include "present/FigureLabels.h"
+#include "present/NumberFormat.h"
+#include "present/PageLayout.h"
+#include "present/PageList.h"
+#include "present/SchematicTexts.h"
+#include "present/ValueText.h"
 #include "report/ReportCanvas.h"
 
 #ifndef QXR_VERSION
@@ -37,15 +41,27 @@ QString Tr(const char* text)
 
 // The value a row's control shows: inputs and proposals show the value in
 // force, results the calculated one.
-QString RowValue(CSymbol& symbol, const Declaration& row)
+QString RowValue(CSymbol& symbol, const qxr::Declaration& row)
 {
     const double value = row.mode == CCtrlMode::Cal ? symbol.calcValue : symbol.Value();
-    return symbol_display::ShownText(symbol, value, row.precision);
+    return QString::fromStdString(qxr::ShownText(symbol, value, row.precision));
 }
 
-QString RowDescription(const CSymbol& symbol, const Declaration& row)
+QString RowDescription(const CSymbol& symbol, const qxr::Declaration& row)
 {
-    return row.description == QLatin1String("*") ? QString::fromStdU16String(symbol.description) : row.description;
+    return row.description == "*" ? QString::fromStdU16String(symbol.description)
+                                  : QString::fromStdString(row.description);
+}
+
+QString Text(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+// A row of figures: the figure's name, then its text for each loop.
+std::array<QString, 3> FigureRow(std::size_t figure, const QString& voltage, const QString& current)
+{
+    return {Tr(qxr::kFigureLabels[figure].reportRow), voltage, current};
 }
 
 double SectionTitleHeight(const ReportCanvas& canvas)
@@ -145,11 +161,11 @@ struct DesignReport::LoopPlot {
         const auto index = static_cast<std::size_t>(loop);
         bode.Setup(model, 0xFFFFFF);
         bode.Redraw(model, {true, true, true}, sweep.notComputed.empty() ? &sweep.loops[index] : nullptr);
-        stability = FormatStability(model, loop, bode.LoopGain());
-        spread = FormatSweep(&sweep, loop);
+        stability = qxr::FormatStability(model.Loop(loop), bode.Curves().loopGain);
+        spread = qxr::FormatSweep(&sweep, loop);
         if (sweep.notComputed.empty()) {
-            yield = QString::asprintf("%.2f %%", 100 * sweep.loops[index].yield);
-            worstPm = QString::asprintf("%.1f°", sweep.loops[index].worstPm);
+            yield = Text(qxr::FormatFixed(100 * sweep.loops[index].yield, 2) + " %");
+            worstPm = Text(qxr::FormatFixed(sweep.loops[index].worstPm, 1) + "°");
         }
     }
 
@@ -157,8 +173,8 @@ struct DesignReport::LoopPlot {
     CGraphScatter magnitude;
     CGraphScatter phase;
     BodeGraphs bode;
-    StabilityTexts stability;
-    SweepTexts spread;
+    qxr::StabilityTexts stability;
+    qxr::SweepTexts spread;
     QString yield, worstPm;
 };
 
@@ -183,19 +199,19 @@ DesignReport::~DesignReport() = default;
 
 void DesignReport::GatherPages()
 {
-    for (const DesignPageInfo& info : kDesignPages) {
-        if (!ShowsForMode(info, model_))
+    for (const qxr::PageInfo* info : qxr::PagesOf(qxr::PageView::Design)) {
+        if (!qxr::ShowsForMode(*info, model_.Read(model_.ad)))
             continue;
-        ReportPage page{DesignPageTitle(info), {}};
-        for (const Declaration& declaration : PageDeclarations(info.templateId)) {
-            if (declaration.kind == Declaration::Kind::Header) {
-                if (declaration.level == QLatin1String("1"))
-                    page.title = declaration.title;
+        ReportPage page{QCoreApplication::translate(qxr::TitleContext(*info), info->title), {}};
+        for (const qxr::Declaration& declaration : qxr::PageDeclarations(info->templateId)) {
+            if (declaration.kind == qxr::Declaration::Kind::Header) {
+                if (declaration.level == "1")
+                    page.title = Text(declaration.title);
                 else
-                    page.rows.push_back({declaration.title, {}, {}});
+                    page.rows.push_back({Text(declaration.title), {}, {}});
                 continue;
             }
-            CSymbol* symbol = model_.FindByName(declaration.symbol.toStdU16String());
+            CSymbol* symbol = model_.FindByName(qxr::FromUtf8(declaration.symbol));
             if (symbol == nullptr || !symbol->inUse || declaration.mode == CCtrlMode::Pic)
                 continue;
             page.rows.push_back({RowDescription(*symbol, declaration), RowValue(*symbol, declaration),
@@ -252,14 +268,14 @@ void DesignReport::PaintMessages(ReportCanvas& canvas) const
 void DesignReport::PaintStability(ReportCanvas& canvas) const
 {
     SectionTitle(canvas, Tr("Stability"));
-    const StabilityTexts& voltage = loops_[0]->stability;
-    const StabilityTexts& current = loops_[1]->stability;
+    const qxr::StabilityTexts& voltage = loops_[0]->stability;
+    const qxr::StabilityTexts& current = loops_[1]->stability;
     PaintTable(canvas, {{
                            {QString(), loops_[0]->name, loops_[1]->name},
-                           {Tr("Crossover frequency (Fx)"), voltage.crossover, current.crossover},
-                           {Tr("Phase margin"), voltage.phaseMargin, current.phaseMargin},
-                           {Tr("Gain margin"), voltage.gainMargin, current.gainMargin},
-                           {Tr("Slope at Fx"), voltage.slope, current.slope},
+                           FigureRow(0, Text(voltage.crossover), Text(current.crossover)),
+                           FigureRow(1, Text(voltage.phaseMargin), Text(current.phaseMargin)),
+                           FigureRow(2, Text(voltage.gainMargin), Text(current.gainMargin)),
+                           FigureRow(3, Text(voltage.slope), Text(current.slope)),
                        }});
 }
 
@@ -274,14 +290,14 @@ void DesignReport::PaintSweep(ReportCanvas& canvas) const
     const LoopPlot& current = *loops_[1];
     PaintTable(canvas, {{
                            {QString(), voltage.name, current.name},
-                           {Tr("Crossover frequency (Fx)"), voltage.spread.crossover, current.spread.crossover},
-                           {Tr("Phase margin"), voltage.spread.phaseMargin, current.spread.phaseMargin},
-                           {Tr("Gain margin"), voltage.spread.gainMargin, current.spread.gainMargin},
-                           {Tr("Slope at Fx"), voltage.spread.slope, current.spread.slope},
+                           FigureRow(0, Text(voltage.spread.crossover), Text(current.spread.crossover)),
+                           FigureRow(1, Text(voltage.spread.phaseMargin), Text(current.spread.phaseMargin)),
+                           FigureRow(2, Text(voltage.spread.gainMargin), Text(current.spread.gainMargin)),
+                           FigureRow(3, Text(voltage.spread.slope), Text(current.spread.slope)),
                            {Tr("Yield"), voltage.yield, current.yield},
                            {Tr("Worst-case phase margin"), voltage.worstPm, current.worstPm},
                        }});
-    canvas.Line(Tr("RHPZ: %1 nominal, %2").arg(voltage.spread.rhpz, voltage.spread.rhpzSpread),
+    canvas.Line(Tr("RHPZ: %1 nominal, %2").arg(Text(voltage.spread.rhpz), Text(voltage.spread.rhpzSpread)),
                 ReportFont(kBodyPoints));
 }
 
@@ -299,7 +315,7 @@ void DesignReport::PaintBodePlots(ReportCanvas& canvas) const
 
 void DesignReport::PaintSchematic(ReportCanvas& canvas) const
 {
-    QSvgRenderer picture(QStringLiteral(":/pictures/%1.svg").arg(CTabSchematic::kAnalogSchematic));
+    QSvgRenderer picture(PictureData(qxr::kAnalogSchematic));
     if (!picture.isValid())
         return;
     canvas.NewPage();
@@ -311,7 +327,7 @@ void DesignReport::PaintSchematic(ReportCanvas& canvas) const
     const QRectF target(block.topLeft(), natural * scale);
     picture.render(&canvas.Painter(), target);
     PaintPictureTexts(canvas.Painter(), target, picture.viewBoxF(),
-                      SchematicValueTexts(model_, SchematicValueAnchors()));
+                      qxr::SchematicValueTexts(model_, qxr::SchematicValueAnchors()));
 }
 
 void DesignReport::PaintCoefficients(ReportCanvas& canvas) const

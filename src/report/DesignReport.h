@@ -8,7 +8,8 @@
 #include <QStringList>
 
 #include "analysis/Robustness.h"
-#include "pages/BodeGraphs.h"
+#include "figures/BodeGraphs.h"
+#include "present/FigureTexts.h"
 
 class CDesignModel;
 class CGraphScatter;

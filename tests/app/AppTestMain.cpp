@@ -17,6 +17,7 @@ int main(int argc, char** argv)
     setenv("XDG_STATE_HOME", qPrintable(home.filePath("state")), 1);
     setenv("XDG_RUNTIME_DIR", qPrintable(home.path()), 1);
     setenv("QXR_INFO_URL", "file:///nonexistent/qxr-info.html", 1);
+    setenv("LC_ALL", "C.UTF-8", 1);  // a locale of the user's, which Qt adopts
     ::testing::InitGoogleTest(&argc, argv);
     CQXRApp app(argc, argv);
     AppFixture::app = &app;

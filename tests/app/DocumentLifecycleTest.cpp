@@ -1,3 +1,4 @@
+#include <clocale>
 #include <csignal>
 
 #include <QFile>
@@ -83,6 +84,14 @@ TEST_F(DocumentLifecycle, StartsWithANewDesign)
     EXPECT_FALSE(Document().IsModified());
     EXPECT_EQ(Document().model.Loop(qxr::ControlLoop::Voltage).crossIdx, 140) << "the new design is calculated";
     EXPECT_TRUE(Frame().isVisible());
+}
+
+// Qt adopts the user's locale; the numbers the program writes keep their "."
+// all the same, and so do the coefficients on the clipboard and in headers.
+TEST_F(DocumentLifecycle, NumbersAreWrittenInTheCLocale)
+{
+    EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
+    EXPECT_STREQ(std::setlocale(LC_CTYPE, nullptr), "C.UTF-8");
 }
 
 TEST_F(DocumentLifecycle, NewSendsItsHintsInOrder)

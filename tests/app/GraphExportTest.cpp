@@ -10,6 +10,7 @@
 #include "FileSizeLimit.h"
 #include "analysis/BodeCsv.h"
 #include "app/TabViews.h"
+#include "pages/FreqResponsePages.h"
 #include "plot/GraphScatter.h"
 
 namespace {

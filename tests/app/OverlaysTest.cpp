@@ -14,7 +14,9 @@
 #include "app/TabViews.h"
 #include "model/DesignFile.h"
 #include "pages/BodeOverlays.h"
+#include "pages/FreqResponsePages.h"
 #include "plot/GraphScatter.h"
+#include "present/BodePlot.h"
 
 namespace {
 
@@ -88,8 +90,8 @@ TEST_F(Overlays, AnImportedBodeCsvDrawsAndMeasuresLikeTheDesign)
     EXPECT_TRUE(Shown(ControlLoop::Voltage, kMeasurementBox));
     EXPECT_TRUE(voltage.Box(kMeasurementBox)->isChecked());
     EXPECT_GE(voltage.Box(kMeasurementBox)->width(), voltage.Box(kMeasurementBox)->sizeHint().width());
-    EXPECT_EQ(Points(*voltage.MagnitudeGraph(), BodeOverlays::kMeasured), 500u);
-    EXPECT_EQ(Points(*voltage.PhaseGraph(), BodeOverlays::kMeasured), 500u);
+    EXPECT_EQ(Points(*voltage.MagnitudeGraph(), qxr::kMeasuredLine), 500u);
+    EXPECT_EQ(Points(*voltage.PhaseGraph(), qxr::kMeasuredLine), 500u);
     for (int id : {kMeasuredLabel, kMeasuredFx, kMeasuredGm, kMeasuredSlope})
         EXPECT_TRUE(Shown(ControlLoop::Voltage, id)) << id;
     EXPECT_EQ(Text(ControlLoop::Voltage, kMeasuredFx), Text(ControlLoop::Voltage, kFx));
@@ -101,15 +103,15 @@ TEST_F(Overlays, AnImportedBodeCsvDrawsAndMeasuresLikeTheDesign)
     // The other loop has no measurement.
     EXPECT_FALSE(Shown(ControlLoop::Current, kMeasurementBox));
     EXPECT_FALSE(Shown(ControlLoop::Current, kMeasuredFx));
-    EXPECT_EQ(Points(*Page(ControlLoop::Current).MagnitudeGraph(), BodeOverlays::kMeasured), 0u);
+    EXPECT_EQ(Points(*Page(ControlLoop::Current).MagnitudeGraph(), qxr::kMeasuredLine), 0u);
 
     // Unchecked, the curve goes and the figures stay; an edit redraws it as it is.
     voltage.Box(kMeasurementBox)->click();
-    EXPECT_EQ(Points(*voltage.MagnitudeGraph(), BodeOverlays::kMeasured), 0u);
+    EXPECT_EQ(Points(*voltage.MagnitudeGraph(), qxr::kMeasuredLine), 0u);
     EXPECT_TRUE(Shown(ControlLoop::Voltage, kMeasuredFx));
     voltage.Box(kMeasurementBox)->click();
     SwitchToDigital();
-    EXPECT_EQ(Points(*voltage.MagnitudeGraph(), BodeOverlays::kMeasured), 500u);
+    EXPECT_EQ(Points(*voltage.MagnitudeGraph(), qxr::kMeasuredLine), 500u);
     EXPECT_TRUE(voltage.Box(kMeasurementBox)->isChecked());
 
     // The file is remembered, and the menu imports it again.
@@ -121,7 +123,7 @@ TEST_F(Overlays, AnImportedBodeCsvDrawsAndMeasuresLikeTheDesign)
     ASSERT_NE(again, nullptr);
     Write(QStringLiteral("bench.csv"), "f,gain,phase\n10,20,-120\n100,0,-120\n1000,-20,-120\n");
     again->trigger();
-    EXPECT_EQ(Points(*voltage.MagnitudeGraph(), BodeOverlays::kMeasured), 3u);
+    EXPECT_EQ(Points(*voltage.MagnitudeGraph(), qxr::kMeasuredLine), 3u);
     EXPECT_EQ(Text(ControlLoop::Voltage, kMeasuredFx), QStringLiteral("100 Hz"));
     EXPECT_EQ(Text(ControlLoop::Voltage, kMeasuredPm), QStringLiteral("60°"));
 }
@@ -147,7 +149,7 @@ TEST_F(Overlays, ADamagedMeasurementNamesItsLineAndThePageKeepsWhatItShowed)
         EXPECT_FALSE(Frame().ImportMeasurementFile(ControlLoop::Current, path));
         ASSERT_EQ(prompts->errors.size(), 1);
         EXPECT_EQ(prompts->errors[0], QStringLiteral("Nothing was imported from %1:\n%2").arg(path, file.line));
-        EXPECT_EQ(Points(*current.MagnitudeGraph(), BodeOverlays::kMeasured), 3u);
+        EXPECT_EQ(Points(*current.MagnitudeGraph(), qxr::kMeasuredLine), 3u);
         EXPECT_EQ(Text(ControlLoop::Current, kMeasuredFx), QStringLiteral("100 Hz"));
         EXPECT_EQ(Frame().Measurements().Path(ControlLoop::Current), good);
     }
@@ -158,7 +160,7 @@ TEST_F(Overlays, ADamagedMeasurementNamesItsLineAndThePageKeepsWhatItShowed)
 TEST_F(Overlays, AMeasurementBeyondTheAxesWidensThem)
 {
     CTabFreqResponse& voltage = Page(ControlLoop::Voltage);
-    const auto marker = [&voltage] { return voltage.MagnitudeGraph()->FindLine(CTabFreqResponse::kCrossover)->points; };
+    const auto marker = [&voltage] { return voltage.MagnitudeGraph()->FindLine(qxr::kCrossoverLine)->points; };
     const QString deep = Write(QStringLiteral("deep.csv"), "f,gain,phase\n2,55,-120\n7,0,-150\n500,-125,-225\n");
     ASSERT_TRUE(Frame().ImportMeasurementFile(ControlLoop::Voltage, deep));
     const CGraphAxis& magnitude = voltage.MagnitudeGraph()->yAxis;
@@ -184,10 +186,10 @@ TEST_F(Overlays, AComparedDesignIsDrawnDashedAndItsDifferencesListed)
     EXPECT_TRUE(CompareTabShown());
     for (ControlLoop loop : qxr::kControlLoops) {
         CGraphScatter& magnitude = *Page(loop).MagnitudeGraph();
-        EXPECT_EQ(Points(magnitude, BodeOverlays::kComparedLoop), 500u);
-        EXPECT_EQ(Points(magnitude, BodeOverlays::kComparedPlant), 500u);
-        EXPECT_EQ(Points(magnitude, BodeOverlays::kComparedComp), 0u);  // Comp is unchecked
-        EXPECT_EQ(magnitude.FindLine(BodeOverlays::kComparedLoop)->style, CScatterGraphLine::kDashed);
+        EXPECT_EQ(Points(magnitude, qxr::kComparedLoopLine), 500u);
+        EXPECT_EQ(Points(magnitude, qxr::kComparedPlantLine), 500u);
+        EXPECT_EQ(Points(magnitude, qxr::kComparedCompLine), 0u);  // Comp is unchecked
+        EXPECT_EQ(magnitude.FindLine(qxr::kComparedLoopLine)->style, CScatterGraphLine::kDashed);
         ASSERT_EQ(magnitude.legend.size(), 2u);
         EXPECT_EQ(magnitude.legend[0].text, QStringLiteral("Untitled"));
         EXPECT_EQ(magnitude.legend[1].text, QStringLiteral("other.qxr"));
@@ -216,17 +218,17 @@ TEST_F(Overlays, AComparedDesignIsDrawnDashedAndItsDifferencesListed)
 
     // The compared design is drawn as it is whatever this one's Mode.
     const std::vector<CScatterGraphPoint> before =
-        Page(ControlLoop::Current).MagnitudeGraph()->FindLine(BodeOverlays::kComparedLoop)->points;
+        Page(ControlLoop::Current).MagnitudeGraph()->FindLine(qxr::kComparedLoopLine)->points;
     SwitchToDigital();
     const std::vector<CScatterGraphPoint> after =
-        Page(ControlLoop::Current).MagnitudeGraph()->FindLine(BodeOverlays::kComparedLoop)->points;
+        Page(ControlLoop::Current).MagnitudeGraph()->FindLine(qxr::kComparedLoopLine)->points;
     ASSERT_EQ(after.size(), before.size());
     EXPECT_EQ(after.back().y, before.back().y);
     EXPECT_GT(table.rowCount(), static_cast<int>(expected.size()));  // the Mode and its symbols now differ too
 
     Frame().StopComparing();
     EXPECT_FALSE(CompareTabShown());
-    EXPECT_EQ(Points(*Page(ControlLoop::Voltage).MagnitudeGraph(), BodeOverlays::kComparedLoop), 0u);
+    EXPECT_EQ(Points(*Page(ControlLoop::Voltage).MagnitudeGraph(), qxr::kComparedLoopLine), 0u);
     EXPECT_TRUE(Page(ControlLoop::Voltage).MagnitudeGraph()->legend.empty());
     EXPECT_EQ(table.rowCount(), 0);
 }

@@ -10,8 +10,12 @@
 #include "analysis/PartValues.h"
 #include "app/TabViews.h"
 #include "model/FileBytes.h"
+#include "pages/DesignPages.h"
+#include "pages/FreqResponsePages.h"
+#include "pages/PartsPage.h"
 #include "pages/Picture.h"
 #include "plot/GraphScatter.h"
+#include "present/BodePlot.h"
 
 namespace {
 
@@ -114,9 +118,9 @@ TEST_F(PartsPage, BodePagesDrawTheLoopWithStandardValuesWhenAskedTo)
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(box->isVisibleTo(&page));
     EXPECT_FALSE(box->isChecked());
-    EXPECT_TRUE(page.MagnitudeGraph()->FindLine(CTabFreqResponse::kStandardLoop)->points.empty());
+    EXPECT_TRUE(page.MagnitudeGraph()->FindLine(qxr::kStandardLoopLine)->points.empty());
     box->click();
-    const auto& points = page.PhaseGraph()->FindLine(CTabFreqResponse::kStandardLoop)->points;
+    const auto& points = page.PhaseGraph()->FindLine(qxr::kStandardLoopLine)->points;
     ASSERT_EQ(points.size(), page.Grid().size());
     const std::vector<qxr::PartValue> parts = qxr::PartValuesOf(Document().model);
     const auto loop = qxr::StandardValueLoopsOf(Document().model, parts).standardLoops[0];
@@ -124,7 +128,7 @@ TEST_F(PartsPage, BodePagesDrawTheLoopWithStandardValuesWhenAskedTo)
 
     Document().ApplyChange("Mode", [this] { Document().model.ad.SetUser(CTop::DIGITAL); });
     EXPECT_FALSE(box->isVisibleTo(&page));
-    EXPECT_TRUE(page.PhaseGraph()->FindLine(CTabFreqResponse::kStandardLoop)->points.empty());
+    EXPECT_TRUE(page.PhaseGraph()->FindLine(qxr::kStandardLoopLine)->points.empty());
 }
 
 // Each part's value stands at its designator, the standard value while its class has a series.
@@ -133,8 +137,8 @@ TEST_F(PartsPage, SchematicShowsEachPartsValueAndFollowsTheDesign)
     auto* schematic = static_cast<CTabSchematic*>(Frame().ReviewView()->Pages()[3]);
     const auto textsOf = [schematic] {
         QStringList texts;
-        for (const PictureText& text : schematic->Picture()->Texts())
-            texts << text.text;
+        for (const qxr::PictureText& text : schematic->Picture()->Texts())
+            texts << QString::fromStdString(text.text);
         return texts;
     };
     const QStringList texts = textsOf();

@@ -10,8 +10,9 @@
 #include "app/TabViews.h"
 #include "doc/UpdateHints.h"
 #include "model/Enumerations.h"
-#include "pages/DesignPageList.h"
+#include "pages/FreqResponsePages.h"
 #include "pages/SymbolControls.h"
+#include "present/PageList.h"
 #include "report/ReportPdf.h"
 
 namespace {
@@ -91,8 +92,9 @@ protected:
     {
         QStringList rows;
         const auto pages = Frame().UserView()->Pages();
+        const auto list = qxr::PagesOf(qxr::PageView::Design);
         for (std::size_t i = 0; i < pages.size(); ++i) {
-            if (!ShowsForMode(kDesignPages[i], Document().model))
+            if (!qxr::ShowsForMode(*list[i], Document().model.Read(Document().model.ad)))
                 continue;
             for (const CDialogTabRow& row : pages[i]->Rows()) {
                 if (row.symbol == nullptr || !row.symbol->inUse || row.label == nullptr)

@@ -12,7 +12,9 @@
 #include "calc/DesignConstants.h"
 #include "calc/LoopModel.h"
 #include "doc/UpdateHints.h"
+#include "pages/FreqResponsePages.h"
 #include "plot/GraphScatter.h"
+#include "present/BodePlot.h"
 
 namespace {
 
@@ -95,11 +97,11 @@ TEST_F(ReviewView, SweepFieldsAndBandsShowTheStabilitySweep)
     for (const auto& [id, text] : voltage)
         EXPECT_EQ(Voltage().Field(id)->text(), QString::fromUtf8(text)) << id;
     EXPECT_EQ(Current().Field(1036)->text(), "7.64 / 13.8 kHz");
-    EXPECT_EQ(Points(*Voltage().MagnitudeGraph(), CTabFreqResponse::kBand), 2 * qxr::kBodeGridPoints);
-    EXPECT_EQ(Points(*Current().PhaseGraph(), CTabFreqResponse::kBand), 2 * qxr::kBodeGridPoints);
+    EXPECT_EQ(Points(*Voltage().MagnitudeGraph(), qxr::kBandLine), 2 * qxr::kBodeGridPoints);
+    EXPECT_EQ(Points(*Current().PhaseGraph(), qxr::kBandLine), 2 * qxr::kBodeGridPoints);
 
     Voltage().Box(1059)->click();  // "Sweep" off: no band
-    EXPECT_EQ(Points(*Voltage().MagnitudeGraph(), CTabFreqResponse::kBand), 0u);
+    EXPECT_EQ(Points(*Voltage().MagnitudeGraph(), qxr::kBandLine), 0u);
 
     SwitchMode(314);  // the sampled current loop reaches -180 degrees
     ASSERT_TRUE(WaitForSweep());
@@ -131,19 +133,19 @@ TEST_F(ReviewView, CurvesFollowTheBoxesAndHintFiveChecksThemAll)
 {
     CTabFreqResponse& page = Voltage();
     EXPECT_FALSE(page.Box(1008)->isChecked()) << "the compensator starts unchecked";
-    EXPECT_EQ(Points(*page.MagnitudeGraph(), CTabFreqResponse::kComp), 0u);
-    EXPECT_EQ(Points(*page.MagnitudeGraph(), CTabFreqResponse::kPlant), 500u);
+    EXPECT_EQ(Points(*page.MagnitudeGraph(), qxr::kCompLine), 0u);
+    EXPECT_EQ(Points(*page.MagnitudeGraph(), qxr::kPlantLine), 500u);
 
     ASSERT_TRUE(Frame().FileNew());  // hints 5, 4, 3, 3, 2
     EXPECT_TRUE(page.Box(1008)->isChecked());
-    EXPECT_EQ(Points(*page.PhaseGraph(), CTabFreqResponse::kComp), 500u);
-    EXPECT_EQ(Points(*page.MagnitudeGraph(), CTabFreqResponse::kCrossover), 2u);
-    EXPECT_EQ(page.MagnitudeGraph()->FindLine(CTabFreqResponse::kCrossover)->points[0].x, 7.0);
+    EXPECT_EQ(Points(*page.PhaseGraph(), qxr::kCompLine), 500u);
+    EXPECT_EQ(Points(*page.MagnitudeGraph(), qxr::kCrossoverLine), 2u);
+    EXPECT_EQ(page.MagnitudeGraph()->FindLine(qxr::kCrossoverLine)->points[0].x, 7.0);
 
     page.Box(1009)->click();  // loop off: no marker, no 0 dB line
-    EXPECT_EQ(Points(*page.MagnitudeGraph(), CTabFreqResponse::kLoop), 0u);
-    EXPECT_EQ(Points(*page.MagnitudeGraph(), CTabFreqResponse::kCrossover), 0u);
-    EXPECT_EQ(Points(*page.MagnitudeGraph(), CTabFreqResponse::kZeroDb), 0u);
+    EXPECT_EQ(Points(*page.MagnitudeGraph(), qxr::kLoopLine), 0u);
+    EXPECT_EQ(Points(*page.MagnitudeGraph(), qxr::kCrossoverLine), 0u);
+    EXPECT_EQ(Points(*page.MagnitudeGraph(), qxr::kZeroDbLine), 0u);
 }
 
 TEST_F(ReviewView, GainMarginWithoutPhaseCrossover)
@@ -166,7 +168,7 @@ TEST_F(ReviewView, CurrentPageFitsItsAxesToTheCurves)
     };
     const Case bounds[] = {{37, 40}, {-37, -40}, {40, 50}, {0, 10}, {-100, -110}, {-200, -210}, {63, 70}};
     for (const Case& c : bounds)
-        EXPECT_EQ(CTabFreqResponse::RoundAxisBound(c.value), c.bound) << c.value;
+        EXPECT_EQ(qxr::RoundAxisBound(c.value), c.bound) << c.value;
 
     CTabFreqResponse& page = Current();
     View().TabControl().SelectPage(&page);
@@ -185,18 +187,18 @@ TEST_F(ReviewView, DiscreteLoopOnlyForTheDigitalController)
     CTabFreqResponse& page = Current();
     EXPECT_FALSE(page.Box(1079)->isVisibleTo(&page));
     EXPECT_FALSE(page.Field(1072)->isVisibleTo(&page));
-    EXPECT_EQ(Points(*page.MagnitudeGraph(), CTabFreqResponse::kDiscreteLoop), 0u);
+    EXPECT_EQ(Points(*page.MagnitudeGraph(), qxr::kDiscreteLoopLine), 0u);
 
     Document().model.fmt__COEF.SetUser(CCoefficientFormat::Q15);
     SwitchMode(314);
     View().TabControl().SelectPage(&page);
     ASSERT_TRUE(page.Box(1079)->isVisibleTo(&page));
     EXPECT_TRUE(page.Box(1079)->isChecked());
-    CScatterGraphLine* loop = page.MagnitudeGraph()->FindLine(CTabFreqResponse::kDiscreteLoop);
+    CScatterGraphLine* loop = page.MagnitudeGraph()->FindLine(qxr::kDiscreteLoopLine);
     ASSERT_NE(loop, nullptr);
     EXPECT_EQ(loop->points.size(), qxr::kBodeGridPoints);
     EXPECT_LT(loop->points.back().x, Document().model.F__SAMP.Value() / 2);
-    EXPECT_EQ(Points(*page.PhaseGraph(), CTabFreqResponse::kDiscreteComp), 0u) << "Comp is unchecked";
+    EXPECT_EQ(Points(*page.PhaseGraph(), qxr::kDiscreteCompLine), 0u) << "Comp is unchecked";
     const qxr::DiscreteLoopFigures figures = qxr::DiscreteLoopFiguresOf(Document().model, qxr::ControlLoop::Current);
     EXPECT_TRUE(page.Field(1072)->isVisibleTo(&page));
     EXPECT_EQ(page.Field(1072)->text(), QString::asprintf("%1.0f Hz", figures.fx));
@@ -205,9 +207,9 @@ TEST_F(ReviewView, DiscreteLoopOnlyForTheDigitalController)
               QString::asprintf("%+1.2f dB / %+1.2f°", figures.gainDifferenceDb, figures.phaseDifferenceDeg));
 
     page.Box(1008)->click();
-    EXPECT_EQ(Points(*page.PhaseGraph(), CTabFreqResponse::kDiscreteComp), qxr::kBodeGridPoints);
+    EXPECT_EQ(Points(*page.PhaseGraph(), qxr::kDiscreteCompLine), qxr::kBodeGridPoints);
     page.Box(1079)->click();
-    EXPECT_EQ(Points(*page.MagnitudeGraph(), CTabFreqResponse::kDiscreteLoop), 0u);
+    EXPECT_EQ(Points(*page.MagnitudeGraph(), qxr::kDiscreteLoopLine), 0u);
     EXPECT_FALSE(page.Field(1072)->isVisibleTo(&page));
     EXPECT_EQ(Voltage().Field(1076)->text(), "none") << "the voltage loop's phase never reaches -180 degrees";
 }
@@ -224,13 +226,13 @@ TEST_F(ReviewView, HoverReadsTheGridPointUnderTheMouse)
         EXPECT_EQ(page.BodeGroup()->title(),
                   QString::asprintf("Bode Plot (Gain/Phase at %1.2f Hz)", page.Grid()[index]));
         EXPECT_TRUE(page.Field(1054)->text().endsWith("°"));
-        EXPECT_EQ(Points(graph, CTabFreqResponse::kCursor), 2u);
-        EXPECT_EQ(Points(*page.PhaseGraph(), CTabFreqResponse::kCursor), 2u);
+        EXPECT_EQ(Points(graph, qxr::kCursorLine), 2u);
+        EXPECT_EQ(Points(*page.PhaseGraph(), qxr::kCursorLine), 2u);
     }
     emit graph.HoverLeft();
     EXPECT_EQ(page.BodeGroup()->title(), "Bode Plot ");
     EXPECT_EQ(page.Field(1054)->text(), "");
-    EXPECT_EQ(graph.FindLine(CTabFreqResponse::kCursor), nullptr);
+    EXPECT_EQ(graph.FindLine(qxr::kCursorLine), nullptr);
 }
 
 // Read-outs under the mouse anywhere on either graph, and every figure, in
@@ -275,11 +277,11 @@ TEST_F(ReviewView, CurvesAreNeverCutByTheAxisRanges)
         for (CTabFreqResponse* page : {&Voltage(), &Current()}) {
             SCOPED_TRACE(testing::Message() << page->title.toStdString() << " mode " << mode);
             ShowEveryCurve(*page);
-            EXPECT_GT(Points(*page->PhaseGraph(), CTabFreqResponse::kLoop), 0u);
+            EXPECT_GT(Points(*page->PhaseGraph(), qxr::kLoopLine), 0u);
             for (CGraphScatter* graph : {page->MagnitudeGraph(), page->PhaseGraph()}) {
                 const CGraphAxis& y = graph->yAxis;
                 EXPECT_LE((y.maximum - y.minimum) / y.majorStep, 13) << "an extended axis keeps its labels apart";
-                for (const int line : {CTabFreqResponse::kPlant, CTabFreqResponse::kComp, CTabFreqResponse::kLoop}) {
+                for (const int line : {qxr::kPlantLine, qxr::kCompLine, qxr::kLoopLine}) {
                     if (Points(*graph, line) == 0)
                         continue;  // a box the page disables
                     for (const auto& point : graph->FindLine(line)->points) {

@@ -5,6 +5,7 @@
 #include "analysis/Recalculate.h"
 #include "app/TabViews.h"
 #include "doc/UpdateHints.h"
+#include "pages/RobustnessPages.h"
 #include "plot/HistogramChart.h"
 
 namespace {

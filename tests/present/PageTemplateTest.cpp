@@ -3,15 +3,26 @@
 
 #include <gtest/gtest.h>
 
-#include "pages/PageLayout.h"
-#include "pages/PageTemplate.h"
+#include "present/PageLayout.h"
+#include "present/PageTemplate.h"
+
+namespace qxr {
+
+void PrintTo(const Rect& rect, std::ostream* out)
+{
+    *out << "{" << rect.x << ", " << rect.y << ", " << rect.width << ", " << rect.height << "}";
+}
+
+}  // namespace qxr
 
 namespace {
+
+using namespace qxr;
 
 struct ExpectedCaption {
     int templateId;
     const char* caption;
-    QRect rect;  // dialog units
+    Rect rect;  // dialog units
 };
 
 // Every caption of the design pages and its rectangle, in template order.
@@ -188,9 +199,9 @@ TEST(PageTemplates, ButtonsPictureAndSizes)
 {
     struct Case {
         int id;
-        QSize size;
+        Size size;
         const char* control;
-        QRect rect;
+        Rect rect;
     };
     const Case cases[] = {
         {332, {251, 409}, "control1019", {159, 248, 73, 14}},
@@ -214,13 +225,35 @@ TEST(PageTemplates, ButtonsPictureAndSizes)
     }
     EXPECT_FALSE(LoadPageTemplate(999));
     EXPECT_FALSE(ParsePageTemplate("<ui><widget class=\"QWidget\"><broken></ui>"));
+    EXPECT_FALSE(ParsePageTemplate("<ui></ui>"));
+    EXPECT_FALSE(ParsePageTemplate(""));
+}
+
+TEST(PageTemplates, TextsAreDecodedAndFlagsRead)
+{
+    const std::optional<PageTemplate> page = ParsePageTemplate(
+        "<ui><widget class=\"QWidget\"><property name=\"geometry\"><rect><width>20</width><height>10</height></rect>"
+        "</property><widget class=\"QLineEdit\" name=\"control7\"><property name=\"text\"><string>a &amp; &#8486;"
+        "</string></property><property name=\"visible\"><bool>false</bool></property><property name=\"readOnly\">"
+        "<bool>true</bool></property><property name=\"alignment\"><set>Qt::AlignRight|Qt::AlignVCenter</set>"
+        "</property></widget></widget></ui>");
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->size, (Size{20, 10}));
+    ASSERT_EQ(page->controls.size(), 1u);
+    const TemplateControl& edit = page->controls[0];
+    EXPECT_EQ(edit.className, "QLineEdit");
+    EXPECT_EQ(edit.name, "control7");
+    EXPECT_EQ(edit.text, "a & \u2126");
+    EXPECT_FALSE(edit.visible);
+    EXPECT_TRUE(edit.readOnly);
+    EXPECT_TRUE(edit.alignRight);
 }
 
 TEST(PageTemplates, DialogUnitsFollowTheFont)
 {
     const DialogUnits units(6, 13);  // average width 6 px, height 13 px
-    EXPECT_EQ(units.ToPixels(QRect(7, 33, 237, 18)), QRect(11, 54, 355, 29));
-    EXPECT_EQ(units.ToPixels(QSize(251, 424)), QSize(377, 689));
+    EXPECT_EQ(units.ToPixels(Rect{7, 33, 237, 18}), (Rect{11, 54, 355, 29}));
+    EXPECT_EQ(units.ToPixels(Size{251, 424}), (Size{377, 689}));
 }
 
 TEST(Captions, DeclareHeadersRowsOrNothing)
@@ -267,13 +300,13 @@ TEST(Captions, DeclareHeadersRowsOrNothing)
 TEST(RowPlans, ColumnsFromTheRightEdge)
 {
     // A declared rectangle from x 10 to 410, y 50 to 79; font height -11.
-    const QRect declared(10, 50, 400, 30);
-    const auto span = [](int l, int t, int r, int b) { return QRect(QPoint(l, t), QPoint(r - 1, b - 1)); };
+    const Rect declared{10, 50, 400, 30};
+    const auto span = Rect::Spanning;
     struct Case {
         int mode;
         bool enumeration;
         RowPlan::Value value;
-        QRect label, edit, combo;
+        Rect label, edit, combo;
     };
     using V = RowPlan::Value;
     const Case cases[] = {
@@ -289,12 +322,12 @@ TEST(RowPlans, ColumnsFromTheRightEdge)
         EXPECT_EQ(plan.editRect, c.edit) << c.mode;
         EXPECT_EQ(plan.comboRect, c.combo) << c.mode;
         EXPECT_EQ(plan.unit, span(390, 54, 410, 69)) << c.mode;
-        EXPECT_EQ(plan.editRect.isNull() || plan.editRect.height() == 15, true) << "inset to the font";
+        EXPECT_EQ(plan.editRect.IsEmpty() || plan.editRect.height == 15, true) << "inset to the font";
     }
     const RowPlan picture = PlanRow(3, false, declared, -11);
     EXPECT_EQ(picture.value, V::Picture);
     EXPECT_EQ(picture.picture, declared);
-    EXPECT_TRUE(picture.label.isNull());
+    EXPECT_TRUE(picture.label.IsEmpty());
 }
 
 }  // namespace
