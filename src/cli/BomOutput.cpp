@@ -6,10 +6,10 @@
 #include "analysis/BodeColumns.h"
 #include "analysis/NumberText.h"
 #include "analysis/PartValues.h"
-#include "cli/FigureNames.h"
 #include "cli/JsonValues.h"
 #include "cli/TextTable.h"
 #include "model/Utf.h"
+#include "present/FigureLabels.h"
 
 namespace qxr::cli {
 
@@ -44,14 +44,14 @@ std::string LoopsText(const StandardValueLoops& loops)
     if (!loops.notComputed.empty())
         return loops.notComputed + '\n';
     TextTable table({Align::Left, Align::Left, Align::Left, Align::Left});
-    table.AddRow({"", kFigureNames[0].heading, kFigureNames[1].heading, kFigureNames[2].heading});
+    table.AddRow({"", kFigureLabels[0].heading, kFigureLabels[1].heading, kFigureLabels[2].heading});
     for (ControlLoop loop : kControlLoops) {
         const auto i = static_cast<std::size_t>(loop);
         for (const auto& [label, metrics] :
              {std::pair{" loop, design", &loops.design[i]}, std::pair{" loop, standard values", &loops.standard[i]}}) {
             std::vector<std::string> row{LoopTitle(loop) + label};
             for (std::size_t k = 0; k < kComparedFigures; ++k)
-                row.push_back(FormatFigure(metrics->*kExactMetricMembers[k], kFigureNames[k].unit));
+                row.push_back(FormatFigure(metrics->*kExactMetricMembers[k], kFigureLabels[k].unit));
             table.AddRow(std::move(row));
         }
     }
@@ -62,7 +62,7 @@ Json FiguresJson(const ExactMetrics& metrics)
 {
     Json figures;
     for (std::size_t k = 0; k < kComparedFigures; ++k)
-        figures[kFigureNames[k].key] = Number(metrics.*kExactMetricMembers[k]);
+        figures[kFigureLabels[k].key] = Number(metrics.*kExactMetricMembers[k]);
     return figures;
 }
 

@@ -3,10 +3,10 @@
 #include <cmath>
 
 #include "analysis/NumberText.h"
-#include "cli/FigureNames.h"
 #include "cli/JsonValues.h"
 #include "cli/TextTable.h"
 #include "model/Utf.h"
+#include "present/FigureLabels.h"
 
 namespace qxr::cli {
 
@@ -34,8 +34,8 @@ std::string FormatMeasuredText(const std::string& path, const std::vector<Measur
 {
     const ExactMetrics metrics = MeasuredMetricsOf(points);
     TextTable table({Align::Left, Align::Left});
-    for (std::size_t k = 0; k < std::size(kFigureNames); ++k)
-        table.AddRow({kFigureNames[k].heading, FormatFigure(metrics.*kExactMetricMembers[k], kFigureNames[k].unit)});
+    for (std::size_t k = 0; k < std::size(kFigureLabels); ++k)
+        table.AddRow({kFigureLabels[k].heading, FormatFigure(metrics.*kExactMetricMembers[k], kFigureLabels[k].unit)});
     return "Measured loop " + path + " (" + PointRange(points) + "):\n" + table.Render("  ");
 }
 
@@ -46,8 +46,8 @@ std::string FormatMeasuredJson(const std::string& path, const std::vector<Measur
                   {"points", points.size()},
                   {"start", Number(points.front().freq)},
                   {"stop", Number(points.back().freq)}};
-    for (std::size_t k = 0; k < std::size(kFigureNames); ++k)
-        document[kFigureNames[k].key] = Number(metrics.*kExactMetricMembers[k]);
+    for (std::size_t k = 0; k < std::size(kFigureLabels); ++k)
+        document[kFigureLabels[k].key] = Number(metrics.*kExactMetricMembers[k]);
     return JsonText(document);
 }
 

@@ -8,6 +8,7 @@
 #include "cli/Design.h"
 #include "cli/TextTable.h"
 #include "model/Utf.h"
+#include "present/FigureLabels.h"
 
 namespace qxr::cli {
 
@@ -51,11 +52,13 @@ std::string StabilitySection(const CDesignModel& model)
     const LoopData& current = model.Loop(ControlLoop::Current);
     TextTable table({Align::Left, Align::Left, Align::Left});
     table.AddRow({"", "Voltage loop", "Current loop"});
-    table.AddRow({"Crossover frequency", FormatFigure(voltage.fx, "Hz"), FormatFigure(current.fx, "Hz")});
-    table.AddRow({"Phase margin", FormatFigure(voltage.phaseMargin, "°"), FormatFigure(current.phaseMargin, "°")});
-    table.AddRow({"Gain margin", FormatFigure(voltage.gainMargin, "dB"), FormatFigure(current.gainMargin, "dB")});
-    table.AddRow(
-        {"Slope at crossover", FormatFigure(voltage.slope, "dB/decade"), FormatFigure(current.slope, "dB/decade")});
+    constexpr double LoopData::*kFigures[] = {&LoopData::fx, &LoopData::phaseMargin, &LoopData::gainMargin,
+                                              &LoopData::slope};
+    for (std::size_t k = 0; k < kFigureLabels.size(); ++k) {
+        const FigureLabel& label = kFigureLabels[k];
+        table.AddRow({label.row, FormatFigure(voltage.*kFigures[k], label.unit),
+                      FormatFigure(current.*kFigures[k], label.unit)});
+    }
     return "Stability:\n" + table.Render("  ");
 }
 

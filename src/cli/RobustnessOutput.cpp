@@ -2,11 +2,11 @@
 
 #include "analysis/BodeColumns.h"
 #include "analysis/NumberText.h"
-#include "cli/FigureNames.h"
 #include "cli/JsonValues.h"
 #include "cli/TextTable.h"
 #include "model/DesignModel.h"
 #include "model/Utf.h"
+#include "present/FigureLabels.h"
 
 namespace qxr::cli {
 
@@ -25,7 +25,7 @@ void AddFigureRow(TextTable& table, const std::string& label, const std::array<d
 {
     std::vector<std::string> row{label};
     for (std::size_t k = 0; k < figures.size(); ++k)
-        row.push_back(FormatFigure(figures[k], kFigureNames[k].unit));
+        row.push_back(FormatFigure(figures[k], kFigureLabels[k].unit));
     table.AddRow(std::move(row));
 }
 
@@ -58,7 +58,7 @@ std::string LoopText(ControlLoop loop, const LoopRobustness& result, const Robus
 {
     TextTable table({Align::Left, Align::Left, Align::Left, Align::Left, Align::Left});
     table.AddRow(
-        {"", kFigureNames[0].heading, kFigureNames[1].heading, kFigureNames[2].heading, kFigureNames[3].heading});
+        {"", kFigureLabels[0].heading, kFigureLabels[1].heading, kFigureLabels[2].heading, kFigureLabels[3].heading});
     AddFigureRow(table, "Nominal", FiguresOf(result.nominal));
     AddFigureRow(table, "Envelope minimum", Column(result.envelope, &MinMax::min));
     AddFigureRow(table, "Envelope maximum", Column(result.envelope, &MinMax::max));
@@ -87,10 +87,10 @@ Json LoopJson(const LoopRobustness& result, const RobustnessInputs& inputs)
                     {"distribution", DistributionName(inputs.distribution)},
                     {"yield", Number(result.yield)}};
     for (std::size_t k = 0; k < kExactMetricMembers.size(); ++k) {
-        nominal[kFigureNames[k].key] = Number(result.nominal.*kExactMetricMembers[k]);
-        envelope[kFigureNames[k].key] = MinMaxJson(result.envelope[k]);
+        nominal[kFigureLabels[k].key] = Number(result.nominal.*kExactMetricMembers[k]);
+        envelope[kFigureLabels[k].key] = MinMaxJson(result.envelope[k]);
         const Percentiles& p = result.percentiles[k];
-        monteCarlo[kFigureNames[k].key] = {{"p1", Number(p.p1)}, {"p50", Number(p.p50)}, {"p99", Number(p.p99)}};
+        monteCarlo[kFigureLabels[k].key] = {{"p1", Number(p.p1)}, {"p50", Number(p.p50)}, {"p99", Number(p.p99)}};
     }
     Json quantities = Json::object();
     for (const auto& [name, value] : result.worstCorner)
@@ -138,7 +138,7 @@ SamplesCsv::SamplesCsv(const RobustnessInputs& inputs) : inputs_(inputs)
     for (const SweptQuantity& quantity : inputs.quantities)
         text_ += "," + ToUtf8(quantity.name);
     for (ControlLoop loop : kControlLoops) {
-        for (const FigureName& figure : kFigureNames)
+        for (const FigureLabel& figure : kFigureLabels)
             text_ += "," + std::string(LoopName(loop)) + "_" + figure.key;
     }
     text_ += '\n';

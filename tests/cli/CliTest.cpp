@@ -591,6 +591,26 @@ TEST_F(CliTest, ReportPdfIsWrittenInsteadOfTheTextOrTheEarlierFileStays)
     EXPECT_EQ(missingFolder.err, "qxr-cli: " + unwritable + ": No such file or directory\n");
 }
 
+// Without its painter, or with one that fails, the report says why and writes nothing.
+TEST_F(CliTest, ReportPdfFailsWithThePaintersReason)
+{
+    const std::string pdf = Path("failed.pdf").string();
+    const char* const painter = std::getenv("QXR_REPORT_PDF");
+    const std::string restore = painter != nullptr ? painter : "";
+    const std::pair<const char*, std::string> cases[] = {
+        {"/nonexistent/qxr-report-pdf", "/nonexistent/qxr-report-pdf: No such file or directory"},
+        {"/bin/false", "cannot paint the report"},
+    };
+    for (const auto& [program, reason] : cases) {
+        setenv("QXR_REPORT_PDF", program, 1);
+        const CliResult failed = Run({"report", "--pdf", pdf});
+        EXPECT_EQ(failed.exitCode, 1);
+        EXPECT_EQ(failed.err, "qxr-cli: " + pdf + ": " + reason + "\n");
+        EXPECT_FALSE(std::filesystem::exists(pdf));
+    }
+    setenv("QXR_REPORT_PDF", restore.c_str(), 1);
+}
+
 TEST_F(CliProgramTest, SavedDesignReloadsToTheSameOutputAndInputsStayUntouched)
 {
     const std::string file = Path("a.qxr").string();
