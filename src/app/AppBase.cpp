@@ -14,14 +14,8 @@ bool CMfcSignalWinApp::PostSignal(CStdSignal* signal)
     QObject* receiver = signalReceiver_;
     if (receiver == nullptr)
         return false;
-    QCoreApplication::postEvent(receiver, new CSignalEvent(signal));
+    PostSignalTo(receiver, std::unique_ptr<CStdSignal>(signal));
     return true;
-}
-
-QEvent::Type CSignalEvent::EventType()
-{
-    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
-    return type;
 }
 
 CValdrisApp::CValdrisApp(int& argc, char** argv)

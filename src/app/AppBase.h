@@ -3,10 +3,9 @@
 #include <atomic>
 
 #include <QApplication>
-#include <QEvent>
 #include <QString>
 
-#include "app/StdSignal.h"
+#include "app/SignalEvent.h"
 #include "app/UrlDownloadString.h"
 
 // The application base: a Qt application with nothing of its own.
@@ -32,17 +31,6 @@ public:
 
 private:
     std::atomic<QObject*> signalReceiver_{nullptr};
-};
-
-// The event that carries a posted signal to the main frame; it owns the signal.
-class CSignalEvent : public QEvent {
-public:
-    static QEvent::Type EventType();
-
-    explicit CSignalEvent(CStdSignal* signal) : QEvent(EventType()), signal(signal) {}
-    ~CSignalEvent() override { delete signal; }
-
-    CStdSignal* const signal;
 };
 
 // Version strings of the program, as the About box shows them.

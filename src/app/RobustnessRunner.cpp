@@ -1,7 +1,6 @@
 #include "app/RobustnessRunner.h"
 
-#include <QMetaObject>
-
+#include "app/SignalEvent.h"
 #include "doc/QXRDoc.h"
 #include "doc/UpdateHints.h"
 
@@ -16,6 +15,18 @@ public:
 
     const uint64_t run;
     const qxr::RobustnessInputs inputs;
+};
+
+// A finished run, on its way to the UI thread.
+class SweepDone : public CStdSignal {
+public:
+    SweepDone(uint64_t run, std::shared_ptr<const qxr::RobustnessReport> report)
+        : CStdSignal(kSweepDoneId), run(run), report(std::move(report))
+    {
+    }
+
+    const uint64_t run;
+    const std::shared_ptr<const qxr::RobustnessReport> report;
 };
 
 }  // namespace
@@ -61,9 +72,16 @@ void RobustnessRunner::Handle(CStdSignal& request)
     auto report = std::make_shared<const qxr::RobustnessReport>(qxr::AnalyseRobustness(sweep.inputs, options));
     if (cancel_)
         return;
-    const uint64_t run = sweep.run;
-    QMetaObject::invokeMethod(
-        this, [this, run, report] { Deliver(run, report); }, Qt::QueuedConnection);
+    PostSignalTo(this, std::make_unique<SweepDone>(sweep.run, std::move(report)));
+}
+
+bool RobustnessRunner::event(QEvent* event)
+{
+    if (event->type() != CSignalEvent::EventType())
+        return QObject::event(event);
+    const auto& done = static_cast<const SweepDone&>(*static_cast<CSignalEvent*>(event)->signal);
+    Deliver(done.run, done.report);
+    return true;
 }
 
 void RobustnessRunner::Deliver(uint64_t run, std::shared_ptr<const qxr::RobustnessReport> report)

@@ -32,6 +32,10 @@ private:
     void OnStopRequested() override { cancel_ = true; }
     void Deliver(uint64_t run, std::shared_ptr<const qxr::RobustnessReport> report);
 
+protected:
+    // Takes the finished runs the worker posts.
+    bool event(QEvent* event) override;
+
     CQXRDoc& document_;
     std::atomic<uint64_t> requested_{0};  // number of the newest run
     uint64_t delivered_ = 0;              // number of the run the document holds; UI thread only

@@ -9,45 +9,67 @@ using qxr::PageInfo;
 using qxr::PageKind;
 using qxr::PageView;
 
-namespace {
-
-std::vector<CDialogTab*> PointersTo(const std::vector<std::unique_ptr<CDialogTab>>& pages)
-{
-    std::vector<CDialogTab*> pointers;
-    for (const std::unique_ptr<CDialogTab>& page : pages)
-        pointers.push_back(page.get());
-    return pointers;
-}
-
-}  // namespace
-
-CQXRViewUser::CQXRViewUser(CQXRDoc& document, QWidget* parent)
-    : CMfcCtrlTabFormView(parent), document_(document), list_(qxr::PagesOf(PageView::Design))
+CPageListView::CPageListView(PageView view, CQXRDoc& document, QWidget* parent)
+    : CMfcCtrlTabFormView(parent), document_(document), view_(view), list_(qxr::PagesOf(view))
 {
     for (const PageInfo* page : list_)
-        pages_.push_back(CreatePage(*page, document));
+        pages_.push_back(page->kind == PageKind::Compare ? nullptr : CreatePage(*page, document));
     document_.AddView(this);
 }
 
-CQXRViewUser::~CQXRViewUser()
+CPageListView::~CPageListView()
 {
     document_.RemoveView(this);
 }
 
-std::vector<CDialogTab*> CQXRViewUser::Pages()
+std::vector<CDialogTab*> CPageListView::Pages()
 {
-    return PointersTo(pages_);
+    std::vector<CDialogTab*> pages;
+    for (const std::unique_ptr<CDialogTab>& page : pages_) {
+        if (page)
+            pages.push_back(page.get());
+    }
+    return pages;
+}
+
+bool CPageListView::AddPageTabs(QWidget* untemplated)
+{
+    if (pagesCreated_)
+        return false;
+    for (std::size_t i = 0; i < list_.size(); ++i) {
+        if (CDialogTab* page = pages_[i].get()) {
+            page->OnInitDialog();
+            TabControl().AddPage(page, page->title);
+        } else {
+            TabControl().AddPage(untemplated, PageTitle(*list_[i]));
+        }
+    }
+    pagesCreated_ = true;
+    return true;
+}
+
+void CPageListView::UpdatePages(int hint, QObject* hintObject)
+{
+    QWidget* hintControl = qobject_cast<QWidget*>(hintObject);
+    for (CDialogTab* page : Pages())
+        page->UpdatePage(hint, hintControl);
+}
+
+bool CPageListView::ShowForMode(std::size_t i)
+{
+    const bool shown = qxr::ShowsForMode(*list_[i], document_.model.Read(document_.model.ad));
+    TabControl().ShowPage(pages_[i].get(), shown);
+    return shown;
+}
+
+CQXRViewUser::CQXRViewUser(CQXRDoc& document, QWidget* parent) : CPageListView(PageView::Design, document, parent)
+{
 }
 
 void CQXRViewUser::OnInitialUpdate()
 {
-    if (pagesCreated_)
+    if (!AddPageTabs(nullptr))
         return;
-    for (const std::unique_ptr<CDialogTab>& page : pages_) {
-        page->OnInitDialog();
-        TabControl().AddPage(page.get(), page->title);
-    }
-    pagesCreated_ = true;
     // The strip is measured with the tabs of the design's Mode alone.
     ApplyModeVisibility();
     FitParentSplitter(0);
@@ -56,10 +78,8 @@ void CQXRViewUser::OnInitialUpdate()
 // The tabs of the other controller kind are hidden; shown tabs are not selected.
 void CQXRViewUser::ApplyModeVisibility()
 {
-    for (std::size_t i : qxr::ModePagesInVisibilityOrder(PageView::Design)) {
-        const bool shown = qxr::ShowsForMode(*list_[i], document_.model.Read(document_.model.ad));
-        TabControl().ShowPage(pages_[i].get(), shown);
-    }
+    for (std::size_t i : qxr::ModePagesInVisibilityOrder(view_))
+        ShowForMode(i);
 }
 
 void CQXRViewUser::OnUpdate(CDocView*, int hint, QObject* hintObject)
@@ -67,47 +87,17 @@ void CQXRViewUser::OnUpdate(CDocView*, int hint, QObject* hintObject)
     if (!pagesCreated_)
         return;
     ApplyModeVisibility();
-    QWidget* hintControl = qobject_cast<QWidget*>(hintObject);
-    for (const std::unique_ptr<CDialogTab>& page : pages_)
-        page->UpdatePage(hint, hintControl);
+    UpdatePages(hint, hintObject);
 }
 
-CQXRViewReview::CQXRViewReview(CQXRDoc& document, QWidget* parent) : CMfcCtrlTabFormView(parent), document_(document)
+CQXRViewReview::CQXRViewReview(CQXRDoc& document, QWidget* parent) : CPageListView(PageView::Review, document, parent)
 {
-    for (const PageInfo* page : qxr::PagesOf(PageView::Review)) {
-        if (page->kind == PageKind::Compare)
-            continue;
-        list_.push_back(page);
-        pages_.push_back(CreatePage(*page, document));
-    }
-    document_.AddView(this);
-}
-
-CQXRViewReview::~CQXRViewReview()
-{
-    document_.RemoveView(this);
-}
-
-std::vector<CDialogTab*> CQXRViewReview::Pages()
-{
-    return PointersTo(pages_);
 }
 
 void CQXRViewReview::OnInitialUpdate()
 {
-    if (pagesCreated_)
+    if (!AddPageTabs(&compare_))
         return;
-    std::size_t next = 0;
-    for (const PageInfo* page : qxr::PagesOf(PageView::Review)) {
-        if (page->kind == PageKind::Compare) {
-            TabControl().AddPage(&compare_, PageTitle(*page));
-            continue;
-        }
-        CDialogTab* built = pages_[next++].get();
-        built->OnInitDialog();
-        TabControl().AddPage(built, built->title);
-    }
-    pagesCreated_ = true;
     FitParentSplitter(CQXRViewLog::kPaneHeight);
     ApplyModeVisibility();
     ShowComparison();
@@ -120,17 +110,12 @@ void CQXRViewReview::ShowComparison()
     TabControl().ShowPage(&compare_, compared != nullptr);
 }
 
-// The pages of one Mode (the schematic) show only in it, and come to the
+// A page of one Mode (the schematic) shows only in it, and comes to the
 // front when the design switches to it.
 void CQXRViewReview::ApplyModeVisibility()
 {
-    CDesignModel& model = document_.model;
-    for (std::size_t i = 0; i < list_.size(); ++i) {
-        if (list_[i]->mode == PageInfo::kEveryMode)
-            continue;
-        const bool shown = qxr::ShowsForMode(*list_[i], model.Read(model.ad));
-        TabControl().ShowPage(pages_[i].get(), shown);
-        if (shown && lastMode_.GetValue() != list_[i]->mode)
+    for (std::size_t i : qxr::ModePagesInVisibilityOrder(view_)) {
+        if (ShowForMode(i) && lastMode_.GetValue() != list_[i]->mode)
             TabControl().SelectPage(pages_[i].get());
     }
 }
@@ -142,8 +127,6 @@ void CQXRViewReview::OnUpdate(CDocView*, int hint, QObject* hintObject)
     lastMode_.SetValue(TruncToInt32(document_.model.Read(document_.model.ad)));
     if (!pagesCreated_)
         return;
-    QWidget* hintControl = qobject_cast<QWidget*>(hintObject);
-    for (const std::unique_ptr<CDialogTab>& page : pages_)
-        page->UpdatePage(hint, hintControl);
+    UpdatePages(hint, hintObject);
     ShowComparison();
 }

@@ -14,6 +14,7 @@ const CoefficientSetLayout& LayoutOf(CoefficientSet set)
                                                   {&M::B0_VFF, &M::B1_VFF, &M::B2_VFF, &M::A1_VFF, &M::A2_VFF},
                                                   "VFF",
                                                   "feed-forward low-pass",
+                                                  "feedforward",
                                                   &M::F__SAMP_V,
                                                   &M::V__FF_CO,
                                                   false};
@@ -21,6 +22,7 @@ const CoefficientSetLayout& LayoutOf(CoefficientSet set)
                                                   {&M::B0_V, &M::B1_V, &M::B2_V, &M::A1_V, &M::A2_V},
                                                   "V",
                                                   "voltage loop",
+                                                  "voltage",
                                                   &M::F__SAMP_V,
                                                   &M::F__X_VLOOP,
                                                   true};
@@ -28,6 +30,7 @@ const CoefficientSetLayout& LayoutOf(CoefficientSet set)
                                                   {&M::B0_I, &M::B1_I, &M::B2_I, &M::A1_I, &M::A2_I},
                                                   "I",
                                                   "current loop",
+                                                  "current",
                                                   &M::F__SAMP,
                                                   &M::F__X_ILOOP,
                                                   true};

@@ -22,6 +22,7 @@ struct CoefficientSetLayout {
     std::array<CSymbol CDesignModel::*, kCoefficientsPerSet> symbols;
     const char* suffix;  // of the names, e.g. "VFF"
     const char* title;   // e.g. "voltage loop"
+    const char* word;    // its name on the command line and in JSON, e.g. "voltage"
     CSymbol CDesignModel::*samplingFrequency;
     CSymbol CDesignModel::*matchFrequency;
     bool hasIntegrator;

@@ -19,19 +19,6 @@ CoefficientFormat UsableFormat(const CDesignModel& model)
     return format;
 }
 
-const char* SetName(CoefficientSet set)
-{
-    switch (set) {
-    case CoefficientSet::FeedForward:
-        return "feedforward";
-    case CoefficientSet::VoltageLoop:
-        return "voltage";
-    case CoefficientSet::CurrentLoop:
-        break;
-    }
-    return "current";
-}
-
 Json NumberArray(const std::array<double, kCoefficientsPerSet>& values)
 {
     return Numbers({values.begin(), values.end()});
@@ -88,7 +75,7 @@ std::string FormatCoefficientsJson(CDesignModel& model, const std::vector<Coeffi
                   {"sets", Json::object()},
                   {"discreteLoops", Json::object()}};
     for (CoefficientSet set : sets)
-        document["sets"][SetName(set)] = SetJson(model, set, format);
+        document["sets"][LayoutOf(set).word] = SetJson(model, set, format);
     for (ControlLoop loop : kControlLoops)
         document["discreteLoops"][LoopName(loop)] = DiscreteLoopJson(model, loop);
     return JsonText(document);

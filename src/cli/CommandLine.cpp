@@ -51,12 +51,16 @@ template <class T>
 using Choices = std::vector<std::pair<const char*, T>>;
 
 const Choices<int32_t> kModes{{"analog", CTop::ANALOG}, {"digital", CTop::DIGITAL}};
-const Choices<std::vector<CoefficientSet>> kCoefficientChoices{
-    {"feedforward", {CoefficientSet::FeedForward}},
-    {"voltage", {CoefficientSet::VoltageLoop}},
-    {"current", {CoefficientSet::CurrentLoop}},
-    {"all", {CoefficientSet::FeedForward, CoefficientSet::VoltageLoop, CoefficientSet::CurrentLoop}},
-};
+// Each set by its word, then all of them.
+Choices<std::vector<CoefficientSet>> CoefficientChoices()
+{
+    Choices<std::vector<CoefficientSet>> choices;
+    for (CoefficientSet set : kCoefficientSets)
+        choices.push_back({LayoutOf(set).word, {set}});
+    choices.push_back({"all", {kCoefficientSets.begin(), kCoefficientSets.end()}});
+    return choices;
+}
+const Choices<std::vector<CoefficientSet>> kCoefficientChoices = CoefficientChoices();
 const Choices<ControlLoop> kLoops{{LoopName(ControlLoop::Voltage), ControlLoop::Voltage},
                                   {LoopName(ControlLoop::Current), ControlLoop::Current}};
 

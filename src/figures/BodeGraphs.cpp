@@ -43,25 +43,17 @@ bool ExtendRange(CGraphAxis& axis, ValueSpan span)
     return widened.has_value();
 }
 
-int StyleOf(LineStyle style)
-{
-    switch (style) {
-    case LineStyle::Dashed:
-        return CScatterGraphLine::kDashed;
-    case LineStyle::Band:
-        return CScatterGraphLine::kBand;
-    case LineStyle::Solid:
-        break;
-    }
-    return CScatterGraphLine::kSolid;
-}
+// The plot's styles go by the same numbers.
+static_assert(static_cast<int>(LineStyle::Solid) == CScatterGraphLine::kSolid);
+static_assert(static_cast<int>(LineStyle::Dashed) == CScatterGraphLine::kDashed);
+static_assert(static_cast<int>(LineStyle::Band) == CScatterGraphLine::kBand);
 
 }  // namespace
 
 void AddBodeLine(CGraphScatter& graph, BodeLineId line)
 {
     const LineLook look = LookOf(line);
-    graph.AddLine(line, look.color, StyleOf(look.style));
+    graph.AddLine(line, look.color, static_cast<int>(look.style));
 }
 
 BodeGraphs::BodeGraphs(ControlLoop loop, CGraphScatter& magnitude, CGraphScatter& phase)

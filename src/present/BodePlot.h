@@ -30,7 +30,7 @@ enum BodeLineId : int {
     kComparedLoopLine = 14,
 };
 
-enum class LineStyle { Solid, Dashed, Band };
+enum class LineStyle { Solid = 0, Dashed = 1, Band = 2 };
 struct LineLook {
     std::uint32_t color;  // 0x00BBGGRR
     LineStyle style;

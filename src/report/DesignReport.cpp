@@ -336,8 +336,7 @@ void DesignReport::PaintCoefficients(ReportCanvas& canvas) const
     QFont font = ReportFont(kBodyPoints);
     font.setFamily(QStringLiteral("Monospace"));
     font.setStyleHint(QFont::Monospace);
-    for (qxr::CoefficientSet set :
-         {qxr::CoefficientSet::FeedForward, qxr::CoefficientSet::VoltageLoop, qxr::CoefficientSet::CurrentLoop}) {
+    for (qxr::CoefficientSet set : qxr::kCoefficientSets) {
         canvas.Paragraph(QString::fromStdString(qxr::CoefficientText(model_, set)).trimmed(), font);
         canvas.Skip(6);
     }

@@ -1,5 +1,6 @@
 #include <cmath>
 #include <limits>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -136,11 +137,8 @@ TEST_F(LoopMetrics, NoCrossoverKeepsThePreviousFigures)
     SetLoop({-1, -10, -20}, {-100, -110, -120});
     qxr::ComputeGridMetrics(loop);
     EXPECT_EQ(loop.crossIdx, 0);
-    EXPECT_EQ(loop.fx, 1234);
-    EXPECT_EQ(loop.slope, 5);
-    EXPECT_EQ(loop.gainMargin, 6);
-    EXPECT_EQ(loop.phaseMargin, 7);
-    EXPECT_EQ(loop.phaseCrossIdx, 8);
+    EXPECT_EQ(std::tie(loop.fx, loop.slope, loop.gainMargin, loop.phaseMargin, loop.phaseCrossIdx),
+              std::make_tuple(1234.0, 5.0, 6.0, 7.0, 8));
 }
 
 TEST_F(LoopMetrics, NegativePhaseMarginHasNoGainMargin)
