@@ -3,15 +3,13 @@
 //   cmake --build build-fuzz --target qxr_design_file_seeds
 //   build-fuzz/fuzz/qxr_design_file_seeds fuzz/corpus/design-file
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "SeedFiles.h"
 #include "model/Archive.h"
 #include "model/DesignFile.h"
 #include "model/DesignModel.h"
-#include "model/FileBytes.h"
 
 namespace {
 
@@ -104,28 +102,15 @@ Bytes EightBitStrings()
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s FOLDER\n", argv[0]);
-        return 2;
-    }
-    const std::filesystem::path folder = argv[1];
     const CDesignModel defaults;
-    const struct {
-        const char* name;
-        Bytes bytes;
-    } seeds[] = {
-        {"default.qxr", SaveDesign(defaults, kNewDesignDescription)},
-        {"user-entries.qxr", UserEntries()},
-        {"truncated.qxr", Truncated()},
-        {"record-version-2.qxr", RecordVersion2()},
-        {"renamed-and-unknown.qxr", RenamedAndUnknown()},
-        {"eight-bit-strings.qxr", EightBitStrings()},
-    };
-    for (const auto& seed : seeds) {
-        if (!WriteFileBytesAtomically(folder / seed.name, seed.bytes)) {
-            std::fprintf(stderr, "cannot write %s\n", (folder / seed.name).c_str());
-            return 1;
-        }
-    }
-    return 0;
+    const auto text = [](const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); };
+    return WriteSeedFiles(argc, argv,
+                          {
+                              {"default.qxr", text(SaveDesign(defaults, kNewDesignDescription))},
+                              {"user-entries.qxr", text(UserEntries())},
+                              {"truncated.qxr", text(Truncated())},
+                              {"record-version-2.qxr", text(RecordVersion2())},
+                              {"renamed-and-unknown.qxr", text(RenamedAndUnknown())},
+                              {"eight-bit-strings.qxr", text(EightBitStrings())},
+                          });
 }

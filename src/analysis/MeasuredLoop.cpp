@@ -197,9 +197,8 @@ Row ReadRow(std::string_view line, const Layout& layout)
 }
 
 // Gain and phase of a row; an error when a complex value has no gain in dB.
-std::string PointOf(const Row& row, const Layout& layout, MeasuredPoint& point)
+std::string GainAndPhaseOf(const Row& row, const Layout& layout, MeasuredPoint& point)
 {
-    point.freq = row.values[kFreqColumn] * layout.freqScale;
     if (!layout.complex) {
         point.gainDb = row.values[kGainColumn];
         point.phaseDeg = row.values[kPhaseColumn];
@@ -210,6 +209,28 @@ std::string PointOf(const Row& row, const Layout& layout, MeasuredPoint& point)
         return "a zero real and imaginary part has no gain in dB";
     point.gainDb = 20 * std::log10(magnitude);
     point.phaseDeg = std::atan2(row.values[kImagColumn], row.values[kRealColumn]) * kRadToDeg;
+    return {};
+}
+
+std::string Limit(double limit)
+{
+    const std::string whole = std::to_string(static_cast<long long>(limit));
+    return "-" + whole + " to " + whole;
+}
+
+// The point of a row, or why it is none.
+std::string PointOf(const Row& row, const Layout& layout, MeasuredPoint& point)
+{
+    point.freq = row.values[kFreqColumn] * layout.freqScale;
+    if (!std::isfinite(point.freq))
+        return "the frequency is too large to be a number";
+    if (std::string error = GainAndPhaseOf(row, layout, point); !error.empty())
+        return error;
+    // Written so that a NaN fails too.
+    if (!(std::fabs(point.gainDb) <= kMaxMeasuredGainDb))
+        return "the gain is outside " + Limit(kMaxMeasuredGainDb) + " dB";
+    if (!(std::fabs(point.phaseDeg) <= kMaxMeasuredPhaseDeg))
+        return "the phase is outside " + Limit(kMaxMeasuredPhaseDeg) + " degrees";
     return {};
 }
 
@@ -251,6 +272,14 @@ double Lerp(double a, double b, double t)
     return a + t * (b - a);
 }
 
+// Decades from a to b > a. Close together, log10(b) - log10(a) can cancel to
+// 0; the difference b - a is exact there and keeps it above 0.
+double DecadesBetween(double a, double b)
+{
+    constexpr double kLn10 = 2.302585092994046;
+    return b < 2 * a ? std::log1p((b - a) / a) / kLn10 : std::log10(b) - std::log10(a);
+}
+
 // An angle in degrees brought into (-180, 180].
 double WrapDegrees(double angle)
 {
@@ -280,6 +309,9 @@ MeasurementRead ReadMeasurement(std::string_view text)
                 return Failed(lineNumber, layout->error);
             continue;
         }
+        if (result.points.size() == kMaxMeasuredPoints)
+            return Failed(lineNumber, "more than " + std::to_string(kMaxMeasuredPoints) +
+                                          " data lines; an analyser's export has far fewer");
         const Row row = ReadRow(line, *layout);
         MeasuredPoint point{};
         std::string error = row.error.empty() ? PointOf(row, *layout, point) : row.error;
@@ -324,7 +356,7 @@ ExactMetrics MeasuredMetricsOf(const std::vector<MeasuredPoint>& points)
     const double logA = std::log10(a.freq);
     const double logB = std::log10(b.freq);
     metrics.fx = std::pow(10.0, Lerp(logA, logB, t));
-    metrics.slope = (b.gainDb - a.gainDb) / (logB - logA);
+    metrics.slope = (b.gainDb - a.gainDb) / DecadesBetween(a.freq, b.freq);
     const double phaseAtFx = Lerp(a.phaseDeg, b.phaseDeg, t);
     metrics.pm = WrapDegrees(180 + phaseAtFx);
     const double level = phaseAtFx - metrics.pm;

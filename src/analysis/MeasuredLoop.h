@@ -29,12 +29,19 @@ struct MeasurementRead {
 // uses), numbers use a "." decimal point, frequencies rise strictly. Blank
 // lines and lines starting with '#' are skipped. Of several gain or phase
 // columns the one whose name says "loop" is taken, so the Bode CSV of a
-// design reads back as its loop.
+// design reads back as its loop. A gain beyond kMaxMeasuredGainDb, a phase
+// beyond kMaxMeasuredPhaseDeg (either sign) or more than kMaxMeasuredPoints
+// data lines are refused. What reads has finite numbers only.
 MeasurementRead ReadMeasurement(std::string_view text);
 
-// An analyser's export holds a few thousand rows; this bounds the time a
+// An analyser's export holds a few thousand rows; these bound the time a
 // file can take to read on the UI thread.
 inline constexpr std::size_t kMaxMeasurementBytes = std::size_t{8} * 1024 * 1024;
+inline constexpr std::size_t kMaxMeasuredPoints = 100000;
+// Far beyond anything measured, and small enough that differences of them
+// never overflow.
+inline constexpr double kMaxMeasuredGainDb = 1e4;
+inline constexpr double kMaxMeasuredPhaseDeg = 1e6;
 
 // The same from a file, read through ReadFileBytes; a file that cannot be
 // read gives the system's reason as its error.
@@ -45,7 +52,8 @@ MeasurementRead ReadMeasurementFile(const std::string& path);
 // crossover, brought into (-180, 180], so a phase wrapped by the analyser
 // gives the same figure. The gain margin is minus the gain where the phase
 // next falls through that -180 level; infinite when it does not within the
-// points. Without a crossover every figure is NaN.
+// points. Otherwise every figure is finite; without a crossover every figure
+// is NaN.
 ExactMetrics MeasuredMetricsOf(const std::vector<MeasuredPoint>& points);
 
 }  // namespace qxr

@@ -1,5 +1,6 @@
 #include "analysis/NumberText.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -12,9 +13,12 @@ std::string FormatDouble(double x, int significantDigits)
         return "nan";
     if (std::isinf(x))
         return x > 0 ? "inf" : "-inf";
+    // The same text as "%.*g" in the C locale, whatever the locale, and several
+    // times faster: the samples CSV of a large sweep is mostly these numbers.
     char text[32];
-    std::snprintf(text, sizeof text, "%.*g", significantDigits, x);
-    return text;
+    const std::to_chars_result end =
+        std::to_chars(text, text + sizeof text, x, std::chars_format::general, significantDigits);
+    return {text, end.ptr};
 }
 
 std::string FormatEngineering(double value, const std::string& baseUnit, int significantDigits)

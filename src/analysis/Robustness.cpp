@@ -64,6 +64,9 @@ std::string SettingsProblem(CDesignModel& model)
             return "The stability sweep is not computed: " + ToUtf8(setting->name) + " - " +
                    ToUtf8(setting->description) + " is outside of its range.";
     }
+    if (model.Read(model.f__S) > kMaxSweepSwitchingFrequency)
+        return "The stability sweep is not computed: f__S - " + ToUtf8(model.f__S.description) +
+               " is above 100 MHz, the highest the sweep scans to.";
     const int32_t distribution = TruncToInt32(model.Read(model.dist__MC));
     if (distribution != CDistribution::Uniform && distribution != CDistribution::Normal)
         return "The stability sweep is not computed: dist__MC is not a known distribution.";

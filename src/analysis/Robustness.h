@@ -125,7 +125,13 @@ struct RobustnessOptions {
     const std::atomic<bool>* cancel = nullptr;
 };
 
+// The settings that scale the work of the sweep, and their maxima: N__MC up
+// to its recommended maximum (1000000), a fixed kHistogramBins, 2^7 corners
+// per loop; and the switching frequency, up to which the phase of a sampled
+// loop is scanned in steps of a sixteenth of a decade. Beyond a maximum the
+// sweep is not computed.
 inline constexpr std::size_t kHistogramBins = 40;
+inline constexpr double kMaxSweepSwitchingFrequency = 100e6;  // Hz
 
 RobustnessReport AnalyseRobustness(const RobustnessInputs& inputs, const RobustnessOptions& options = {});
 

@@ -8,18 +8,15 @@
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QStringList>
-#include <QtEndian>
 
 #include <unistd.h>
 
+#include "app/InstanceMessage.h"
 #include "doc/FileNames.h"
 
 namespace {
 
 constexpr int kWaitMs = 1000;
-constexpr quint32 kMaxPathBytes = 64 * 1024;
-// A message is the length of the file name, 32 bits big-endian, then its bytes.
-constexpr qint64 kLengthBytes = sizeof(quint32);
 
 // The name as the file system resolves it in this process: a relative name
 // gets the current folder put in front and nothing else changes, so that
@@ -36,30 +33,15 @@ QByteArray AbsoluteFileName(const QByteArray& name)
     return QByteArray::fromStdString(folder.native()) + '/' + name;
 }
 
-QByteArray Message(const QByteArray& name)
+// Takes the next whole message off the socket; the longest message is peeked at most.
+qxr::TakenMessage TakeMessage(QLocalSocket& socket)
 {
-    QByteArray message(kLengthBytes, '\0');
-    qToBigEndian(static_cast<quint32>(name.size()), message.data());
-    return message + name;
-}
-
-enum class Taken { Message, Incomplete, Malformed };
-
-// Takes the next whole message off the socket. Only an absolute name means
-// the same file to both programs, and no file name holds a NUL byte.
-Taken TakeMessage(QLocalSocket& socket, QByteArray& name)
-{
-    char header[kLengthBytes];
-    if (socket.peek(header, kLengthBytes) < kLengthBytes)
-        return Taken::Incomplete;
-    const quint32 length = qFromBigEndian<quint32>(header);
-    if (length == 0 || length > kMaxPathBytes)
-        return Taken::Malformed;
-    if (socket.bytesAvailable() < kLengthBytes + length)
-        return Taken::Incomplete;
-    socket.skip(kLengthBytes);
-    name = socket.read(length);
-    return name.startsWith('/') && !name.contains('\0') ? Taken::Message : Taken::Malformed;
+    const QByteArray available = socket.peek(qxr::kInstanceLengthBytes + qxr::kMaxInstanceNameBytes);
+    qxr::TakenMessage taken =
+        qxr::TakeInstanceMessage({available.constData(), static_cast<std::size_t>(available.size())});
+    if (taken.status == qxr::TakenMessage::Status::Name)
+        socket.skip(static_cast<qint64>(taken.size));
+    return taken;
 }
 
 }  // namespace
@@ -76,13 +58,14 @@ QString InstanceChannel::Name()
 bool InstanceChannel::SendToRunningInstance(const QString& path)
 {
     const QByteArray name = AbsoluteFileName(FileNameBytes(path));
-    if (name.isEmpty() || name.size() > qsizetype{kMaxPathBytes})
+    if (name.isEmpty() || static_cast<std::size_t>(name.size()) > qxr::kMaxInstanceNameBytes)
         return false;
     QLocalSocket socket;
     socket.connectToServer(Name());
     if (!socket.waitForConnected(kWaitMs))
         return false;
-    socket.write(Message(name));
+    const std::string message = qxr::InstanceMessage({name.constData(), static_cast<std::size_t>(name.size())});
+    socket.write(message.data(), static_cast<qint64>(message.size()));
     return socket.waitForBytesWritten(kWaitMs);
 }
 
@@ -109,15 +92,15 @@ void InstanceChannel::Receive()
 void InstanceChannel::ReadMessages(QLocalSocket& socket)
 {
     QStringList paths;
-    for (QByteArray name;;) {
-        const Taken taken = TakeMessage(socket, name);
-        if (taken == Taken::Incomplete)
+    for (;;) {
+        const qxr::TakenMessage taken = TakeMessage(socket);
+        if (taken.status == qxr::TakenMessage::Status::Incomplete)
             break;
-        if (taken == Taken::Malformed) {
+        if (taken.status == qxr::TakenMessage::Status::Malformed) {
             socket.abort();
             break;
         }
-        paths << FileNameFromBytes(name);
+        paths << FileNameFromBytes(QByteArray::fromStdString(taken.name));
     }
     // Opening can run a dialog's event loop, so the socket is done with first.
     for (const QString& path : paths)

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QLocale>
 
+#include "app/RecoveryName.h"
 #include "app/UserPrompts.h"
 #include "doc/FileNames.h"
 #include "doc/QXRDoc.h"
@@ -13,9 +14,6 @@
 #include "model/FileBytes.h"
 
 namespace {
-
-// The name of the original file is a path; anything longer is not one.
-constexpr std::size_t kMaxPathBytes = 64 * 1024;
 
 QString Tr(const char* text)
 {
@@ -147,6 +145,18 @@ void RecoveryCopies::RemoveLeftLocks() const
     }
 }
 
+// The file a copy belongs to; none when its .path cannot be read or holds no name.
+QString RecoveryCopies::ReadOriginalPath(const QString& id)
+{
+    int reason = 0;
+    const auto bytes = ReadFileBytes(LocalPath(Path(id, kPathSuffix)), reason, qxr::kMaxRecoveryNameBytes);
+    if (!bytes)
+        return {};
+    const std::optional<std::string> name =
+        qxr::RecoveryNameFromBytes({reinterpret_cast<const char*>(bytes->data()), bytes->size()});
+    return name ? FileNameFromBytes(QByteArray::fromStdString(*name)) : QString();
+}
+
 bool RecoveryCopies::OfferCopy(const QString& id, QWidget* parent, UserPrompts& prompts)
 {
     const QString copyPath = Path(id, kCopySuffix);
@@ -159,12 +169,7 @@ bool RecoveryCopies::OfferCopy(const QString& id, QWidget* parent, UserPrompts& 
     const QDateTime written = QFileInfo(copyPath).lastModified();
     switch (prompts.AskRestore(parent, written)) {
     case UserPrompts::RecoveryAnswer::Restore: {
-        int reason = 0;
-        const auto original = ReadFileBytes(LocalPath(Path(id, kPathSuffix)), reason, kMaxPathBytes);
-        const QString originalPath = original
-                                         ? FileNameFromBytes(QByteArray(reinterpret_cast<const char*>(original->data()),
-                                                                        static_cast<qsizetype>(original->size())))
-                                         : QString();
+        const QString originalPath = ReadOriginalPath(id);
         // The bytes have been read as a design once already, so this load succeeds.
         document_.OnRecoverDocument(*bytes, originalPath);
         // The design is this instance's now; its own copy replaces the old one at once.

@@ -53,6 +53,7 @@ private:
 
     static QString Path(const QString& id, const char* suffix);
     static FileResult CheckCopy(const std::optional<std::vector<uint8_t>>& bytes);
+    static QString ReadOriginalPath(const QString& id);
     void RemoveLeftLocks() const;
     // True when the user chose to go on with the next copy.
     bool OfferCopy(const QString& id, QWidget* parent, UserPrompts& prompts);

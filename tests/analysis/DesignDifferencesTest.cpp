@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <set>
 #include <string>
@@ -72,6 +73,36 @@ TEST(DesignDifferencesTest, ASymbolInUseInOneModeOnlyDiffersWithoutAValueInTheOt
     EXPECT_TRUE(std::isnan(onlyDigital->value));
     EXPECT_FALSE(std::isnan(onlyDigital->otherValue));
     EXPECT_TRUE(std::isnan(onlyDigital->relative));
+}
+
+// The difference is relative to the size of this design's value, so its
+// sign says which way the value moved, whatever the sign of the value.
+TEST(DesignDifferencesTest, TheRelativeDifferenceOfANegativeValueKeepsTheDirection)
+{
+    struct Case {
+        double value, otherValue, relative;
+        const char* text;
+    };
+    const Case cases[] = {
+        {-100, -50, 0.5, "+50 %"}, {-100, -150, -0.5, "-50 %"}, {100, -50, -1.5, "-150 %"},
+        {-100, 50, 1.5, "+150 %"}, {100, 150, 0.5, "+50 %"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.value) + " to " + std::to_string(c.otherValue));
+        CDesignModel a, b;
+        a.P__OUT.SetUser(c.value);
+        b.P__OUT.SetUser(c.otherValue);
+        qxr::Recalculate(a);
+        qxr::Recalculate(b);
+        const std::vector<SymbolDifference> differences = DesignDifferences(a, b);
+        const auto power = std::find_if(differences.begin(), differences.end(),
+                                        [](const SymbolDifference& d) { return d.name == u"P__OUT"; });
+        ASSERT_NE(power, differences.end());
+        EXPECT_EQ(power->value, c.value);
+        EXPECT_EQ(power->otherValue, c.otherValue);
+        EXPECT_DOUBLE_EQ(power->relative, c.relative);
+        EXPECT_EQ(FormatRelativeDifference(power->relative), c.text);
+    }
 }
 
 }  // namespace

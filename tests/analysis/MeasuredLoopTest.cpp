@@ -131,6 +131,66 @@ TEST(MeasuredLoopTest, KilohertzFrequenciesAndASignedNumberRead)
     EXPECT_EQ(read.points[0].gainDb, 20);
 }
 
+// The crossover and the phase crossover fall between measured points, or on
+// one; the figures are interpolated linearly in log frequency, worked out by
+// hand here.
+TEST(MeasuredLoopTest, FiguresBetweenTwoPointsAreInterpolatedInLogFrequency)
+{
+    struct Case {
+        const char* what;
+        const char* text;
+        ExactMetrics figures;
+    };
+    const Case cases[] = {
+        {"halfway", "f,gain,phase\n10,20,-90\n1000,-20,-150\n", {100, 60, kInf, -20}},
+        {"three quarters", "f,gain,phase\n100,30,-100\n1000,-10,-200\n", {std::pow(10.0, 2.75), 5, 2, -40}},
+        {"on a point at 0 dB", "f,gain,phase\n10,20,-90\n100,0,-120\n1000,-20,-150\n", {100, 60, kInf, -20}},
+        {"the phase falls through later",
+         "f,gain,phase\n10,20,-90\n1000,-20,-150\n10000,-40,-210\n",
+         {100, 60, 30, -20}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const MeasurementRead read = ReadMeasurement(c.text);
+        ASSERT_EQ(read.error, "");
+        const ExactMetrics metrics = MeasuredMetricsOf(read.points);
+        EXPECT_NEAR(metrics.fx, c.figures.fx, 1e-9 * c.figures.fx);
+        EXPECT_NEAR(metrics.pm, c.figures.pm, 1e-9);
+        if (std::isinf(c.figures.gm))
+            EXPECT_EQ(metrics.gm, c.figures.gm);
+        else
+            EXPECT_NEAR(metrics.gm, c.figures.gm, 1e-9);
+        EXPECT_NEAR(metrics.slope, c.figures.slope, 1e-9);
+    }
+}
+
+// log10 of two neighbouring doubles is one number; the slope between them
+// is still their gain step over log10(b / a) = log10(1 + (b - a) / a).
+TEST(MeasuredLoopTest, PointsCloseTogetherGiveAFiniteSlope)
+{
+    const MeasurementRead read = ReadMeasurement("f,gain,phase\n1e10,1,-90\n10000000000.000002,-1,-90\n");
+    ASSERT_EQ(read.error, "");
+    const double step = read.points[1].freq - read.points[0].freq;
+    ASSERT_EQ(step, std::ldexp(1.0, -19)) << "the next double after 1e10";
+    const double expected = -2 * std::log(10.0) * 1e10 / step;
+    EXPECT_NEAR(MeasuredMetricsOf(read.points).slope, expected, 1e-9 * std::fabs(expected));
+}
+
+TEST(MeasuredLoopTest, MoreDataLinesThanTheMaximumAreRefusedNamingIt)
+{
+    std::string text = "f,gain,phase\n";
+    for (std::size_t k = 1; k <= kMaxMeasuredPoints; ++k)
+        text += std::to_string(k) + ",0,-90\n";
+    const MeasurementRead full = ReadMeasurement(text);
+    EXPECT_EQ(full.error, "");
+    EXPECT_EQ(full.points.size(), kMaxMeasuredPoints);
+    text += "# a comment and a blank line do not count\n\n";
+    EXPECT_EQ(ReadMeasurement(text).error, "");
+    const MeasurementRead over = ReadMeasurement(text + "100001,0,-90\n");
+    EXPECT_EQ(over.error, "line 100004: more than 100000 data lines; an analyser's export has far fewer");
+    EXPECT_TRUE(over.points.empty());
+}
+
 struct DamagedFile {
     const char* what;
     const char* text;
@@ -166,6 +226,14 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedFile{"duplicate", "freq,gain,phase\n10,20,-90\n10,0,-90\n",
                     "line 3: the frequency repeats the one of line 2"},
         DamagedFile{"zero frequency", "freq,gain,phase\n0,20,-90\n", "line 2: the frequency must be above 0 Hz"},
+        DamagedFile{"gain too large", "freq,gain,phase\n10,20000,-90\n",
+                    "line 2: the gain is outside -10000 to 10000 dB"},
+        DamagedFile{"phase too large", "freq,gain,phase\n10,20,-2e6\n",
+                    "line 2: the phase is outside -1000000 to 1000000 degrees"},
+        DamagedFile{"complex too large", "f,re,im\n10,1e308,-1.5e308\n",
+                    "line 2: the gain is outside -10000 to 10000 dB"},
+        DamagedFile{"megahertz too large", "f (MHz),gain,phase\n1e303,0,0\n",
+                    "line 2: the frequency is too large to be a number"},
         DamagedFile{"zero complex", "f,re,im\n10,0,0\n", "line 2: a zero real and imaginary part has no gain in dB"},
         DamagedFile{"no frequency", "gain,phase\n20,-90\n",
                     "line 1: the header names no frequency column (such as \"freq\" or \"Hz\")"},

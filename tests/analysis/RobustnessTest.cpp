@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -248,6 +249,47 @@ TEST(Robustness, YieldCountsTheSamplesThatMeetBothMargins)
     EXPECT_LT(median, 0.51);
 }
 
+// A sample exactly at a minimum margin is good. Each case sets one minimum
+// to the figure of one sample and counts, from the samples themselves, how
+// many reach it.
+TEST(Robustness, ASampleExactlyAtAMinimumMarginCountsAsGood)
+{
+    CDesignModel model;
+    model.N__MC.SetUser(200);
+    Design(model, CTop::DIGITAL);
+    std::vector<ExactMetrics> samples;
+    RobustnessOptions options;
+    options.sampleSink = [&](const SweptValues&, const std::array<ExactMetrics, 2>& metrics) {
+        samples.push_back(metrics[1]);
+    };
+    AnalyseRobustness(ReadRobustnessInputs(model), options);
+    ASSERT_EQ(samples.size(), 200u);
+    const auto byPm = [](const ExactMetrics& a, const ExactMetrics& b) { return a.pm < b.pm; };
+    const auto byGm = [](const ExactMetrics& a, const ExactMetrics& b) { return a.gm < b.gm; };
+    struct Case {
+        const char* what;
+        double pmMin, gmMin;
+    };
+    const Case cases[] = {
+        {"the lowest phase margin", std::min_element(samples.begin(), samples.end(), byPm)->pm, -1000},
+        {"the highest phase margin", std::max_element(samples.begin(), samples.end(), byPm)->pm, -1000},
+        {"a middle phase margin", samples[100].pm, -1000},
+        {"the lowest gain margin", -1000, std::min_element(samples.begin(), samples.end(), byGm)->gm},
+        {"the highest gain margin", -1000, std::max_element(samples.begin(), samples.end(), byGm)->gm},
+        {"both of one sample", samples[7].pm, samples[7].gm},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(std::isfinite(c.pmMin) && std::isfinite(c.gmMin));
+        const auto good = std::count_if(samples.begin(), samples.end(), [&c](const ExactMetrics& m) {
+            return !std::isnan(m.fx) && m.pm >= c.pmMin && m.gm >= c.gmMin;
+        });
+        model.PM__MIN.SetUser(c.pmMin);
+        model.GM__MIN.SetUser(c.gmMin);
+        EXPECT_EQ(AnalyseRobustness(ReadRobustnessInputs(model)).loops[1].yield, good / 200.0);
+    }
+}
+
 TEST(Robustness, TheSeedAloneDecidesTheSamples)
 {
     const auto run = [](double seed, int32_t distribution) {
@@ -299,7 +341,7 @@ TEST(Robustness, SettingsOutsideTheirRangeStopTheAnalysisWithTheReason)
         {&CDesignModel::TOL__GAIN, nan, "TOL__GAIN"},       {&CDesignModel::P__LOAD_MIN, 0, "P__LOAD_MIN"},
         {&CDesignModel::P__LOAD_MIN, 100.5, "P__LOAD_MIN"}, {&CDesignModel::N__MC, 0, "N__MC"},
         {&CDesignModel::N__MC, 1000001, "N__MC"},           {&CDesignModel::SEED__MC, -1, "SEED__MC"},
-        {&CDesignModel::PM__MIN, kInf, "PM__MIN"},
+        {&CDesignModel::PM__MIN, kInf, "PM__MIN"},          {&CDesignModel::f__S, 100.001e6, "f__S"},
     };
     for (const Case& c : cases) {
         CDesignModel model;
@@ -313,6 +355,12 @@ TEST(Robustness, SettingsOutsideTheirRangeStopTheAnalysisWithTheReason)
     model.dist__MC.SetUser(2);
     Design(model, CTop::ANALOG);
     EXPECT_NE(ReadRobustnessInputs(model).notComputed, "");
+    // The maxima themselves are allowed.
+    CDesignModel maxima;
+    maxima.N__MC.SetUser(1000000);
+    maxima.f__S.SetUser(kMaxSweepSwitchingFrequency);
+    Design(maxima, CTop::DIGITAL);
+    EXPECT_EQ(ReadRobustnessInputs(maxima).notComputed, "");
 
     // Digital compensators are coefficients: their parts' tolerances do not apply.
     CDesignModel digital;

@@ -264,6 +264,18 @@ TEST_F(Recovery, AnUntitledCopyIsRestoredUntitled)
     EXPECT_FALSE(Frame().UndoAction()->isEnabled());
 }
 
+// No file name holds a NUL byte: the design comes back, without a file that
+// saving would then miss.
+TEST_F(Recovery, ACopyBesideANameWithANulByteIsRestoredUntitled)
+{
+    LeaveCopy("1-1", NewDesign(), QByteArray("/designs/a\0b.qxr", 16));
+    prompts->recoveryAnswer = UserPrompts::RecoveryAnswer::Restore;
+    Frame().OfferRecovery(*app->Recovery());
+    EXPECT_EQ(ToByteArray(Document().DesignFileBytes()), NewDesign());
+    EXPECT_EQ(Document().PathName(), QString());
+    EXPECT_EQ(Frame().windowTitle(), "Untitled - QXR");
+}
+
 TEST_F(Recovery, ACopyOfARunningInstanceIsLeftAlone)
 {
     LeaveCopy("1-1", NewDesign(), "");

@@ -1,5 +1,7 @@
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -82,6 +84,41 @@ TEST(FixedPoint, SaturationAndRoundingToZeroAreReported)
     EXPECT_TRUE(asFloat.saturated[0]);
     EXPECT_TRUE(asFloat.roundedToZero[1]);
     EXPECT_EQ(asFloat.realised.b2, static_cast<double>(0.1f));
+}
+
+// The word is used symmetrically, from -max to +max: a coefficient that
+// rounds beyond either end, even to the word's most negative integer, is
+// clipped and reported. A shift as large as the fraction bits leaves these
+// unscaled.
+TEST(FixedPoint, SaturationAtBothEndsOfTheWord)
+{
+    struct Case {
+        CoefficientFormat format;
+        double value;
+        int64_t integer;
+        bool saturated;
+    };
+    const Case cases[] = {
+        {kQ15, -32767, -32767, false},
+        {kQ15, -32767.4, -32767, false},
+        {kQ15, -32768, -32767, true},
+        {kQ15, -40000, -32767, true},
+        {kQ15, 32767, 32767, false},
+        {kQ15, 32768, 32767, true},
+        {Qmn(1), -2147483647.0, -2147483647, false},
+        {Qmn(1), -2147483648.0, -2147483647, true},
+        {Qmn(1), -2147483649.0, -2147483647, true},
+        {Qmn(1), 2147483647.0, 2147483647, false},
+        {Qmn(1), 2147483648.0, 2147483647, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(qxr::FormatName(c.format) + " " + std::to_string(c.value));
+        const auto q = Quantise({c.value, 0, 0, 0, 0}, c.format, false);
+        ASSERT_EQ(q.scaleBits, 0);
+        EXPECT_EQ(q.integers[0], c.integer);
+        EXPECT_EQ(q.saturated[0], c.saturated);
+        EXPECT_EQ(q.realised.b0, static_cast<double>(c.integer));
+    }
 }
 
 TEST(FixedPoint, DoubleIsKeptAsItIs)

@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <limits>
 #include <random>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -90,6 +91,43 @@ TEST(StandardValues, EveryTableValueOfEveryDecadeIsItsOwnNearest)
             ASSERT_EQ(NearestStandardValue(v * (1 + 1e-9), series), v);
             ASSERT_EQ(NearestStandardValue(v * (1 - 1e-9), series), v);
         }
+    }
+}
+
+// A double next to the geometric mean of a and b whose log distances to both
+// are equal as computed; 0 when none within a few steps is (the cases are
+// pairs that have one).
+double LogMidpoint(double a, double b)
+{
+    double x = std::sqrt(a * b);
+    for (int step = 0; step < 8; ++step)
+        x = std::nextafter(x, 0.0);
+    for (int step = 0; step < 16; ++step, x = std::nextafter(x, b)) {
+        if (std::fabs(std::log(x) - std::log(a)) == std::fabs(std::log(x) - std::log(b)))
+            return x;
+    }
+    return 0;
+}
+
+// Halfway between two neighbours on the log scale a value goes to the larger;
+// a little either side of halfway it goes to the nearer.
+TEST(StandardValues, ATieOnTheLogScaleGoesUp)
+{
+    struct Case {
+        int32_t series;
+        double low, high;
+    };
+    const Case cases[] = {
+        {CSeries::E6, 0.68, 1},     {CSeries::E6, 1500, 2200},      {CSeries::E12, 8.2, 10},
+        {CSeries::E24, 13e3, 15e3}, {CSeries::E96, 402e-6, 412e-6}, {CSeries::E192, 9.88e6, 10e6},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("E" + std::to_string(c.series) + " " + std::to_string(c.low) + " " + std::to_string(c.high));
+        const double halfway = LogMidpoint(c.low, c.high);
+        ASSERT_GT(halfway, 0) << "no tie as computed near the geometric mean";
+        EXPECT_EQ(NearestStandardValue(halfway, c.series), c.high);
+        EXPECT_EQ(NearestStandardValue(halfway * (1 - 1e-12), c.series), c.low);
+        EXPECT_EQ(NearestStandardValue(halfway * (1 + 1e-12), c.series), c.high);
     }
 }
 
