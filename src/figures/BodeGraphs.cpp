@@ -169,11 +169,11 @@ void BodeGraphs::ExtendRangesToCurves()
     extend(phase_, {&curves_.plantPhase, &curves_.compPhase, &curves_.loopPhase});
 }
 
-void BodeGraphs::TakeInLines(std::initializer_list<BodeLineId> lineIds)
+void BodeGraphs::TakeInOverlayLines()
 {
     for (CGraphScatter* graph : {&magnitude_, &phase_}) {
         ValueSpan span{graph->yAxis.minimum, graph->yAxis.maximum};
-        for (int id : lineIds) {
+        for (int id : kOverlayLines) {
             if (const CScatterGraphLine* line = graph->FindLine(id)) {
                 for (const CScatterGraphPoint& point : line->points) {
                     if (point.x >= graph->xAxis.minimum && point.x <= graph->xAxis.maximum)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <initializer_list>
 #include <vector>
 
 #include "calc/LoopModel.h"
@@ -28,9 +27,9 @@ public:
     void Redraw(CDesignModel& model, qxr::ShownCurves shown, const qxr::LoopRobustness* sweep = nullptr);
 
     // Widens the magnitude and phase ranges, as Redraw does for the design's own
-    // curves, to the points of lines drawn over them within the frequency range;
-    // the crossover marker spans the widened range.
-    void TakeInLines(std::initializer_list<qxr::BodeLineId> lineIds);
+    // curves, to the points of the lines drawn over them (kOverlayLines) within
+    // the frequency range; the crossover marker spans the widened range.
+    void TakeInOverlayLines();
 
     const qxr::BodeCurves& Curves() const { return curves_; }
     const std::vector<double>& Grid() const { return curves_.grid; }

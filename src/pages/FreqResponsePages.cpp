@@ -211,8 +211,7 @@ void CTabFreqResponse::RedrawBode()
     DrawOverlays(shown);
     DrawDiscreteLoop();
     DrawStandardLoop();
-    bode_->TakeInLines({qxr::kStandardLoopLine, qxr::kMeasuredLine, qxr::kComparedPlantLine, qxr::kComparedCompLine,
-                        qxr::kComparedLoopLine});
+    bode_->TakeInOverlayLines();
     RepaintGraphs();
 }
 
