@@ -28,7 +28,7 @@ void DesignMultiplierNetwork(CDesignModel& m)
 // the voltage error amplifier and the current amplifier.
 void DesignAnalogCompensatorComponents(CDesignModel& m)
 {
-    const auto w = [&m](CSymbol& frequency) { return kTwoPi * Read(frequency); };
+    const auto w = [](CSymbol& frequency) { return kTwoPi * Read(frequency); };
     Set(m.C__F, w(m.v_fcz1) / (w(m.v_fcp0) * Read(m.R__IN) * w(m.v_fcp1)));
     Set(m.R__F, w(m.v_fcp0) * Read(m.R__IN) * w(m.v_fcp1) / ((w(m.v_fcp1) - w(m.v_fcz1)) * w(m.v_fcz1)));
     Set(m.C__Z, (w(m.v_fcp1) - w(m.v_fcz1)) / (w(m.v_fcp0) * Read(m.R__IN) * w(m.v_fcp1)));

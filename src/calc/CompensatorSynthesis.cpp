@@ -65,7 +65,7 @@ void SynthesizeCompensators(CDesignModel& m)
 
 void CheckAnalogCompensators(CDesignModel& m)
 {
-    const auto anyNegative = [&m](std::initializer_list<CSymbol*> components) {
+    const auto anyNegative = [](std::initializer_list<CSymbol*> components) {
         for (CSymbol* component : components) {
             if (Read(*component) < 0)
                 return true;
