@@ -16,6 +16,10 @@ void CDesignModel::Recalculate()
     for (CSymbol* setting : {&P__LOAD_MIN, &TOL__L_MIN, &TOL__C_OUT, &TOL__R_SENSE, &TOL__GAIN,
                              static_cast<CSymbol*>(&dist__MC), &N__MC, &SEED__MC, &PM__MIN, &GM__MIN})
         Read(*setting);
+    // So do the settings of the time-domain simulation.
+    for (CSymbol* setting : {static_cast<CSymbol*>(&load__TD), static_cast<CSymbol*>(&cls__IEC), &P__STEP_FROM,
+                             &P__STEP_TO, &t__SETTLE_MAX})
+        Read(*setting);
 
     switch (Mode()) {
     case CTop::ANALOG:
