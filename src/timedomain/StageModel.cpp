@@ -53,6 +53,8 @@ StageModel::StageModel(const TimeDomainInputs& inputs, double lineRms)
       period_(1 / inputs.switchingFrequency),
       efficiency_(inputs.efficiency),
       rSense_(inputs.rSense),
+      perInductance_(1 / inputs.inductance),
+      perCapacitance_(1 / inputs.capacitance),
       trip_(inputs.analog ? inputs.analogParts.tripCurrent : std::numeric_limits<double>::infinity()),
       parts_(inputs.analogParts),
       voltageAmp_{parts_.rIn, 1 / parts_.rD, parts_.rF, parts_.cZ, parts_.cF, 0, parts_.outputMax},
@@ -76,9 +78,8 @@ LineAnchor StageModel::AnchorAt(double t) const
 
 double StageModel::LineSine(double t, const LineAnchor& anchor) const
 {
-    constexpr double kSpan = 0.025;  // rad; the series' next terms stay below 1e-20 within it
     const double a = omega_ * (t - anchor.t);
-    if (!(std::abs(a) <= kSpan))
+    if (!(std::abs(a) <= kAnchorSpan))
         return std::sin(omega_ * t);
     const double a2 = a * a;
     const double sinA = a * (1 - a2 / 6 * (1 - a2 / 20 * (1 - a2 / 42)));
@@ -189,12 +190,12 @@ void StageModel::InductorAndOutput(const StageState& x, double vIn, double duty,
     const bool moves =
         modes.inductor == StageModes::Inductor::Free ||
         (modes.inductor == StageModes::Inductor::AtTrip && HoldingDuty(iL, vIn, vOut, inductance_, period_) < 0);
-    dxdt[kInductorCurrent] = moves ? (applied * vIn + off * (vIn - vOut)) / inductance_ : 0.0;
+    dxdt[kInductorCurrent] = moves ? (applied * vIn + off * (vIn - vOut)) * perInductance_ : 0.0;
     // The diode carries the share d2 / (d + d2) of the mean current, all of it but the duty in continuous conduction.
     double delivered = efficiency_ * iL * off;
     if (modes.conduction == Conduction::Discontinuous)
         delivered = applied + off > 0 ? delivered / (applied + off) : 0.0;
-    dxdt[kOutputVoltage] = (delivered - held.load.Current(vOut)) / capacitance_;
+    dxdt[kOutputVoltage] = (delivered - held.load.Current(vOut)) * perCapacitance_;
 }
 
 double StageModel::InductorPole(const StageState& x, double t, const StageModes& modes, const HeldInputs& held) const

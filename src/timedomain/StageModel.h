@@ -119,6 +119,12 @@ public:
     // of the anchor, several times cheaper than sin(), and sin() beyond.
     double LineSine(double t, const LineAnchor& anchor) const;
     LineAnchor AnchorAt(double t) const;
+    // Whether the anchor serves up to t.
+    bool AnchorHolds(const LineAnchor& anchor, double t) const
+    {
+        return omega_ * (t - anchor.t) <= kAnchorSpan && t >= anchor.t;
+    }
+    static constexpr double kAnchorSpan = 0.025;  // rad; the series' next terms stay below 1e-20 within it
     double Reference(double t, const HeldInputs& held) const;
 
     void Derivatives(const StageState& x, double t, const StageModes& modes, const HeldInputs& held,
@@ -175,6 +181,7 @@ private:
     bool analog_;
     double lineRms_, omega_;
     double inductance_, capacitance_, period_, efficiency_, rSense_;
+    double perInductance_, perCapacitance_;  // 1/L, 1/C
     double trip_;
     AnalogControllerParts parts_;
     AmplifierNetwork voltageAmp_, currentAmp_;

@@ -26,8 +26,10 @@ constexpr double kAbsoluteTolerance = 1e-5;
 constexpr double kRelativeTolerance = 1e-5;
 constexpr double kStiffCurrentScale = 10;
 // Explicit steps stay stable while the inductor's pole times the step is below
-// this (Dormand-Prince's bound on the real axis is about 3.3).
+// this (Dormand-Prince's bound on the real axis is about 3.3); a stiff step
+// costs about as much as this many explicit ones.
 constexpr double kExplicitStability = 2.5;
+constexpr double kStiffStepCost = 1;
 // A limit met within a step is found to this resolution (s).
 constexpr double kEventResolution = 1e-12;
 // Steps per simulated second beyond which the run is given up: 0.2 us per step on average.
@@ -342,7 +344,8 @@ void StageSimulation::AdvanceTo(double tEnd)
 
 bool StageSimulation::TakeStep(double tEnd)
 {
-    held_.anchor = model_.AnchorAt(t_);
+    if (!model_.AnchorHolds(held_.anchor, t_ + period_ / kSamplesPerPeriod))
+        held_.anchor = model_.AnchorAt(t_);
     const FrozenSystem system(model_, modes_, held_, period_, live_);
     StepEnd end;
     const bool stiff = TryStep(system, tEnd, end);
@@ -371,10 +374,13 @@ bool StageSimulation::TryStep(const FrozenSystem& system, double tEnd, StepEnd& 
     Integrator& integrator = *integrator_;
     // No step is longer than the sampling grid's spacing, so no limit is met and left within one unseen.
     const double maxStep = period_ / kSamplesPerPeriod;
-    const double explicitDt = std::min({integrator.explicitStep, maxStep, tEnd - t_});
-    const bool stiff = model_.InductorPole(x_, t_, modes_, held_) * explicitDt > kExplicitStability;
+    // Explicit steps short enough to stay stable, unless the way to the next event takes more of them than
+    // one stiff step costs.
+    const double reach = std::min(maxStep, tEnd - t_);
+    const double stable = kExplicitStability / model_.InductorPole(x_, t_, modes_, held_);
+    const bool stiff = stable * kStiffStepCost < reach;
     double& suggested = stiff ? integrator.stiffStep : integrator.explicitStep;
-    const double dt = std::min({suggested, maxStep, tEnd - t_});
+    const double dt = std::min({suggested, reach, stiff ? reach : stable});
     double next = dt;
     double t = t_;
     ++steps_;

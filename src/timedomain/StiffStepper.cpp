@@ -28,27 +28,27 @@ constexpr double kC61 = 0.8083246795921522e+01, kC62 = -0.7981132988064893e+01, 
 constexpr std::size_t kN = kStateCount;
 
 // The LU factors, with partial pivoting, of the live states' block of a
-// matrix, for solving with it several times.
+// matrix, for solving with it several times. The stage's Jacobian is sparse
+// (each state depends on two or three others): zeros are passed over.
 class LuFactors {
 public:
-    LuFactors(const StageMatrix& a, const std::vector<std::size_t>& live) : n_(live.size())
+    LuFactors(const StageMatrix& a, const std::vector<std::size_t>& live) : live_(live), n_(live.size())
     {
-        for (std::size_t i = 0; i < n_; ++i) {
-            pivot_[i] = i;
+        for (std::size_t i = 0; i < n_; ++i)
             for (std::size_t j = 0; j < n_; ++j)
                 lu_[i][j] = a[live[i]][live[j]];
-        }
         for (std::size_t k = 0; k < n_; ++k) {
             std::size_t largest = k;
             for (std::size_t i = k + 1; i < n_; ++i)
                 if (std::abs(lu_[i][k]) > std::abs(lu_[largest][k]))
                     largest = i;
+            pivot_[k] = largest;
             std::swap(lu_[k], lu_[largest]);
-            std::swap(pivot_[k], pivot_[largest]);
-            if (lu_[k][k] == 0)
-                continue;
+            inverse_[k] = lu_[k][k] != 0 ? 1 / lu_[k][k] : 0.0;
             for (std::size_t i = k + 1; i < n_; ++i) {
-                const double factor = lu_[i][k] / lu_[k][k];
+                if (lu_[i][k] == 0)
+                    continue;
+                const double factor = lu_[i][k] * inverse_[k];
                 lu_[i][k] = factor;
                 for (std::size_t j = k + 1; j < n_; ++j)
                     lu_[i][j] -= factor * lu_[k][j];
@@ -56,30 +56,36 @@ public:
         }
     }
 
-    // Solves in place over the live states: b becomes the solution of A x = b.
-    void Solve(StageState& b, const std::vector<std::size_t>& live) const
+    // Replaces b, over the live states, by the solution of A x = b.
+    void Solve(StageState& b) const
     {
-        StageState y{}, z{};
-        for (std::size_t i = 0; i < n_; ++i) {
-            double sum = b[live[pivot_[i]]];
-            for (std::size_t j = 0; j < i; ++j)
-                sum -= lu_[i][j] * y[j];
-            y[i] = sum;
+        std::array<double, kN> y{};
+        for (std::size_t i = 0; i < n_; ++i)
+            y[i] = b[live_[i]];
+        for (std::size_t k = 0; k < n_; ++k) {
+            std::swap(y[k], y[pivot_[k]]);
+            if (y[k] == 0)
+                continue;
+            for (std::size_t i = k + 1; i < n_; ++i)
+                y[i] -= lu_[i][k] * y[k];
         }
         for (std::size_t i = n_; i-- > 0;) {
-            double sum = y[i];
-            for (std::size_t j = i + 1; j < n_; ++j)
-                sum -= lu_[i][j] * z[j];
-            z[i] = sum / lu_[i][i];
+            y[i] *= inverse_[i];
+            if (y[i] == 0)
+                continue;
+            for (std::size_t j = 0; j < i; ++j)
+                y[j] -= lu_[j][i] * y[i];
         }
         for (std::size_t i = 0; i < n_; ++i)
-            b[live[i]] = z[i];
+            b[live_[i]] = y[i];
     }
 
 private:
+    const std::vector<std::size_t>& live_;
     std::size_t n_;
     StageMatrix lu_{};
     std::array<std::size_t, kN> pivot_{};
+    std::array<double, kN> inverse_{};
 };
 
 }  // namespace
@@ -98,35 +104,35 @@ void StiffStepper::DoStep(const StiffSystemView& system, const StageState& x, do
 
     for (std::size_t i : live_)
         g1[i] = dxdt[i] + dt * kD1 * dfdt[i];
-    lu.Solve(g1, live_);
+    lu.Solve(g1);
 
     for (std::size_t i : live_)
         xt[i] = x[i] + kA21 * g1[i];
     system.Derivatives(xt, t + kC2 * dt, f);
     for (std::size_t i : live_)
         g2[i] = f[i] + dt * kD2 * dfdt[i] + kC21 * g1[i] / dt;
-    lu.Solve(g2, live_);
+    lu.Solve(g2);
 
     for (std::size_t i : live_)
         xt[i] = x[i] + kA31 * g1[i] + kA32 * g2[i];
     system.Derivatives(xt, t + kC3 * dt, f);
     for (std::size_t i : live_)
         g3[i] = f[i] + dt * kD3 * dfdt[i] + (kC31 * g1[i] + kC32 * g2[i]) / dt;
-    lu.Solve(g3, live_);
+    lu.Solve(g3);
 
     for (std::size_t i : live_)
         xt[i] = x[i] + kA41 * g1[i] + kA42 * g2[i] + kA43 * g3[i];
     system.Derivatives(xt, t + kC4 * dt, f);
     for (std::size_t i : live_)
         g4[i] = f[i] + dt * kD4 * dfdt[i] + (kC41 * g1[i] + kC42 * g2[i] + kC43 * g3[i]) / dt;
-    lu.Solve(g4, live_);
+    lu.Solve(g4);
 
     for (std::size_t i : live_)
         xt[i] = x[i] + kA51 * g1[i] + kA52 * g2[i] + kA53 * g3[i] + kA54 * g4[i];
     system.Derivatives(xt, t + dt, f);
     for (std::size_t i : live_)
         g5[i] = f[i] + (kC51 * g1[i] + kC52 * g2[i] + kC53 * g3[i] + kC54 * g4[i]) / dt;
-    lu.Solve(g5, live_);
+    lu.Solve(g5);
 
     for (std::size_t i : live_)
         xt[i] += g5[i];
@@ -134,7 +140,7 @@ void StiffStepper::DoStep(const StiffSystemView& system, const StageState& x, do
     error.fill(0.0);
     for (std::size_t i : live_)
         error[i] = f[i] + (kC61 * g1[i] + kC62 * g2[i] + kC63 * g3[i] + kC64 * g4[i] + kC65 * g5[i]) / dt;
-    lu.Solve(error, live_);
+    lu.Solve(error);
     out = x;
     for (std::size_t i : live_)
         out[i] = xt[i] + error[i];
@@ -146,7 +152,7 @@ bool StiffStepper::TryStep(const StiffSystemView& system, const StageState& x, d
     StageState error;
     DoStep(system, x, t, dt, out, error);
     double sum = 0;
-    for (std::size_t i : live_) {
+    for (std::size_t i = 0; i < kN; ++i) {
         const double scale = absolute_[i] + relative_ * std::max(std::abs(x[i]), std::abs(out[i]));
         sum += error[i] * error[i] / (scale * scale);
     }
