@@ -12,7 +12,7 @@ namespace {
 
 // Settled: the output's line-period mean has less than this share of V__OUT
 // still to go, and the controller's mean less than this share of its range.
-constexpr double kSettledOutputChange = 1e-4;
+constexpr double kSettledOutputChange = 2e-4;
 constexpr double kSettledControlChange = 1e-3;
 // The first periods of a steady state correct the controller's output towards the power the load takes.
 constexpr int kOperatingPointCorrections = 2;

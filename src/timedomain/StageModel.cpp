@@ -81,9 +81,10 @@ double StageModel::LineSine(double t, const LineAnchor& anchor) const
     const double a = omega_ * (t - anchor.t);
     if (!(std::abs(a) <= kAnchorSpan))
         return std::sin(omega_ * t);
+    // Taylor's series, its factors' reciprocals as constants so that no division is left.
     const double a2 = a * a;
-    const double sinA = a * (1 - a2 / 6 * (1 - a2 / 20 * (1 - a2 / 42)));
-    const double cosA = 1 - a2 / 2 * (1 - a2 / 12 * (1 - a2 / 30 * (1 - a2 / 56)));
+    const double sinA = a * (1 - a2 * (1.0 / 6) * (1 - a2 * (1.0 / 20) * (1 - a2 * (1.0 / 42))));
+    const double cosA = 1 - a2 * 0.5 * (1 - a2 * (1.0 / 12) * (1 - a2 * (1.0 / 30) * (1 - a2 * (1.0 / 56))));
     return anchor.sine * cosA + anchor.cosine * sinA;
 }
 

@@ -160,14 +160,11 @@ public:
     void ChargedFeedForward(double t, double chargingTime, StageState& x) const;
 
     const AmplifierNetwork& VoltageAmp() const { return voltageAmp_; }
-    const AmplifierNetwork& CurrentAmp() const { return currentAmp_; }
     double LineRms() const { return lineRms_; }
     double LineOmega() const { return omega_; }
-    bool Analog() const { return analog_; }
-    double TripCurrent() const { return trip_; }
-    double DutyOf(const StageState& x, Clamp currentAmp) const;
 
 private:
+    double DutyOf(const StageState& x, Clamp currentAmp) const;
     double VoltageAmpOutput(const StageState& x, double t, const HeldInputs& held, Clamp clamp) const;
     double InductorSlope(Conduction conduction, double duty, double iL, double vIn, double vOut) const;
     double NaturalSlope(double duty, double iL, double vIn, double vOut) const;

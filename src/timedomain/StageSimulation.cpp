@@ -32,9 +32,11 @@ constexpr double kExplicitStability = 2.5;
 constexpr double kStiffStepCost = 1;
 // A limit met within a step is found to this resolution (s).
 constexpr double kEventResolution = 1e-12;
-// Steps per simulated second beyond which the run is given up: 0.2 us per step on average.
+// Steps beyond which a run is given up: more than 5 million per simulated
+// second (0.2 us a step on average), or 10 million in all, a few seconds' work.
 constexpr double kMaxStepsPerSecond = 5e6;
 constexpr double kStepAllowance = 1e5;
+constexpr double kMaxStepsPerRun = 1e7;
 // The soft-start capacitor's charging current of the analog chip.
 constexpr double kSoftStartCurrent = 10e-6;
 
@@ -259,7 +261,7 @@ void StageSimulation::Begin()
 {
     const double samplesPerSecond = kSamplesPerPeriod / period_;
     nextSample_ = static_cast<int64_t>(std::ceil(t_ * samplesPerSecond));
-    periodsReported_ = static_cast<int64_t>(std::floor(t_ / period_));
+    nextProgress_ = (std::floor(t_ / period_) + 1) * period_;
     RefreshModes();
     if (static_cast<double>(nextSample_) / samplesPerSecond == t_) {
         samples_.push_back(SampleAt(x_, t_));
@@ -464,12 +466,12 @@ StageSample StageSimulation::SampleAt(const StageState& x, double t) const
     return sample;
 }
 
-bool StageSimulation::CheckHealth()
+void StageSimulation::CheckHealth()
 {
     for (double value : x_) {
         if (!std::isfinite(value)) {
             stopped_ = "The simulation diverged " + At(t_) + ": the stage's state is no longer a finite number.";
-            return false;
+            return;
         }
     }
     char text[160];
@@ -479,18 +481,17 @@ bool StageSimulation::CheckHealth()
     } else if (!(x_[kInductorCurrent] < runawayCurrent_)) {
         std::snprintf(text, sizeof text, ": the inductor current ran away to %.4g A.", x_[kInductorCurrent]);
         stopped_ = "The simulation diverged " + At(t_) + text;
-    } else if (static_cast<double>(steps_) > kMaxStepsPerSecond * (t_ - tStart_) + kStepAllowance) {
+    } else if (static_cast<double>(steps_) >
+               std::min(kMaxStepsPerSecond * (t_ - tStart_) + kStepAllowance, kMaxStepsPerRun)) {
         stopped_ = "The simulation stopped " + At(t_) + ": the integrator needed more steps than it is allowed.";
     } else if (options_.cancel && options_.cancel->load(std::memory_order_relaxed)) {
         stopped_ = "The simulation was cancelled.";
     }
-    const auto periods = static_cast<int64_t>(std::floor(t_ / period_));
-    if (stopped_.empty() && periods > periodsReported_) {
-        periodsReported_ = periods;
+    if (stopped_.empty() && t_ >= nextProgress_) {
+        nextProgress_ = (std::floor(t_ / period_) + 1) * period_;
         if (options_.progress)
             options_.progress(t_ - tStart_);
     }
-    return stopped_.empty();
 }
 
 }  // namespace qxr

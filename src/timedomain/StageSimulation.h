@@ -72,7 +72,6 @@ public:
     // The output voltage the voltage controller regulates to.
     double RegulatedOutput() const;
     const StageLoad& Load() const { return held_.load; }
-    int64_t Steps() const { return steps_; }
 
 private:
     struct Integrator;
@@ -98,7 +97,7 @@ private:
     void Record(const StageState& x0, const StageState& f0, double t0, const StageState& x1, const StageState& f1,
                 double t1);
     StageSample SampleAt(const StageState& x, double t) const;
-    bool CheckHealth();
+    void CheckHealth();
     void SetAnalogOperatingPoint(double t, double inputPower);
     void SetDigitalOperatingPoint(double t, double inputPower);
 
@@ -116,7 +115,7 @@ private:
     HeldInputs held_;
     int64_t steps_ = 0;
     int64_t nextSample_ = 0;
-    int64_t periodsReported_ = 0;
+    double nextProgress_ = 0;  // the next line period's start, when progress is reported
     std::string stopped_;
     std::vector<StageSample> samples_;
     double runawayVoltage_, runawayCurrent_;

@@ -1,6 +1,8 @@
 #include "timedomain/TimeDomainInputs.h"
 
+#include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 #include "calc/CoefficientExport.h"
 #include "calc/DesignConstants.h"
@@ -12,6 +14,8 @@ namespace qxr {
 namespace {
 
 const char* const kNotComputed = "The time-domain simulation is not computed: ";
+constexpr double kLowestLine = 1, kHighestLine = 2000;  // Hz
+constexpr double kSwitchingPerLine = 100;
 
 // Reads values in force and keeps the first reason one of them cannot be simulated.
 class CheckedReader {
@@ -38,15 +42,13 @@ public:
             Note(symbol, "is outside of its range");
         return value;
     }
-    int32_t Choice(CSymbol& symbol, std::initializer_list<int32_t> known)
+    // A drop-down: exactly one of its members' values.
+    int32_t Choice(CSymbol& symbol, std::initializer_list<int32_t> members)
     {
-        const int32_t value = TruncToInt32(Finite(symbol));
-        bool isKnown = false;
-        for (int32_t k : known)
-            isKnown = isKnown || (k == value && symbol.Value() == k);
-        if (!isKnown)
+        const double value = Finite(symbol);
+        if (std::none_of(members.begin(), members.end(), [value](int32_t member) { return value == member; }))
             Note(symbol, "is not one of its choices");
-        return value;
+        return TruncToInt32(value);
     }
     void Fail(const std::string& reason)
     {
@@ -186,6 +188,12 @@ TimeDomainInputs ReadTimeDomainInputs(CDesignModel& m)
     inputs.minimumLoad = read.Setting(m.P__LOAD_MIN) / 100;
     inputs.settleMax = read.Setting(m.t__SETTLE_MAX);
 
+    // The line periods the scenarios run stay few and short, and the averaged model needs many switching
+    // periods to a line period.
+    if (!(inputs.lineFrequency >= kLowestLine && inputs.lineFrequency <= kHighestLine))
+        read.Fail("f__LINE must lie between 1 Hz and 2 kHz.");
+    if (!(inputs.switchingFrequency >= kSwitchingPerLine * inputs.lineFrequency))
+        read.Fail("f__S must be at least 100 times f__LINE for a model averaged over a switching period.");
     if (inputs.analog)
         inputs.analogParts = ReadAnalogParts(m, read);
     else

@@ -31,6 +31,8 @@ TEST(TimeDomainInputs, BadInputsGiveTheReason)
         {CTop::ANALOG, u"load__TD", 2, "load__TD - Load of the Time-Domain Simulation is not one of its choices"},
         {CTop::ANALOG, u"cls__IEC", 0.5, "cls__IEC"},
         {CTop::ANALOG, u"f__LINE", 0, "f__LINE - Line Frequency must be a positive number"},
+        {CTop::ANALOG, u"f__LINE", 1e-4, "f__LINE must lie between 1 Hz and 2 kHz"},
+        {CTop::DIGITAL, u"f__S", 4000, "f__S must be at least 100 times f__LINE"},
         {CTop::DIGITAL, u"L__MIN", -1e-3, "L__MIN"},
         {CTop::ANALOG, u"C__OUT", nan, "C__OUT"},
         {CTop::ANALOG, u"C__Z", 0, "C__Z"},
