@@ -311,6 +311,20 @@ TEST(TimeDomainScenarios, StartUpWithPowerToSpareRegulates)
     EXPECT_NEAR(start.regulation.outputMin, v0, 0.02 * v0);
 }
 
+// Where the inductor current reaches I__TRIP the switch turns off each period: the current stays at the trip
+// level, and the stage, short of its current, cannot deliver full load at low line.
+TEST(TimeDomainScenarios, PeakCurrentLimitHoldsTheInductorCurrent)
+{
+    const qxr::TimeDomainInputs in = DesignInputs(CTop::ANALOG, {{u"I__TRIP", 2.0}});
+    const qxr::SteadyStatePoint p = qxr::SimulateSteadyState(in, 85, 1.0);
+    ASSERT_EQ(p.notComputed, "");
+    EXPECT_NEAR(p.inductorPeak, 2.0, 1e-9);
+    const auto peak = std::max_element(p.waveforms.inductorCurrent.begin(), p.waveforms.inductorCurrent.end());
+    EXPECT_LE(*peak, 2.0 + 1e-9);
+    EXPECT_LT(p.outputMean, 0.99 * in.vOut);
+    EXPECT_TRUE(p.headroom.atLimit);
+}
+
 TEST(TimeDomainScenarios, RunsAreBitIdentical)
 {
     for (const auto& entries : {Entries{{u"ad", CTop::ANALOG}}, Entries{{u"fmt__COEF", CCoefficientFormat::Q15}}}) {
