@@ -37,6 +37,10 @@ void CalculateDesign(CDesignModel& m)
     m.V__IN_NORM.inUse = true;
     for (CSymbol* setting : SweepSettings(m, m.Mode()))
         Read(*setting);
+    // So do the settings of the time-domain simulation.
+    for (CSymbol* setting : {static_cast<CSymbol*>(&m.load__TD), static_cast<CSymbol*>(&m.cls__IEC), &m.P__STEP_FROM,
+                             &m.P__STEP_TO, &m.t__SETTLE_MAX})
+        Read(*setting);
 
     switch (m.Mode()) {
     case CTop::ANALOG:

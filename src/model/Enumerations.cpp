@@ -115,6 +115,28 @@ EnumTypeInfo& CSeries::GetTypeInfo() const
         {{u"none", None}, {u"E6", E6}, {u"E12", E12}, {u"E24", E24}, {u"E48", E48}, {u"E96", E96}, {u"E192", E192}});
 }
 
+CLoadKind::CLoadKind()
+{
+    value = CLoadKind::GetTypeInfo().defaultValue;
+}
+
+EnumTypeInfo& CLoadKind::GetTypeInfo() const
+{
+    static EnumTypeInfo info;
+    return EnsureRegistered(info, u"CLoadKind", {{u"Constant Power", ConstantPower}, {u"Resistive", Resistive}});
+}
+
+CHarmonicClass::CHarmonicClass()
+{
+    value = CHarmonicClass::GetTypeInfo().defaultValue;
+}
+
+EnumTypeInfo& CHarmonicClass::GetTypeInfo() const
+{
+    static EnumTypeInfo info;
+    return EnsureRegistered(info, u"CHarmonicClass", {{u"Class A", A}, {u"Class D", D}});
+}
+
 CCtrlMode::CCtrlMode()
 {
     value = CCtrlMode::GetTypeInfo().defaultValue;

@@ -109,6 +109,27 @@ public:
     EnumTypeInfo& GetTypeInfo() const override;
 };
 
+// What the time-domain simulation draws from the output: a constant power,
+// as a downstream converter does, or a fixed resistance.
+class CLoadKind : public CEnumBase {
+public:
+    static constexpr int32_t ConstantPower = 0;
+    static constexpr int32_t Resistive = 1;
+
+    CLoadKind();
+    EnumTypeInfo& GetTypeInfo() const override;
+};
+
+// The IEC 61000-3-2 class whose harmonic limits the line current is held against.
+class CHarmonicClass : public CEnumBase {
+public:
+    static constexpr int32_t A = 0;
+    static constexpr int32_t D = 1;
+
+    CHarmonicClass();
+    EnumTypeInfo& GetTypeInfo() const override;
+};
+
 // Entry mode of a page row.
 class CCtrlMode : public CEnumBase {
 public:

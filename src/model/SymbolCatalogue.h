@@ -138,5 +138,10 @@ inline constexpr double kAbove0 = std::numeric_limits<double>::denorm_min();
     X(CSymbol, N__FRAC, u"Fraction Bits of the Qm.n Coefficients", u"", 1, 24, 1, 31) \
     X(CSymbolEnum<CSeries>, ser__R, u"Standard Series of the Resistors", u"", 1, CSeries::E96, 0, 0) \
     X(CSymbolEnum<CSeries>, ser__C, u"Standard Series of the Capacitors", u"", 1, CSeries::E12, 0, 0) \
-    X(CSymbol, DEV__PAIR, u"Deviation of a Single Standard Value Above Which a Pair Is Proposed", u"%", 1, 2, 0, 100)
+    X(CSymbol, DEV__PAIR, u"Deviation of a Single Standard Value Above Which a Pair Is Proposed", u"%", 1, 2, 0, 100) \
+    X(CSymbolEnum<CLoadKind>, load__TD, u"Load of the Time-Domain Simulation", u"", 1, CLoadKind::ConstantPower, 0, 0) \
+    X(CSymbolEnum<CHarmonicClass>, cls__IEC, u"IEC 61000-3-2 Class of the Line Current Harmonics", u"", 1, CHarmonicClass::A, 0, 0) \
+    X(CSymbol, P__STEP_FROM, u"Load Before and After the Load Step", u"%", 1, 50, 0, 100) \
+    X(CSymbol, P__STEP_TO, u"Load During the Load Step", u"%", 1, 100, 0, 100) \
+    X(CSymbol, t__SETTLE_MAX, u"Longest Simulated Settling Time of Each Time-Domain Run", u"s", 1, 1, 0.1, 2)
 // clang-format on

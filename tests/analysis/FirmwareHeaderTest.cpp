@@ -2,12 +2,14 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -15,6 +17,7 @@
 #include "analysis/FirmwareHeader.h"
 #include "analysis/Recalculate.h"
 #include "calc/CoefficientExport.h"
+#include "calc/FirmwareStep.h"
 #include "calc/FixedPoint.h"
 #include "model/Enumerations.h"
 
@@ -194,6 +197,134 @@ TEST(FirmwareHeader, CompilesAndRunsLikeTheDifferenceEquationInEveryIntegerForma
                 }
                 EXPECT_LE(worst, 2) << qxr::LayoutOf(set).title;
             }
+        }
+    }
+}
+
+// Runs every input through each set with the header's step function, from a
+// zero state, in the order feed-forward, voltage, current; prints each output
+// exactly, as hexadecimal floating point.
+std::string StepProgram(const CoefficientFormat& format)
+{
+    const bool integer = format.IsInteger();
+    const std::string bits = std::to_string(format.WordBits());
+    const std::string type =
+        integer ? "int" + bits + "_t" : (format.kind == CCoefficientFormat::Float ? "float" : "double");
+    const std::string name = integer ? "i" + bits : type;
+    std::string text = "#include <stdio.h>\n#include \"firmware.h\"\nint main(void)\n{\n    static const " + type +
+                       " c[3][5] = {COEFFICIENTS_VFF, COEFFICIENTS_V, COEFFICIENTS_I};\n";
+    if (integer)
+        text += "    static const int shifts[3] = {SHIFT_VFF, SHIFT_V, SHIFT_I};\n";
+    return text + "    static double inputs[4096];\n    int count = 0;\n" +
+           "    while (count < 4096 && scanf(\"%la\", &inputs[count]) == 1)\n        ++count;\n" +
+           "    for (int set = 0; set < 3; ++set) {\n        qxr_2p2z_" + name + "_state state = {0, 0, 0, 0};\n" +
+           "        for (int n = 0; n < count; ++n)\n            printf(\"%a\\n\", (double)qxr_2p2z_" + name +
+           "_step(&state, c[set], " + (integer ? "shifts[set], " : "") + "(" + type + ")inputs[n]));\n" +
+           "    }\n    return 0;\n}\n";
+}
+
+// Zeros, a step, then random samples: for a word the quarter-word inputs and
+// then the whole word, so that sums and outputs saturate.
+std::vector<double> StepInputs(const CoefficientFormat& format)
+{
+    std::vector<double> inputs;
+    std::mt19937_64 engine(11);
+    if (format.IsInteger()) {
+        for (long long input : Inputs(format.WordBits()))
+            inputs.push_back(static_cast<double>(input));
+        const long long wordMax = (1LL << (format.WordBits() - 1)) - 1;
+        std::uniform_int_distribution<long long> word(-wordMax - 1, wordMax);
+        inputs.insert(inputs.end(), 100, static_cast<double>(wordMax));
+        for (int n = 0; n < 300; ++n)
+            inputs.push_back(static_cast<double>(word(engine)));
+        return inputs;
+    }
+    std::uniform_real_distribution<double> real(-1000, 1000);
+    inputs.assign(20, 0.0);
+    inputs.insert(inputs.end(), 200, 400.0);
+    for (int n = 0; n < 400; ++n)
+        inputs.push_back(real(engine));
+    return inputs;
+}
+
+template <typename Value>
+std::vector<double> CoreOutputs(const std::array<double, qxr::kCoefficientsPerSet>& coefficients, int shift,
+                                const std::vector<double>& inputs)
+{
+    std::array<Value, qxr::kCoefficientsPerSet> c{};
+    for (std::size_t i = 0; i < c.size(); ++i)
+        c[i] = static_cast<Value>(coefficients[i]);
+    qxr::FirmwareFilterState<Value> state;
+    std::vector<double> outputs;
+    for (double input : inputs) {
+        if constexpr (std::is_integral_v<Value>)
+            outputs.push_back(qxr::FirmwareStep(state, c, shift, static_cast<Value>(input)));
+        else
+            outputs.push_back(qxr::FirmwareStep(state, c, static_cast<Value>(input)));
+    }
+    return outputs;
+}
+
+// The core's outputs with the coefficients the simulation takes: the integers
+// of Quantise, and the real formats' numbers as the header's text gives them.
+std::vector<double> CoreOutputs(const CDesignModel& model, CoefficientSet set, const CoefficientFormat& format,
+                                const std::vector<double>& inputs)
+{
+    const auto quantised = qxr::Quantise(qxr::CoefficientsOf(model, set), format, qxr::LayoutOf(set).hasIntegrator);
+    std::array<double, qxr::kCoefficientsPerSet> integers{};
+    for (std::size_t i = 0; i < integers.size(); ++i)
+        integers[i] = static_cast<double>(quantised.integers[i]);
+    const auto defined = qxr::DefinedCoefficients(qxr::CoefficientText(model, set, format));
+    switch (format.kind) {
+    case CCoefficientFormat::Double:
+        return CoreOutputs<double>(defined, 0, inputs);
+    case CCoefficientFormat::Float:
+        return CoreOutputs<float>(defined, 0, inputs);
+    case CCoefficientFormat::Q15:
+        return CoreOutputs<int16_t>(integers, quantised.scaleBits, inputs);
+    default:
+        return CoreOutputs<int32_t>(integers, quantised.scaleBits, inputs);
+    }
+}
+
+// The simulation runs the firmware through the core's step function: it gives
+// the header's outputs bit for bit, saturation and rounding included.
+TEST(FirmwareHeader, CoreStepFunctionGivesTheHeadersOutputsBitForBit)
+{
+    const ScratchFolder scratch;
+    ASSERT_FALSE(scratch.Path().empty());
+    for (const CoefficientFormat& format :
+         {CoefficientFormat{CCoefficientFormat::Double, 0}, CoefficientFormat{CCoefficientFormat::Float, 0},
+          CoefficientFormat{CCoefficientFormat::Q15, 0}, CoefficientFormat{CCoefficientFormat::Q31, 0},
+          CoefficientFormat{CCoefficientFormat::Qmn, 20}}) {
+        SCOPED_TRACE(qxr::FormatName(format));
+        CDesignModel model;
+        Design(model, kDesigns[1], format);
+        const auto header = FirmwareHeaderOf(model, u"");
+        ASSERT_TRUE(header.problems.empty()) << header.problems.front();
+        ASSERT_EQ(Compile(scratch.Path(), header.text, StepProgram(format)), "");
+        const std::vector<double> inputs = StepInputs(format);
+        std::string inputText;
+        for (double input : inputs) {
+            char line[64];
+            std::snprintf(line, sizeof line, "%a\n", input);
+            inputText += line;
+        }
+        WriteText(scratch.Path() / "inputs", inputText);
+        const std::string command = "'" + (scratch.Path() / "run").string() + "' < '" +
+                                    (scratch.Path() / "inputs").string() + "' > '" +
+                                    (scratch.Path() / "outputs").string() + "'";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        std::istringstream outputs(ReadText(scratch.Path() / "outputs"));
+        for (CoefficientSet set : qxr::kCoefficientSets) {
+            const std::vector<double> expected = CoreOutputs(model, set, format, inputs);
+            std::size_t differing = 0;
+            for (double core : expected) {
+                std::string text;
+                ASSERT_TRUE(outputs >> text);
+                differing += std::strtod(text.c_str(), nullptr) == core ? 0 : 1;
+            }
+            EXPECT_EQ(differing, 0u) << qxr::LayoutOf(set).title;
         }
     }
 }

@@ -50,6 +50,7 @@ TEST(DigitalDesign, MarksExactlyTheSymbolsItUses)
         u"P__LOAD_MIN", u"TOL__L_MIN", u"TOL__C_OUT", u"TOL__R_SENSE", u"TOL__GAIN",  u"dist__MC",
         u"N__MC",      u"SEED__MC",   u"PM__MIN",    u"GM__MIN",
         u"disc__DIG",  u"fmt__COEF",  u"N__FRAC",
+        u"load__TD",   u"cls__IEC",   u"P__STEP_FROM", u"P__STEP_TO", u"t__SETTLE_MAX",
     };
     // clang-format on
     CDesignModel model;

@@ -40,7 +40,7 @@ expect()
 v_symbols=$("$program" symbols | grep '^V__' | sed 's/$/=/' | sort | tr '\n' ' ')
 [[ $v_symbols == *"V__IN_MIN= "* && $v_symbols == *"V__OUT= "* ]] || { echo "FAIL: no V__ symbols listed"; exit 1; }
 expect "$v_symbols" json --set V__
-expect "P__LOAD_MIN P__OUT " report --revert P__
+expect "P__LOAD_MIN P__OUT P__STEP_FROM P__STEP_TO " report --revert P__
 expect "" report --revert NO_SUCH_
 expect "" json --set V__OUT = ""
 expect "V__OUT= V__OUT_MAX= V__OUT_MIN= " json --set = V__OUT

@@ -233,6 +233,11 @@ TEST(Catalogue, AddedSymbolsFollowTheModeWithTheirRanges)
         {u"ser__R", CSeries::E96, 0, 0},
         {u"ser__C", CSeries::E12, 0, 0},
         {u"DEV__PAIR", 2, 100, 100.00000000000001},
+        {u"load__TD", CLoadKind::ConstantPower, 0, 0},
+        {u"cls__IEC", CHarmonicClass::A, 0, 0},
+        {u"P__STEP_FROM", 50, 0, -1e-9},
+        {u"P__STEP_TO", 100, 100, 100.00000000000001},
+        {u"t__SETTLE_MAX", 1, 2, 2.0000000000000004},
     };
     ASSERT_EQ(CDesignModel::kFirstAddedSymbol + std::size(kAdded), CDesignModel::kSymbolCount);
     CDesignModel model;
@@ -254,6 +259,8 @@ TEST(Catalogue, AddedSymbolsFollowTheModeWithTheirRanges)
     EXPECT_EQ(model.disc__DIG.GetEnum()->GetTypeInfo().NameOf(CDiscretisation::Matched), u"Matched Pole-Zero");
     EXPECT_EQ(model.fmt__COEF.GetEnum()->GetTypeInfo().NameOf(CCoefficientFormat::Qmn), u"Qm.n (int32)");
     EXPECT_EQ(model.ser__R.GetEnum()->GetTypeInfo().NameOf(CSeries::None), u"none");
+    EXPECT_EQ(model.load__TD.GetEnum()->GetTypeInfo().NameOf(CLoadKind::Resistive), u"Resistive");
+    EXPECT_EQ(model.cls__IEC.GetEnum()->GetTypeInfo().NameOf(CHarmonicClass::D), u"Class D");
 }
 
 TEST(Catalogue, MetricsBeforeTheFirstCalculation)
