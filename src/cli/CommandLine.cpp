@@ -42,6 +42,9 @@ const CommandInfo kCommands[] = {
     {"measured", Command::Measured,
      "Print the stability figures of a loop measured on the bench, from CSV or tab-separated text"},
     {"diff", Command::Diff, "Print every symbol in use whose value differs between two designs"},
+    {"transient", Command::Transient,
+     "Simulate the stage in time: line current harmonics against IEC 61000-3-2, power factor, load step, start-up "
+     "and hold-up"},
     // For the shell completion, so that it never offers a stale name; people have the report.
     {"symbols", Command::Symbols, "Print the name of every symbol, one a line", false},
 };
@@ -61,6 +64,10 @@ Choices<std::vector<CoefficientSet>> CoefficientChoices()
     return choices;
 }
 const Choices<std::vector<CoefficientSet>> kCoefficientChoices = CoefficientChoices();
+const Choices<TransientScenario> kScenarios{{"steady", TransientScenario::Steady},
+                                            {"step", TransientScenario::Step},
+                                            {"startup", TransientScenario::StartUp},
+                                            {"holdup", TransientScenario::HoldUp}};
 const Choices<ControlLoop> kLoops{{LoopName(ControlLoop::Voltage), ControlLoop::Voltage},
                                   {LoopName(ControlLoop::Current), ControlLoop::Current}};
 
@@ -261,6 +268,23 @@ void AddCommandOptions(CLI::App& command, Command which, Invocation& invocation)
                 "Also write every Monte Carlo sample, its values and figures, as CSV to OUT")
             ->type_name("OUT");
         break;
+    case Command::Transient: {
+        command.add_flag("--json", invocation.asJson, "Print one JSON object instead of text");
+        CLI::Option* csv = command.add_option_function<std::string>(
+            "--csv", [&invocation](const std::string& path) { invocation.waveformCsv = path; },
+            "Also write the waveforms of one scenario (--scenario) as CSV to OUT");
+        csv->type_name("OUT");
+        command
+            .add_option_function<std::string>(
+                "--scenario",
+                [&invocation](const std::string& word) {
+                    invocation.scenario = Choose(kScenarios, "--scenario", word);
+                },
+                "The scenario of the CSV; steady is V__IN_NORM at full load (default: steady)")
+            ->type_name(ChoiceWords(kScenarios))
+            ->needs(csv);
+        break;
+    }
     case Command::Bom: {
         CLI::Option* csv = command.add_flag("--csv", invocation.asCsv, "Print the bill of materials as CSV");
         command.add_flag("--json", invocation.asJson, "Print one JSON object, values in SI units, instead of text")

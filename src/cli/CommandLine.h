@@ -8,10 +8,11 @@
 #include "analysis/ControlLoops.h"
 #include "calc/CoefficientExport.h"
 #include "cli/Edits.h"
+#include "cli/TransientOutput.h"
 
 namespace qxr::cli {
 
-enum class Command { Report, Json, Coeffs, Bode, Robustness, Bom, Symbols, Measured, Diff };
+enum class Command { Report, Json, Coeffs, Bode, Robustness, Bom, Symbols, Measured, Diff, Transient };
 
 // What one run of the program is asked to do.
 struct Invocation {
@@ -28,9 +29,11 @@ struct Invocation {
     // coeffs: the sets to print, in this order
     std::vector<CoefficientSet> coefficientSets{CoefficientSet::FeedForward, CoefficientSet::VoltageLoop,
                                                 CoefficientSet::CurrentLoop};
-    std::optional<CoefficientFormat> format;  // coeffs: applied after the edits
-    std::optional<std::string> headerFile;    // coeffs
-    std::vector<std::string> inputFiles;      // measured: the measurement; diff: both designs
+    std::optional<CoefficientFormat> format;                 // coeffs: applied after the edits
+    std::optional<std::string> headerFile;                   // coeffs
+    std::vector<std::string> inputFiles;                     // measured: the measurement; diff: both designs
+    std::optional<std::string> waveformCsv;                  // transient
+    TransientScenario scenario = TransientScenario::Steady;  // transient: the waveforms of the CSV
 };
 
 // Printed instead of running a command: help, the version, or a usage error.

@@ -1,5 +1,7 @@
 #include "cli/Run.h"
 
+#include <thread>
+
 #include <memory>
 
 #include "analysis/BodeCsv.h"
@@ -15,6 +17,7 @@
 #include "cli/PdfReport.h"
 #include "cli/Report.h"
 #include "cli/RobustnessOutput.h"
+#include "cli/TransientOutput.h"
 #include "model/FileBytes.h"
 
 namespace qxr::cli {
@@ -86,6 +89,22 @@ std::string CoefficientsOutput(const Invocation& invocation, Design& design)
     return text;
 }
 
+// Every scenario, spread over the machine's cores; the waveforms of one written to a file when asked for.
+std::string TransientOutput(const Invocation& invocation, Design& design)
+{
+    const TimeDomainInputs inputs = ReadTimeDomainInputs(design.model);
+    const TimeDomainReport report = SimulateTimeDomain(inputs, {}, std::thread::hardware_concurrency());
+    if (invocation.waveformCsv) {
+        const std::string& path = *invocation.waveformCsv;
+        if (!report.notComputed.empty())
+            throw Failure(kFileError, path + ": no waveforms to write. " + report.notComputed);
+        const std::string csv = FormatTransientCsv(report, invocation.scenario);
+        if (!WriteFileBytesAtomically(path, {csv.begin(), csv.end()}))
+            throw Failure(kFileError, path + ": cannot write the waveforms");
+    }
+    return invocation.asJson ? FormatTransientJson(report, inputs) : FormatTransientText(report, inputs);
+}
+
 std::string MeasuredOutput(const Invocation& invocation)
 {
     const std::string& path = invocation.inputFiles.front();
@@ -135,6 +154,8 @@ std::string CommandOutput(const Invocation& invocation, Design& design, std::ost
         return MeasuredOutput(invocation);
     case Command::Diff:
         return DiffOutput(invocation);
+    case Command::Transient:
+        return TransientOutput(invocation, design);
     case Command::Bode:
         break;
     }

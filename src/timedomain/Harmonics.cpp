@@ -90,22 +90,23 @@ double ClassDLimitPerWatt(int order)
     return (order <= 11 ? kMilliampsPerWatt[(order - 3) / 2] : 3.85 / order) / 1000;
 }
 
-HarmonicLimitCheck CheckHarmonicLimits(const HarmonicAnalysis& harmonics, int32_t harmonicClass)
+HarmonicLimitCheck CheckHarmonicLimits(const HarmonicAnalysis& harmonics, int32_t harmonicClass, double ratedPower)
 {
     HarmonicLimitCheck check;
     const double power = harmonics.inputPower;
     const std::string watts = Figure("%.4g W", power);
+    const std::string rated = Figure("%.4g W", ratedPower);
     check.limit.fill(HarmonicAnalysis::kNaN);
     check.margin.fill(HarmonicAnalysis::kNaN);
     check.appliedClass = harmonicClass;
-    if (!(power > kNoLimitsUpTo)) {
-        check.text = "No limits: IEC 61000-3-2 sets none at " + watts + " of input power (75 W or less).";
+    if (!(ratedPower > kNoLimitsUpTo)) {
+        check.text = "No limits: IEC 61000-3-2 sets none for equipment rated at " + rated + " (75 W or less).";
         return check;
     }
     std::string note;
-    if (harmonicClass == CHarmonicClass::D && power > kClassDUpTo) {
+    if (harmonicClass == CHarmonicClass::D && ratedPower > kClassDUpTo) {
         check.appliedClass = CHarmonicClass::A;
-        note = " Class D applies only up to 600 W, so at " + watts + " the Class A limits apply.";
+        note = " Class D applies only up to 600 W, so at a rating of " + rated + " the Class A limits apply.";
     }
     for (int order = 2; order <= kHighestHarmonic; ++order) {
         const double limit = LimitOf(order, check.appliedClass, power);

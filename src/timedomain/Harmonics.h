@@ -39,7 +39,8 @@ double ClassDLimitPerWatt(int order);
 // An order's limit in a class at an input power: Class D's per watt, capped at Class A's.
 double LimitOf(int order, int32_t harmonicClass, double inputPower);
 
-// The standard sets no limits at or below this input power, and Class D applies only up to the second.
+// The standard sets no limits for equipment rated at or below this input power, and Class D applies only up to
+// the second. The rating decides; Class D's limits per watt take the power measured at the point.
 inline constexpr double kNoLimitsUpTo = 75;  // W
 inline constexpr double kClassDUpTo = 600;   // W
 
@@ -57,7 +58,7 @@ struct HarmonicLimitCheck {
     std::string text;  // the verdict as a sentence
 };
 
-// The harmonics against the limits of a class at their input power.
-HarmonicLimitCheck CheckHarmonicLimits(const HarmonicAnalysis& harmonics, int32_t harmonicClass);
+// The harmonics against the limits of a class, for equipment of a rated input power.
+HarmonicLimitCheck CheckHarmonicLimits(const HarmonicAnalysis& harmonics, int32_t harmonicClass, double ratedPower);
 
 }  // namespace qxr

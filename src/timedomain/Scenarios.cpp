@@ -1,8 +1,11 @@
 #include "timedomain/Scenarios.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
+#include <functional>
+#include <thread>
 
 #include "analysis/ExactMetrics.h"
 
@@ -28,6 +31,12 @@ std::string Printed(const char* format, double value)
     char text[64];
     std::snprintf(text, sizeof text, format, value);
     return text;
+}
+
+// What the stage is rated to draw from the line: the harmonic standard's limits go by it.
+double RatedInputPower(const TimeDomainInputs& inputs)
+{
+    return inputs.pOut / inputs.efficiency;
 }
 
 StageLoad LoadAt(const TimeDomainInputs& inputs, double fraction)
@@ -355,6 +364,28 @@ Recovery RunToRegulation(ScenarioRun& run, double since, std::string& stopped)
 }
 
 // The first sample at or after t.
+// Each run once, over `threads` threads taking the next run not taken yet.
+void RunEach(const std::vector<std::function<void()>>& runs, unsigned threads,
+             const std::function<void(int, int)>& runEnded)
+{
+    std::atomic<std::size_t> next{0};
+    std::atomic<int> ended{0};
+    const auto work = [&] {
+        for (std::size_t i = next++; i < runs.size(); i = next++) {
+            runs[i]();
+            const int done = ++ended;
+            if (runEnded)
+                runEnded(done, static_cast<int>(runs.size()));
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (unsigned k = 1; k < std::min<std::size_t>(threads, runs.size()); ++k)
+        helpers.emplace_back(work);
+    work();
+    for (std::thread& helper : helpers)
+        helper.join();
+}
+
 std::size_t SampleAt(const std::vector<StageSample>& samples, double t)
 {
     return static_cast<std::size_t>(
@@ -393,7 +424,7 @@ SteadyStatePoint SimulateSteadyState(const TimeDomainInputs& inputs, double line
         current.push_back(samples[k].lineCurrent);
     }
     point.harmonics = AnalyseOnePeriod(voltage, current);
-    point.limits = CheckHarmonicLimits(point.harmonics, inputs.harmonicClass);
+    point.limits = CheckHarmonicLimits(point.harmonics, inputs.harmonicClass, RatedInputPower(inputs));
     point.outputMean = s.meanOutput;
     point.outputPeakToPeak = s.maxOutput - s.minOutput;
     point.outputPower = s.loadPower;
@@ -521,14 +552,24 @@ HoldUpResult SimulateHoldUp(const TimeDomainInputs& inputs, const SimulationOpti
     return result;
 }
 
-TimeDomainReport SimulateTimeDomain(const TimeDomainInputs& inputs, const SimulationOptions& options)
+TimeDomainReport SimulateTimeDomain(const TimeDomainInputs& inputs, const SimulationOptions& options, unsigned threads)
 {
     TimeDomainReport report;
     report.notComputed = inputs.notComputed;
-    report.steadyStates = SimulateSteadyStates(inputs, options);
-    report.loadStep = SimulateLoadStep(inputs, options);
-    report.startUp = SimulateStartUp(inputs, options);
-    report.holdUp = SimulateHoldUp(inputs, options);
+    report.steadyStates.notComputed = inputs.notComputed;
+    std::vector<std::function<void()>> runs;
+    if (inputs.notComputed.empty()) {
+        for (double line : inputs.lineVoltages)
+            for (double load : {1.0, 0.5, inputs.minimumLoad})
+                runs.push_back([&, line, load, i = runs.size()] {
+                    report.steadyStates.points[i] = SimulateSteadyState(inputs, line, load, options);
+                });
+        report.steadyStates.points.resize(runs.size());
+    }
+    runs.push_back([&] { report.loadStep = SimulateLoadStep(inputs, options); });
+    runs.push_back([&] { report.startUp = SimulateStartUp(inputs, options); });
+    runs.push_back([&] { report.holdUp = SimulateHoldUp(inputs, options); });
+    RunEach(runs, std::max(1u, threads), options.runEnded);
     return report;
 }
 

@@ -122,7 +122,9 @@ StartUpResult SimulateStartUp(const TimeDomainInputs& inputs, const SimulationOp
 // At V__IN_NORM and full load: the line removed for t__H from the steady state, then back.
 HoldUpResult SimulateHoldUp(const TimeDomainInputs& inputs, const SimulationOptions& options = {});
 VoltageLoopGain EffectiveVoltageLoop(const TimeDomainInputs& inputs, double lineVoltage);
-// Every scenario, one after the other on the calling thread.
-TimeDomainReport SimulateTimeDomain(const TimeDomainInputs& inputs, const SimulationOptions& options = {});
+// Every scenario, each an independent run: up to `threads` of them at once,
+// the calling thread among them. The report is the same for any number.
+TimeDomainReport SimulateTimeDomain(const TimeDomainInputs& inputs, const SimulationOptions& options = {},
+                                    unsigned threads = 1);
 
 }  // namespace qxr

@@ -25,6 +25,9 @@ struct SimulationOptions {
     const std::atomic<bool>* cancel = nullptr;
     // Called once per simulated line period with the simulated time of the run.
     std::function<void(double)> progress;
+    // Called as each of a report's runs ends, with the number ended and of all;
+    // from the thread that ran it.
+    std::function<void(int done, int total)> runEnded;
 };
 
 // The stage at one instant of the uniform sampling grid.

@@ -105,7 +105,8 @@ TEST(TimeDomainHarmonics, LimitCheckByClassAndPower)
     struct Case {
         const char* name;
         int32_t harmonicClass;
-        double power;
+        double power;  // W at the point
+        double rated;  // W the stage is rated at
         int order;
         double rms;
         HarmonicLimitCheck::Verdict verdict;
@@ -117,20 +118,22 @@ TEST(TimeDomainHarmonics, LimitCheckByClassAndPower)
     using V = HarmonicLimitCheck::Verdict;
     const int32_t A = CHarmonicClass::A, D = CHarmonicClass::D;
     const Case cases[] = {
-        {"no limits at 75 W", D, 75, 3, 5.0, V::NoLimits, D, 0, kNone, "75 W or less"},
-        {"class A passes", A, 150, 3, 2.2, V::Pass, A, 3, 0.1, "Passes the Class A limits"},
-        {"class A fails at an even order", A, 150, 2, 1.1, V::Fail, A, 2, -0.02, "Fails the Class A limits"},
-        {"class D per watt", D, 300, 3, 1.0, V::Pass, D, 3, 0.02, "Passes the Class D limits"},
-        {"class D fails", D, 300, 3, 1.05, V::Fail, D, 3, -0.03, "Fails the Class D limits"},
+        {"no limits at 75 W", D, 75, 75, 3, 5.0, V::NoLimits, D, 0, kNone, "75 W or less"},
+        // A light point of a stage rated above 75 W keeps its limits, Class D's at the point's own power.
+        {"rated above, run below 75 W", D, 60, 150, 3, 0.2, V::Pass, D, 3, 0.004, "Passes the Class D limits at 60 W"},
+        {"class A passes", A, 150, 150, 3, 2.2, V::Pass, A, 3, 0.1, "Passes the Class A limits"},
+        {"class A fails at an even order", A, 150, 150, 2, 1.1, V::Fail, A, 2, -0.02, "Fails the Class A limits"},
+        {"class D per watt", D, 300, 300, 3, 1.0, V::Pass, D, 3, 0.02, "Passes the Class D limits"},
+        {"class D fails", D, 300, 300, 3, 1.05, V::Fail, D, 3, -0.03, "Fails the Class D limits"},
         // 3.85/15 mA/W at 590 W is 0.15143 A, above Class A's 0.15 A: the cap applies.
-        {"class D capped at class A", D, 590, 15, 0.149, V::Pass, D, 15, 0.001, "Class D"},
-        {"class D has no even limits", D, 300, 2, 5.0, V::Pass, D, 3, 1.02, "Passes the Class D"},
-        {"above 600 W class A applies", D, 700, 3, 2.0, V::Pass, A, 3, 0.3, "Class D applies only up to 600 W"},
+        {"class D capped at class A", D, 590, 590, 15, 0.149, V::Pass, D, 15, 0.001, "Class D"},
+        {"class D has no even limits", D, 300, 300, 2, 5.0, V::Pass, D, 3, 1.02, "Passes the Class D"},
+        {"above 600 W class A applies", D, 700, 700, 3, 2.0, V::Pass, A, 3, 0.3, "Class D applies only up to 600 W"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const HarmonicLimitCheck check =
-            qxr::CheckHarmonicLimits(WithHarmonic(c.power, c.order, c.rms), c.harmonicClass);
+            qxr::CheckHarmonicLimits(WithHarmonic(c.power, c.order, c.rms), c.harmonicClass, c.rated);
         EXPECT_EQ(check.verdict, c.verdict);
         EXPECT_EQ(check.appliedClass, c.applied);
         EXPECT_EQ(check.smallestMarginOrder, c.worstOrder);

@@ -340,6 +340,31 @@ TEST(TimeDomainScenarios, RunsAreBitIdentical)
     }
 }
 
+// The runs of a report are independent: spread over threads they give the
+// same report, and each ends once.
+TEST(TimeDomainScenarios, AReportOverThreadsIsTheSame)
+{
+    const qxr::TimeDomainInputs in = DesignInputs(CTop::ANALOG);
+    const qxr::TimeDomainReport alone = qxr::SimulateTimeDomain(in);
+    std::atomic<int> ended{0}, total{0};
+    qxr::SimulationOptions options;
+    options.runEnded = [&](int, int all) {
+        ++ended;
+        total = all;
+    };
+    const qxr::TimeDomainReport spread = qxr::SimulateTimeDomain(in, options, 3);
+    EXPECT_EQ(ended, 12);
+    EXPECT_EQ(total, 12);
+    ASSERT_EQ(spread.steadyStates.points.size(), alone.steadyStates.points.size());
+    for (std::size_t i = 0; i < alone.steadyStates.points.size(); ++i) {
+        EXPECT_EQ(spread.steadyStates.points[i].harmonics.rms, alone.steadyStates.points[i].harmonics.rms) << i;
+        EXPECT_EQ(spread.steadyStates.points[i].lineVoltage, alone.steadyStates.points[i].lineVoltage) << i;
+    }
+    EXPECT_EQ(spread.loadStep.waveforms.outputVoltage, alone.loadStep.waveforms.outputVoltage);
+    EXPECT_EQ(spread.startUp.waveforms.outputVoltage, alone.startUp.waveforms.outputVoltage);
+    EXPECT_EQ(spread.holdUp.outputAtEnd, alone.holdUp.outputAtEnd);
+}
+
 // With the voltage loop held open at full power on a light load and a small
 // output capacitor the output runs away; the run stops and says so. A cancelled run stops too.
 TEST(TimeDomainScenarios, DivergingOrCancelledRunStopsWithTheReason)
