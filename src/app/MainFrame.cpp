@@ -60,7 +60,8 @@ CMainFrame::CMainFrame(CValdrisApp& app, CQXRDoc& document, const QString& infoT
       app_(app),
       document_(document),
       prompts_(std::make_unique<DialogPrompts>()),
-      robustness_(document)
+      robustness_(document),
+      timeDomain_(document)
 {
     CreateMenusAndToolBar();
     CreateClient(infoText);
@@ -105,7 +106,15 @@ void CMainFrame::OnInitialUpdate()
 {
     userView_->OnInitialUpdate();
     reviewView_->OnInitialUpdate();
+    FitPanes();
     layout_->RestorePanes();
+}
+
+void CMainFrame::FitPanes()
+{
+    userView_->FitParentSplitter(0);
+    // The review pane's widest page comes first; the design pages' strip scrolls where the rest is too narrow.
+    userView_->LeaveRoomForNextPane(reviewView_->TabControl().NeededPageSize().width());
 }
 
 QAction* CMainFrame::MakeAction(const QString& iconName, const QString& text, const QString& prompt,

@@ -9,6 +9,7 @@
 #include "app/RecentFiles.h"
 #include "app/RecentMeasurements.h"
 #include "app/RobustnessRunner.h"
+#include "app/TimeDomainRunner.h"
 #include "app/UserPrompts.h"
 
 class CMfcCtrlTab;
@@ -91,6 +92,10 @@ public:
 
     // Lets the views create their pages, once the first design is in place.
     void OnInitialUpdate();
+    // Shares the width between the panes as at the first start: the review
+    // pane's widest page whole, the design pages as much of their strip as the
+    // rest holds.
+    void FitPanes();
 
     CQXRViewUser* UserView() const { return userView_; }
     CQXRViewReview* ReviewView() const { return reviewView_; }
@@ -99,6 +104,7 @@ public:
     QSplitter* InnerSplitter() const { return innerSplitter_; }
     const RecentFiles& Recent() const { return recentFiles_; }
     RobustnessRunner& Robustness() { return robustness_; }
+    TimeDomainRunner& TimeDomain() { return timeDomain_; }
     QAction* UndoAction() const { return undoAction_; }
     QAction* RedoAction() const { return redoAction_; }
     QAction* PrintAction() const { return printAction_; }
@@ -138,6 +144,7 @@ private:
     RecentFiles recentFiles_;
     RecentMeasurements recentMeasurements_;
     RobustnessRunner robustness_;
+    TimeDomainRunner timeDomain_;
     std::unique_ptr<WindowLayout> layout_;
 
     QMenu* fileMenu_ = nullptr;

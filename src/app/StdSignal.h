@@ -9,8 +9,8 @@ public:
     static constexpr unsigned kTerminateId = 0;
     static constexpr unsigned kDownloadFileId = 0x2000000C;
     static constexpr unsigned kDownloadDoneId = 0x20000014;
-    static constexpr unsigned kSweepId = 0x20000020;
-    static constexpr unsigned kSweepDoneId = 0x20000021;
+    static constexpr unsigned kAnalysisRunId = 0x20000020;
+    static constexpr unsigned kAnalysisDoneId = 0x20000021;
 
     explicit CStdSignal(unsigned id) : id_(id) {}
     virtual ~CStdSignal() = default;

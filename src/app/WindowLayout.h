@@ -14,7 +14,7 @@ class QSplitter;
 class WindowLayout {
 public:
     // Wide enough for the design pages' whole tab strip beside a whole Bode page.
-    static constexpr QSize kPreferredSize{1730, 940};
+    static constexpr QSize kPreferredSize{1830, 940};
 
     WindowLayout(QMainWindow& window, QList<QSplitter*> splitters, QList<CMfcCtrlTab*> tabs);
 

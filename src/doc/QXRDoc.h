@@ -14,6 +14,7 @@
 #include "doc/UndoHistory.h"
 #include "model/Archive.h"
 #include "model/DesignModel.h"
+#include "timedomain/Scenarios.h"
 
 class CDocView;
 
@@ -29,6 +30,14 @@ public:
     // The newest stability sweep of the design; none until the first one
     // finishes. It may lag the design by one run while the next one works.
     std::shared_ptr<const qxr::RobustnessReport> robustness;
+    // The newest time-domain simulation, likewise, and how far the next one
+    // has come while it runs longer than a moment (runs done of all; 0 of 0
+    // when none is worth showing).
+    std::shared_ptr<const qxr::TimeDomainReport> timeDomain;
+    struct Progress {
+        int done = 0;
+        int total = 0;
+    } timeDomainProgress;
     // Measured loops and a compared design drawn over the Bode plots; set by
     // the main frame, announced by HINT_OVERLAYS, kept across designs.
     Overlays overlays;

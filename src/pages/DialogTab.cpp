@@ -6,10 +6,12 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QTableWidget>
 
 #include "doc/QXRDoc.h"
 #include "doc/UpdateHints.h"
@@ -154,6 +156,23 @@ QWidget* CDialogTab::CreateTemplateControl(const TemplateControl& control)
     if (control.alignRight)
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return label;
+}
+
+// A read-only table in the place of the template's placeholder.
+QTableWidget* CDialogTab::TableAt(int placeholderId, const QStringList& headings)
+{
+    auto* table = new QTableWidget(0, static_cast<int>(headings.size()), this);
+    table->setHorizontalHeaderLabels(headings);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 4);
+    table->horizontalHeader()->setStretchLastSection(true);
+    if (QWidget* placeholder = FindTemplateControl(ControlName(placeholderId))) {
+        table->setGeometry(placeholder->geometry());
+        table->setMinimumWidth(placeholder->width());
+        placeholder->hide();
+    }
+    table->show();
+    return table;
 }
 
 QWidget* CDialogTab::FindTemplateControl(const QString& name) const

@@ -13,6 +13,7 @@ class CPicture;
 class CQXRDoc;
 class CSymbol;
 class QLabel;
+class QTableWidget;
 namespace qxr {
 struct TemplateControl;
 }
@@ -59,6 +60,9 @@ public:
     QString title;
 
 protected:
+    // A read-only table with the headings in the place of the template's
+    // placeholder control, which it hides.
+    QTableWidget* TableAt(int placeholderId, const QStringList& headings);
     // Makes the widget for one template control; pages with controls of
     // their own kind add them here.
     virtual QWidget* CreateTemplateControl(const qxr::TemplateControl& control);

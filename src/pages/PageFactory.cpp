@@ -6,6 +6,7 @@
 #include "pages/FreqResponsePages.h"
 #include "pages/PartsPage.h"
 #include "pages/RobustnessPages.h"
+#include "pages/TimeDomainPage.h"
 
 using qxr::PageKind;
 
@@ -34,6 +35,8 @@ std::unique_ptr<CDialogTab> PageOfKind(const qxr::PageInfo& page, CQXRDoc& docum
         return std::make_unique<CTabSweepHistograms>(document);
     case PageKind::Schematic:
         return std::make_unique<CTabSchematic>(document);
+    case PageKind::TimeDomain:
+        return std::make_unique<CTabTimeDomain>(document);
     case PageKind::Rows:
     case PageKind::Compare:
         break;

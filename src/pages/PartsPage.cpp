@@ -73,23 +73,6 @@ bool CTabParts::OnInitDialog()
     return true;
 }
 
-// A read-only table in the place of the template's placeholder.
-QTableWidget* CTabParts::TableAt(int placeholderId, const QStringList& headings)
-{
-    auto* table = new QTableWidget(0, static_cast<int>(headings.size()), this);
-    table->setHorizontalHeaderLabels(headings);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 4);
-    table->horizontalHeader()->setStretchLastSection(true);
-    if (QWidget* placeholder = FindTemplateControl(ControlName(placeholderId))) {
-        table->setGeometry(placeholder->geometry());
-        table->setMinimumWidth(placeholder->width());
-        placeholder->hide();
-    }
-    table->show();
-    return table;
-}
-
 // The parts take the page's width, so that the pairs of standard values read whole.
 void CTabParts::resizeEvent(QResizeEvent* event)
 {

@@ -32,7 +32,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QTableWidget* TableAt(int placeholderId, const QStringList& headings);
     void ShowParts();
     void ShowLoops(const qxr::StandardValueLoops& loops);
     static QString FigureText(int figure, double value);

@@ -148,6 +148,28 @@ void CGraphAxis::ExtendAutoRange(double value)
     minorStep = majorStep / 5;
 }
 
+void SetRoundRange(CGraphAxis& axis, double low, double high, int intervals)
+{
+    if (!(std::isfinite(low) && std::isfinite(high) && high > low && intervals > 0)) {
+        axis.autoScale = true;
+        return;
+    }
+    const double rough = (high - low) / intervals;
+    const double decade = std::pow(10.0, std::floor(std::log10(rough)));
+    double step = 10 * decade;
+    for (double multiple : {1.0, 2.0, 5.0}) {
+        if (multiple * decade >= rough) {
+            step = multiple * decade;
+            break;
+        }
+    }
+    axis.minimum = std::floor(low / step) * step;
+    axis.maximum = std::ceil(high / step) * step;
+    axis.majorStep = step;
+    axis.minorStep = 0;
+    axis.autoScale = false;
+}
+
 void ForEachTick(const CGraphAxis& axis, const TickVisitor& visit)
 {
     if (!axis.HasDrawableRange())

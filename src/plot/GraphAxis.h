@@ -35,6 +35,11 @@ struct CGraphAxis {
     void ExtendAutoRange(double value);
 };
 
+// Fixes the axis on a range that holds [low, high] between round bounds, with
+// a major step of 1, 2 or 5 times a power of ten that gives about `intervals`
+// labelled ticks. An empty or non-finite span leaves the axis scaling itself.
+void SetRoundRange(CGraphAxis& axis, double low, double high, int intervals = 5);
+
 // A walk over a badly chosen step stops here instead of hanging the paint.
 constexpr int kMaxTicks = 2000;
 

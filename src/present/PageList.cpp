@@ -23,7 +23,7 @@ bool HasTwin(const PageInfo& page, const std::vector<const PageInfo*>& pages)
 
 }  // namespace
 
-const std::array<PageInfo, 18> kPages{{
+const std::array<PageInfo, 20> kPages{{
     {kDesign, PageKind::DesignParameters, 318, "Design Parms", kEvery},
     {kDesign, PageKind::Rows, 321, "Power Stage", kEvery},
     {kDesign, PageKind::Rows, 322, "Current Sense", kEvery},
@@ -37,10 +37,12 @@ const std::array<PageInfo, 18> kPages{{
     {kDesign, PageKind::Rows, 329, "Comp Sel", CTop::ANALOG},
     {kDesign, PageKind::Robustness, 336, "Robustness", kEvery},
     {kDesign, PageKind::Parts, 338, "Parts", CTop::ANALOG},
+    {kDesign, PageKind::Rows, 339, "Time Domain", kEvery},
     {kReview, PageKind::VoltageResponse, 331, "Voltage Freq Response", kEvery},
     {kReview, PageKind::CurrentResponse, 331, "Current Freq Response", kEvery},
     {kReview, PageKind::SweepHistograms, 337, "Robustness", kEvery},
     {kReview, PageKind::Schematic, 335, "Schematic", CTop::ANALOG},
+    {kReview, PageKind::TimeDomain, 340, "Time Domain", kEvery},
     {kReview, PageKind::Compare, 0, "Compare", kEvery},
 }};
 

@@ -25,6 +25,7 @@ enum class PageKind {
     CurrentResponse,
     SweepHistograms,
     Schematic,
+    TimeDomain,
     Compare,  // shown while a second design is compared; it has no template
 };
 
@@ -38,7 +39,7 @@ struct PageInfo {
     int mode;           // a CTop value, or kEveryMode
 };
 
-extern const std::array<PageInfo, 18> kPages;
+extern const std::array<PageInfo, 20> kPages;
 
 // The pages of a view in tab order.
 std::vector<const PageInfo*> PagesOf(PageView view);

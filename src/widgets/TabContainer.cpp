@@ -329,9 +329,13 @@ void CMfcCtrlTab::SelectPage(QWidget* page)
 
 QSize CMfcCtrlTab::NeededSize() const
 {
+    return NeededPageSize().expandedTo(QSize(tabBar_->sizeHint().width(), 0));
+}
+
+QSize CMfcCtrlTab::NeededPageSize() const
+{
     const QSize chrome = host_->BarExtents() + QSize(0, tabBar_->sizeHint().height());
-    const QSize pages = pages_.LargestNaturalSize() + chrome;
-    return pages.expandedTo(QSize(tabBar_->sizeHint().width(), 0));
+    return pages_.LargestNaturalSize() + chrome;
 }
 
 bool CMfcCtrlTab::SelectIndex(int pageIndex)
@@ -428,6 +432,20 @@ void CMfcCtrlTabFormView::FitParentSplitter(int reserve)
         SetFirstPaneExtent(*splitter, needed.width());
     else
         SetFirstPaneExtent(*splitter, reserve != 0 ? splitter->height() - reserve : needed.height());
+}
+
+void CMfcCtrlTabFormView::LeaveRoomForNextPane(int extent)
+{
+    auto* splitter = qobject_cast<QSplitter*>(parentWidget());
+    if (!splitter || splitter->orientation() != Qt::Horizontal)
+        return;
+    QList<int> sizes = splitter->sizes();
+    if (sizes.size() < 2 || sizes[1] >= extent)
+        return;
+    const int both = sizes[0] + sizes[1];
+    sizes[0] = std::max(0, both - extent);
+    sizes[1] = both - sizes[0];
+    splitter->setSizes(sizes);
 }
 
 void CMfcCtrlTabFormView::resizeEvent(QResizeEvent* event)

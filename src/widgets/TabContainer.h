@@ -110,6 +110,8 @@ public:
     void SelectPage(QWidget* page);
     // The size that shows every page whole and every tab title, without scrolling.
     QSize NeededSize() const;
+    // The size that shows every page whole, the strip's height included; its titles may need to scroll.
+    QSize NeededPageSize() const;
     // Makes the page at pageIndex of the page list current; false when its
     // tab is hidden or there is no such page.
     bool SelectIndex(int pageIndex);
@@ -155,6 +157,9 @@ public:
     // pages' needed height when reserve is 0; in a horizontal one its width is
     // the pages' needed width.
     void FitParentSplitter(int reserve);
+    // In a horizontal splitter, narrows this first pane where the pane after
+    // it has less than extent pixels, so that it gets them if it can.
+    void LeaveRoomForNextPane(int extent);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

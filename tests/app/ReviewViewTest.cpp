@@ -60,14 +60,14 @@ protected:
 
 TEST_F(ReviewView, SchematicTabOnlyForTheAnalogController)
 {
-    const QStringList all{"Voltage Freq Response", "Current Freq Response", "Robustness", "Schematic"};
+    const QStringList all{"Voltage Freq Response", "Current Freq Response", "Robustness", "Schematic", "Time Domain"};
     EXPECT_EQ(View().TabControl().TabTitles(), all);
     EXPECT_EQ(View().TabControl().CurrentPage(), &Voltage()) << "already analog: the schematic stays behind";
 
     View().TabControl().SelectPage(Schematic());
     SwitchMode(314);
     EXPECT_EQ(View().TabControl().TabTitles(),
-              (QStringList{"Voltage Freq Response", "Current Freq Response", "Robustness"}));
+              (QStringList{"Voltage Freq Response", "Current Freq Response", "Robustness", "Time Domain"}));
     EXPECT_EQ(View().TabControl().CurrentPage(), Histograms());
 
     SwitchMode(311);

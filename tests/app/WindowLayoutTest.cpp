@@ -8,6 +8,7 @@
 #include "AppFixture.h"
 #include "app/TabViews.h"
 #include "app/WindowLayout.h"
+#include "pages/FreqResponsePages.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ protected:
     {
         Frame().resize(size);
         QCoreApplication::processEvents();
-        Frame().UserView()->FitParentSplitter(0);
+        Frame().FitPanes();
         QCoreApplication::processEvents();
     }
     CMfcCtrlTab& UserTabs() { return Frame().UserView()->TabControl(); }
@@ -51,14 +52,24 @@ TEST_F(MainWindowLayout, FirstStartFitsTheScreen)
     EXPECT_LE(Frame().height(), available.height());
 }
 
-TEST_F(MainWindowLayout, PagesPaneShowsTheWholeTabStripWhenTheWindowAllows)
+// The review pane gets its widest page first: the Bode page's Stability and
+// Stability Sweep groups are in view whole; the design pages take the rest,
+// their strip scrolling where it is narrower than its tabs.
+TEST_F(MainWindowLayout, TheReviewPaneHoldsItsWidestPageFirst)
 {
-    Show({1600, 1000});
-    const QTabBar& strip = *UserTabs().findChild<QTabBar*>();
-    ASSERT_EQ(strip.count(), 10);
-    EXPECT_EQ(strip.tabRect(0).left(), 0);
-    EXPECT_LE(strip.tabRect(strip.count() - 1).right(), strip.width() - 1);
-    EXPECT_GE(Frame().ReviewView()->width(), Frame().ReviewView()->minimumWidth());
+    for (const QSize size : {QSize(1366, 768), QSize(1600, 900), QSize(1600, 1000), QSize(1920, 1080)}) {
+        SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
+        Show(size);
+        EXPECT_FALSE(ReviewTabs().ScrollHost().HorizontalBar()->isEnabled()) << "the Bode page scrolls sideways";
+        const auto& bode = *static_cast<CTabFreqResponse*>(Frame().ReviewView()->Pages()[0]);
+        for (int group : {1025, 1057}) {  // Stability, Stability Sweep
+            const QWidget* box = bode.FindTemplateControl(CDialogTab::ControlName(group));
+            ASSERT_NE(box, nullptr);
+            const QRect shown = QRect(box->mapTo(Frame().ReviewView(), QPoint()), box->size());
+            EXPECT_TRUE(Frame().ReviewView()->rect().contains(shown)) << group;
+        }
+        EXPECT_GE(Frame().UserView()->width(), UserTabs().NeededPageSize().width()) << "the design page whole";
+    }
 }
 
 // On a screen that holds the preferred size, the whole strip and the whole
@@ -123,10 +134,10 @@ TEST_F(MainWindowLayout, TabShortcutsChangeThePageOfTheFocusedView)
     const Case cases[] = {
         {Qt::Key_Tab, ctrl, false, 1},
         {Qt::Key_PageDown, ctrl, false, 1},
-        {Qt::Key_Backtab, ctrl | Qt::ShiftModifier, false, 12},  // wraps to Parts
-        {Qt::Key_PageUp, ctrl, false, 12},
+        {Qt::Key_Backtab, ctrl | Qt::ShiftModifier, false, 13},  // wraps to Time Domain
+        {Qt::Key_PageUp, ctrl, false, 13},
         {Qt::Key_Tab, ctrl, true, 1},
-        {Qt::Key_PageUp, ctrl, true, 3},  // the schematic, shown for the analog default
+        {Qt::Key_PageUp, ctrl, true, 4},  // wraps to Time Domain, after the schematic of the analog default
     };
     ActivateWindow();
     for (const Case& c : cases) {

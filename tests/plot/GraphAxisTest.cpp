@@ -51,6 +51,33 @@ CGraphAxis LogAxis(double minimum, double maximum)
     return FixedAxis(minimum, maximum, 0, 0, true);
 }
 
+// Round bounds and a 1-2-5 step around a span, as the time-domain graphs set their axes.
+TEST(GraphAxis, RoundRangeAroundASpan)
+{
+    struct Case {
+        double low, high;
+        double minimum, maximum, step;
+    };
+    const Case cases[] = {
+        {-120.2, 120.2, -150, 150, 50},
+        {0, 2.5, 0, 2.5, 0.5},
+        {383.1, 385.9, 383, 386, 1},
+        {1e-3, 9e-3, 0, 0.01, 0.002},
+    };
+    for (const Case& c : cases) {
+        CGraphAxis axis;
+        SetRoundRange(axis, c.low, c.high);
+        EXPECT_FALSE(axis.autoScale);
+        EXPECT_DOUBLE_EQ(axis.minimum, c.minimum) << c.low;
+        EXPECT_DOUBLE_EQ(axis.maximum, c.maximum) << c.low;
+        EXPECT_DOUBLE_EQ(axis.majorStep, c.step) << c.low;
+    }
+    CGraphAxis empty;
+    empty.autoScale = false;
+    SetRoundRange(empty, 5, 5);
+    EXPECT_TRUE(empty.autoScale) << "nothing to span: the axis scales itself";
+}
+
 TEST(FormatAxisValue, EngineeringNotationWithMetricPrefix)
 {
     struct Case {

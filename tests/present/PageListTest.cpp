@@ -26,15 +26,16 @@ TEST(PageList, TabsOfEachModeInOrder)
     using Titles_ = std::vector<std::string>;
     EXPECT_EQ(Titles(PageView::Design, CTop::ANALOG),
               (Titles_{"Design Parms", "Power Stage", "Current Sense", "Multiplier", "Voltage Loop", "Current Loop",
-                       "Start Up", "Comp Sel", "Robustness", "Parts"}));
+                       "Start Up", "Comp Sel", "Robustness", "Parts", "Time Domain"}));
     EXPECT_EQ(Titles(PageView::Design, CTop::DIGITAL),
               (Titles_{"Design Parms", "Power Stage", "Current Sense", "Multiplier", "Voltage Loop", "Current Loop",
-                       "Robustness"}));
-    EXPECT_EQ(Titles(PageView::Design, 311.5), (Titles_{"Design Parms", "Power Stage", "Current Sense", "Robustness"}))
+                       "Robustness", "Time Domain"}));
+    EXPECT_EQ(Titles(PageView::Design, 311.5),
+              (Titles_{"Design Parms", "Power Stage", "Current Sense", "Robustness", "Time Domain"}))
         << "a Mode is compared exactly";
     EXPECT_EQ(Titles(PageView::Review, CTop::DIGITAL),
-              (Titles_{"Voltage Freq Response", "Current Freq Response", "Robustness", "Compare"}));
-    EXPECT_EQ(Titles(PageView::Review, CTop::ANALOG).size(), 5u);
+              (Titles_{"Voltage Freq Response", "Current Freq Response", "Robustness", "Time Domain", "Compare"}));
+    EXPECT_EQ(Titles(PageView::Review, CTop::ANALOG).size(), 6u);
 }
 
 // Pages without a twin change first, so a hidden current page gives way to
