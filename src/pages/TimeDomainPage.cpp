@@ -12,6 +12,7 @@
 
 #include "doc/QXRDoc.h"
 #include "doc/UpdateHints.h"
+#include "figures/TimeDomainGraphs.h"
 #include "plot/GraphLayout.h"
 #include "plot/GraphScatter.h"
 #include "present/NumberFormat.h"
@@ -31,79 +32,12 @@ enum ControlId {
 };
 constexpr std::array<int, 5> kGraphIds{3003, 3004, 3005, 3008, 3009};
 
-enum LineId { kCurve = 0, kLimits = 1, kUpperBound = 2, kLowerBound = 3 };
-constexpr GraphColor kCurveColors[] = {0xA00000, 0x0000C0, 0x008000, 0x008000, 0x800080};
-constexpr GraphColor kLimitColor = 0x0000FF;
-constexpr GraphColor kBoundColor = 0x606060;
-// The harmonic chart's current axis, A: it shows the limits and all but the faintest harmonics.
-constexpr double kHarmonicFloor = 1e-4;
-constexpr double kHarmonicCeiling = 10;
-constexpr int kLowestShownOrder = 2;
-// The order axis runs from 1 to 41, labelled at the odd orders.
-constexpr double kFirstOrderOnAxis = 1;
-constexpr double kLastOrderOnAxis = qxr::kHighestHarmonic + 1;
 // The steady state shown first: V__IN_MIN at full load, where the line current is largest.
 constexpr int kFirstPoint = 0;
 
 QString Text(const std::string& text)
 {
     return QString::fromStdString(text);
-}
-
-void SetFixedRange(CGraphAxis& axis, double minimum, double maximum)
-{
-    axis.minimum = minimum;
-    axis.maximum = maximum;
-    axis.autoScale = false;
-}
-
-// A waveform over its own time span, in ms, on round value bounds that take in `levels` too.
-void DrawWaveform(CGraphScatter& graph, const std::vector<double>& time, const std::vector<double>& values,
-                  std::initializer_list<double> levels = {})
-{
-    graph.ClearLine(kCurve);
-    for (std::size_t k = 0; k < time.size() && k < values.size(); ++k)
-        graph.AddPoint(1000 * time[k], values[k], kCurve);
-    if (!time.empty())
-        SetRoundRange(graph.xAxis, 1000 * time.front(), 1000 * time.back());
-    const auto [lowest, highest] = std::minmax_element(values.begin(), values.end());
-    if (lowest != values.end()) {
-        double low = *lowest, high = *highest;
-        for (double level : levels) {
-            low = std::fmin(low, level);
-            high = std::fmax(high, level);
-        }
-        SetRoundRange(graph.yAxis, low, high);
-    }
-    graph.RecalcRanges();
-    graph.Redraw();
-}
-
-// A level across the whole time span, dashed.
-void DrawLevel(CGraphScatter& graph, int line, double level)
-{
-    graph.ClearLine(line);
-    graph.AddPoint(graph.xAxis.minimum, level, line);
-    graph.AddPoint(graph.xAxis.maximum, level, line);
-}
-
-// Each harmonic a bar from the floor; the limits a step line over them.
-void DrawHarmonics(CGraphScatter& graph, const qxr::SteadyStatePoint* point)
-{
-    graph.ClearLine(kCurve);
-    graph.ClearLine(kLimits);
-    if (point != nullptr) {
-        for (int order = kLowestShownOrder; order <= qxr::kHighestHarmonic; ++order) {
-            const double rms = std::max(point->harmonics.rms[static_cast<std::size_t>(order)], kHarmonicFloor);
-            for (const auto& [x, y] : {std::pair{order - 0.35, kHarmonicFloor}, std::pair{order - 0.35, rms},
-                                       std::pair{order + 0.35, rms}, std::pair{order + 0.35, kHarmonicFloor}})
-                graph.AddPoint(x, y, kCurve);
-            const double limit = point->limits.limit[static_cast<std::size_t>(order)];
-            graph.AddPoint(order - 0.5, limit, kLimits);
-            graph.AddPoint(order + 0.5, limit, kLimits);
-        }
-    }
-    graph.Redraw();
 }
 
 }  // namespace
@@ -176,38 +110,11 @@ bool CTabTimeDomain::OnInitDialog()
 
 void CTabTimeDomain::SetUpGraphs()
 {
-    const QString titles[] = {tr("Line voltage (V)"), tr("Line current (A)"), tr("Harmonics, limits red (A rms)"),
-                              tr("Output voltage (V)"), tr("Controller output")};
-    const QString names[] = {tr("Line voltage over two line cycles"), tr("Line current over two line cycles"),
-                             tr("Line current harmonics against their limits"),
-                             tr("Output voltage through the scenario"),
-                             tr("Voltage controller's output through the scenario")};
     for (std::size_t i = 0; i < graphs_.size(); ++i) {
-        CGraphScatter& graph = *graphs_[i];
-        graph.setAccessibleName(names[i]);
-        graph.yTitle.text = titles[i];
-        graph.xTitle.text = i == kHarmonics ? tr("Harmonic order") : tr("Time (ms)");
-        for (CGraphText* text : {&graph.xTitle, &graph.yTitle}) {
-            text->height = 15;
-            text->RebuildFont();
-        }
-        graph.textColor = 0x000000;
-        graph.backColor = FromQColor(palette().color(QPalette::Window));
-        graph.textColor = ReadableTextColor(graph.backColor);
-        graph.plotColor = 0xFFFFFF;
-        graph.gridColor = 0xE1E1E1;
-        graph.AddLine(kCurve, kCurveColors[i], i == kHarmonics ? CScatterGraphLine::kBand : CScatterGraphLine::kSolid);
+        const auto which = static_cast<TimeDomainGraph>(i);
+        SetUpTimeDomainGraph(*graphs_[i], which, FromQColor(palette().color(QPalette::Window)));
+        graphs_[i]->setAccessibleName(TimeDomainGraphName(which));
     }
-    CGraphScatter& harmonics = *graphs_[kHarmonics];
-    harmonics.AddLine(kLimits, kLimitColor, CScatterGraphLine::kSolid);
-    harmonics.yAxis.logScale = true;
-    SetFixedRange(harmonics.yAxis, kHarmonicFloor, kHarmonicCeiling);
-    SetFixedRange(harmonics.xAxis, kFirstOrderOnAxis, kLastOrderOnAxis);
-    harmonics.xAxis.majorStep = 2;
-    harmonics.mainTitle.height = 15;
-    harmonics.mainTitle.RebuildFont();
-    graphs_[kOutputVoltage]->AddLine(kUpperBound, kBoundColor, CScatterGraphLine::kDashed);
-    graphs_[kOutputVoltage]->AddLine(kLowerBound, kBoundColor, CScatterGraphLine::kDashed);
 }
 
 void CTabTimeDomain::UpdatePage(int hint, QWidget* hintControl)
@@ -270,7 +177,6 @@ void CTabTimeDomain::ShowPoint(int row)
     DrawWaveform(*graphs_[kLineVoltage], w.time, w.lineVoltage);
     DrawWaveform(*graphs_[kLineCurrent], w.time, w.lineCurrent);
     DrawHarmonics(*graphs_[kHarmonics], point);
-    graphs_[kHarmonics]->mainTitle.text = point ? Text(point->limits.text) : QString();
 }
 
 void CTabTimeDomain::ShowScenario()
@@ -295,16 +201,23 @@ void CTabTimeDomain::ShowScenario()
         }
     }
     Summary()->setText(Text(summary));
-    CGraphScatter& output = *graphs_[kOutputVoltage];
-    // The over-voltage trip and the least output the downstream converter needs.
-    const double trip = document_.model.V__OUT_MAX.Value();
-    const double least = document_.model.V__OUT_MIN.Value();
-    DrawWaveform(output, w->time, w->outputVoltage, {trip, least});
-    DrawLevel(output, kUpperBound, trip);
-    DrawLevel(output, kLowerBound, least);
-    output.RecalcRanges();
-    output.Redraw();
+    DrawScenarioOutput(*graphs_[kOutputVoltage], *w, document_.model.V__OUT_MAX.Value(),
+                       document_.model.V__OUT_MIN.Value());
     DrawWaveform(*graphs_[kControlOutput], w->time, w->controlOutput);
+}
+
+void CTabTimeDomain::ShowHarmonicAt(int order)
+{
+    if (!shown_ || order == 0 || shown_->steadyStates.points.empty())
+        return;
+    const int row = std::max(table_->currentRow(), 0);
+    const qxr::SteadyStatePoint& point = shown_->steadyStates.points[static_cast<std::size_t>(row)];
+    const auto k = static_cast<std::size_t>(order);
+    const double limit = point.limits.limit[k];
+    Readout()->setText(tr("Order %1: %2 A, limit %3")
+                           .arg(order)
+                           .arg(Text(qxr::FormatSignificant(point.harmonics.rms[k], 3)))
+                           .arg(std::isnan(limit) ? tr("none") : Text(qxr::FormatSignificant(limit, 3)) + " A"));
 }
 
 // The value under the mouse: the waveforms are evenly spaced in time, the
@@ -312,24 +225,11 @@ void CTabTimeDomain::ShowScenario()
 void CTabTimeDomain::OnHover(Graph which)
 {
     CGraphScatter& graph = *graphs_[which];
-    const CScatterGraphLine* line = graph.FindLine(kCurve);
+    const CScatterGraphLine* line = graph.FindLine(kTimeDomainCurve);
     if (line == nullptr || line->points.empty())
         return;
     if (which == kHarmonics) {
-        const QRect& plot = graph.plotRect;
-        const double share = plot.width() > 0 ? double(graph.hoverPoint.x() - plot.left()) / plot.width() : -1;
-        const int order =
-            static_cast<int>(std::lround(kFirstOrderOnAxis + share * (kLastOrderOnAxis - kFirstOrderOnAxis)));
-        if (!shown_ || share < 0 || share > 1 || order < kLowestShownOrder || order > qxr::kHighestHarmonic)
-            return;
-        const int row = std::max(table_->currentRow(), 0);
-        const qxr::SteadyStatePoint& point = shown_->steadyStates.points[static_cast<std::size_t>(row)];
-        const double limit = point.limits.limit[static_cast<std::size_t>(order)];
-        Readout()->setText(
-            tr("Order %1: %2 A, limit %3")
-                .arg(order)
-                .arg(Text(qxr::FormatSignificant(point.harmonics.rms[static_cast<std::size_t>(order)], 3)))
-                .arg(std::isnan(limit) ? tr("none") : Text(qxr::FormatSignificant(limit, 3)) + " A"));
+        ShowHarmonicAt(HarmonicOrderAt(graph, graph.hoverPoint.x()));
         return;
     }
     const int index = HoverIndex(graph.hoverPoint.x(), graph.plotRect, static_cast<int>(line->points.size()));

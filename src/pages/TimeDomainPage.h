@@ -49,6 +49,7 @@ private:
     void ShowPoint(int row);
     void ShowScenario();
     void OnHover(Graph graph);
+    void ShowHarmonicAt(int order);
 
     std::array<CGraphScatter*, 5> graphs_{};
     QTableWidget* table_ = nullptr;

@@ -5,9 +5,12 @@
 #include <QPagedPaintDevice>
 #include <QSvgRenderer>
 
+#include <thread>
+
 #include "analysis/DesignText.h"
 #include "calc/CoefficientExport.h"
 #include "figures/PictureTexts.h"
+#include "figures/TimeDomainGraphs.h"
 #include "model/DesignModel.h"
 #include "model/Enumerations.h"
 #include "model/Utf.h"
@@ -17,6 +20,7 @@
 #include "present/PageLayout.h"
 #include "present/PageList.h"
 #include "present/SchematicTexts.h"
+#include "present/TimeDomainTexts.h"
 #include "present/ValueText.h"
 #include "report/ReportCanvas.h"
 
@@ -59,7 +63,7 @@ QString Text(const std::string& text)
 }
 
 // A row of figures: the figure's name, then its text for each loop.
-std::array<QString, 3> FigureRow(std::size_t figure, const QString& voltage, const QString& current)
+QStringList FigureRow(std::size_t figure, const QString& voltage, const QString& current)
 {
     return {Tr(qxr::kFigureLabels[figure].reportRow), voltage, current};
 }
@@ -131,20 +135,44 @@ void PaintGraph(QPainter& painter, CGraphScatter& graph, const QRectF& block)
     painter.restore();
 }
 
-// A table of three columns, its first row in bold.
-void PaintTable(ReportCanvas& canvas, const std::vector<std::array<QString, 3>>& table)
+// A table, its first row in bold; each column takes its share of the page's width.
+void PaintTable(ReportCanvas& canvas, const std::vector<QStringList>& table, const std::vector<double>& shares,
+                double points = kBodyPoints)
 {
     QPainter& painter = canvas.Painter();
     for (std::size_t r = 0; r < table.size(); ++r) {
-        const QFont font = ReportFont(kBodyPoints, r == 0);
+        const QFont font = ReportFont(points, r == 0);
         const QRectF block = canvas.Take(canvas.LineHeight(font));
         painter.setFont(font);
-        const double column = canvas.Width() * 0.3;
-        for (std::size_t c = 0; c < table[r].size(); ++c)
-            painter.drawText(
-                QRectF(block.left() + column * static_cast<double>(c), block.top(), column, block.height()),
-                Qt::AlignLeft | Qt::AlignVCenter, table[r][c]);
+        double left = block.left();
+        for (qsizetype c = 0; c < table[r].size() && c < static_cast<qsizetype>(shares.size()); ++c) {
+            const double width = canvas.Width() * shares[static_cast<std::size_t>(c)];
+            painter.drawText(QRectF(left, block.top(), width, block.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                             table[r][c]);
+            left += width;
+        }
     }
+}
+
+// The figures of both loops side by side.
+void PaintLoopTable(ReportCanvas& canvas, const std::vector<QStringList>& table)
+{
+    PaintTable(canvas, table, {0.3, 0.3, 0.3});
+}
+
+// The steady states over line and load, a point a row.
+std::vector<QStringList> SteadyTable(const qxr::SteadyStateReport& steady, double pOut)
+{
+    const auto row = [](const qxr::SteadyRow& cells, bool translate) {
+        QStringList texts;
+        for (const std::string& cell : cells)
+            texts << (translate ? QCoreApplication::translate("TimeDomain", cell.c_str()) : Text(cell));
+        return texts;
+    };
+    std::vector<QStringList> table{row(qxr::SteadyHeadings(), true)};
+    for (const qxr::SteadyStatePoint& point : steady.points)
+        table.push_back(row(qxr::SteadyCells(point, pOut), false));
+    return table;
 }
 
 }  // namespace
@@ -182,11 +210,13 @@ DesignReport::DesignReport(CDesignModel& model, const QString& title)
     : model_(model),
       title_(title),
       mode_(QString::fromStdString(qxr::ModeText(model))),
-      analog_(model.Read(model.ad) == CTop::ANALOG)
+      analog_(model.Read(model.ad) == CTop::ANALOG),
+      pOut_(model.P__OUT.Value())
 {
     qxr::RobustnessOptions options;
     options.bands = true;
     sweep_ = qxr::AnalyseRobustness(qxr::ReadRobustnessInputs(model), options);
+    timeDomain_ = qxr::SimulateTimeDomain(qxr::ReadTimeDomainInputs(model), {}, std::thread::hardware_concurrency());
     // The Bode pages read their inputs before the design pages are shown.
     loops_[0] = std::make_unique<LoopPlot>(model, qxr::ControlLoop::Voltage, Tr("Voltage Loop"), sweep_);
     loops_[1] = std::make_unique<LoopPlot>(model, qxr::ControlLoop::Current, Tr("Current Loop"), sweep_);
@@ -233,6 +263,7 @@ bool DesignReport::Paint(QPagedPaintDevice& device)
     PaintStability(canvas);
     PaintSweep(canvas);
     PaintBodePlots(canvas);
+    PaintTimeDomain(canvas);
     if (analog_)
         PaintSchematic(canvas);
     else
@@ -270,13 +301,13 @@ void DesignReport::PaintStability(ReportCanvas& canvas) const
     SectionTitle(canvas, Tr("Stability"));
     const qxr::StabilityTexts& voltage = loops_[0]->stability;
     const qxr::StabilityTexts& current = loops_[1]->stability;
-    PaintTable(canvas, {{
-                           {QString(), loops_[0]->name, loops_[1]->name},
-                           FigureRow(0, Text(voltage.crossover), Text(current.crossover)),
-                           FigureRow(1, Text(voltage.phaseMargin), Text(current.phaseMargin)),
-                           FigureRow(2, Text(voltage.gainMargin), Text(current.gainMargin)),
-                           FigureRow(3, Text(voltage.slope), Text(current.slope)),
-                       }});
+    PaintLoopTable(canvas, {
+                               {QString(), loops_[0]->name, loops_[1]->name},
+                               FigureRow(0, Text(voltage.crossover), Text(current.crossover)),
+                               FigureRow(1, Text(voltage.phaseMargin), Text(current.phaseMargin)),
+                               FigureRow(2, Text(voltage.gainMargin), Text(current.gainMargin)),
+                               FigureRow(3, Text(voltage.slope), Text(current.slope)),
+                           });
 }
 
 void DesignReport::PaintSweep(ReportCanvas& canvas) const
@@ -288,15 +319,15 @@ void DesignReport::PaintSweep(ReportCanvas& canvas) const
     }
     const LoopPlot& voltage = *loops_[0];
     const LoopPlot& current = *loops_[1];
-    PaintTable(canvas, {{
-                           {QString(), voltage.name, current.name},
-                           FigureRow(0, Text(voltage.spread.crossover), Text(current.spread.crossover)),
-                           FigureRow(1, Text(voltage.spread.phaseMargin), Text(current.spread.phaseMargin)),
-                           FigureRow(2, Text(voltage.spread.gainMargin), Text(current.spread.gainMargin)),
-                           FigureRow(3, Text(voltage.spread.slope), Text(current.spread.slope)),
-                           {Tr("Yield"), voltage.yield, current.yield},
-                           {Tr("Worst-case phase margin"), voltage.worstPm, current.worstPm},
-                       }});
+    PaintLoopTable(canvas, {
+                               {QString(), voltage.name, current.name},
+                               FigureRow(0, Text(voltage.spread.crossover), Text(current.spread.crossover)),
+                               FigureRow(1, Text(voltage.spread.phaseMargin), Text(current.spread.phaseMargin)),
+                               FigureRow(2, Text(voltage.spread.gainMargin), Text(current.spread.gainMargin)),
+                               FigureRow(3, Text(voltage.spread.slope), Text(current.spread.slope)),
+                               {Tr("Yield"), voltage.yield, current.yield},
+                               {Tr("Worst-case phase margin"), voltage.worstPm, current.worstPm},
+                           });
     canvas.Line(Tr("RHPZ: %1 nominal, %2").arg(Text(voltage.spread.rhpz), Text(voltage.spread.rhpzSpread)),
                 ReportFont(kBodyPoints));
 }
@@ -311,6 +342,49 @@ void DesignReport::PaintBodePlots(ReportCanvas& canvas) const
         canvas.Line(Tr("Blue: plant, red: compensator, green: loop; dashed: crossover and 0 dB"),
                     ReportFont(kBodyPoints - 1));
     }
+}
+
+void DesignReport::PaintTimeDomain(ReportCanvas& canvas) const
+{
+    SectionTitle(canvas, Tr("Time Domain"));
+    const QFont font = ReportFont(kBodyPoints);
+    if (timeDomain_.notComputed.empty()) {
+        // Ten columns: the verdict and the margin take the most room.
+        PaintTable(canvas, SteadyTable(timeDomain_.steadyStates, pOut_),
+                   {0.07, 0.07, 0.08, 0.08, 0.08, 0.15, 0.13, 0.11, 0.11, 0.10}, kBodyPoints - 1);
+        canvas.Skip(4);
+        canvas.Paragraph(Tr("Load step: %1").arg(Text(qxr::LoadStepSummary(timeDomain_.loadStep))), font);
+        canvas.Paragraph(Tr("Start-up: %1").arg(Text(qxr::StartUpSummary(timeDomain_.startUp))), font);
+        canvas.Paragraph(Tr("Hold-up: %1").arg(Text(qxr::HoldUpSummary(timeDomain_.holdUp))), font);
+    }
+    QStringList notes;
+    for (const std::string& note : qxr::TimeDomainNotes(timeDomain_))
+        notes << Text(note);
+    canvas.Skip(4);
+    if (!notes.isEmpty())
+        canvas.Paragraph(notes.join(QLatin1Char('\n')), font);
+    if (timeDomain_.notComputed.empty())
+        PaintTimeDomainGraphs(canvas);
+}
+
+// The harmonics of the first steady state (low line, full load) and the
+// output through the load step.
+void DesignReport::PaintTimeDomainGraphs(ReportCanvas& canvas) const
+{
+    const double graphHeight = canvas.Width() * kGraphLogicalHeight / kGraphLogicalWidth;
+    const std::vector<qxr::SteadyStatePoint>& points = timeDomain_.steadyStates.points;
+    CGraphScatter harmonics, output;
+    SetUpTimeDomainGraph(harmonics, TimeDomainGraph::Harmonics, 0xFFFFFF);
+    SetUpTimeDomainGraph(output, TimeDomainGraph::OutputVoltage, 0xFFFFFF);
+    DrawHarmonics(harmonics, points.empty() ? nullptr : &points.front());
+    DrawScenarioOutput(output, timeDomain_.loadStep.waveforms, model_.V__OUT_MAX.Value(), model_.V__OUT_MIN.Value());
+    canvas.KeepRoom(2 * graphHeight);
+    PaintGraph(canvas.Painter(), harmonics, canvas.Take(graphHeight));
+    PaintGraph(canvas.Painter(), output, canvas.Take(graphHeight));
+    canvas.Paragraph(
+        Tr("Above: the line current's harmonics at the first point against their limits; below: the output "
+           "through the load step, dashed the over-voltage trip and the least output allowed"),
+        ReportFont(kBodyPoints - 1));
 }
 
 void DesignReport::PaintSchematic(ReportCanvas& canvas) const

@@ -10,6 +10,7 @@
 #include "analysis/Robustness.h"
 #include "figures/BodeGraphs.h"
 #include "present/FigureTexts.h"
+#include "timedomain/Scenarios.h"
 
 class CDesignModel;
 class CGraphScatter;
@@ -34,8 +35,8 @@ struct ReportPage {
 
 // The design report: title, program version and Mode, the rows of every
 // page of the Mode, the messages, the stability figures, the stability sweep
-// and the Bode plots of both loops, and the schematic (analog) or the
-// coefficient sets (digital).
+// and the Bode plots of both loops, the stage in time, and the schematic
+// (analog) or the coefficient sets (digital).
 // One report paints the same pages on a printer and into a PDF.
 class DesignReport {
 public:
@@ -59,6 +60,8 @@ private:
     void PaintStability(ReportCanvas& canvas) const;
     void PaintSweep(ReportCanvas& canvas) const;
     void PaintBodePlots(ReportCanvas& canvas) const;
+    void PaintTimeDomain(ReportCanvas& canvas) const;
+    void PaintTimeDomainGraphs(ReportCanvas& canvas) const;
     void PaintSchematic(ReportCanvas& canvas) const;
     void PaintCoefficients(ReportCanvas& canvas) const;
 
@@ -69,6 +72,8 @@ private:
     std::vector<ReportPage> pages_;
     QStringList messages_;
     qxr::RobustnessReport sweep_;
+    qxr::TimeDomainReport timeDomain_;
+    double pOut_;
     std::array<std::unique_ptr<LoopPlot>, 2> loops_;
 };
 

@@ -75,11 +75,11 @@ class HintRecorder : public CDocView {
 public:
     explicit HintRecorder(CQXRDoc& document) : document_(document) { document_.AddView(this); }
     ~HintRecorder() override { document_.RemoveView(this); }
-    // The stability sweep's hint comes whenever its background run ends, so
-    // the recorded sequences leave it out.
+    // The background analyses' hints come whenever their runs end, so the
+    // recorded sequences leave them out.
     void OnUpdate(CDocView*, int hint, QObject*) override
     {
-        if (hint != HINT_SWEEP)
+        if (hint != HINT_SWEEP && hint != HINT_TIME_DOMAIN)
             hints.push_back(hint);
     }
 
@@ -121,6 +121,11 @@ protected:
     bool WaitForSweep()
     {
         return QTest::qWaitFor([this] { return Frame().Robustness().IsCurrent() && Document().robustness; }, 20000);
+    }
+
+    bool WaitForTimeDomain()
+    {
+        return QTest::qWaitFor([this] { return Frame().TimeDomain().IsCurrent() && Document().timeDomain; }, 30000);
     }
 
     ScriptedPrompts* prompts = nullptr;

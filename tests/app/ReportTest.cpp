@@ -1,8 +1,10 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
+#include <QTableWidget>
 #include <QTemporaryDir>
 
 #include "AppFixture.h"
@@ -12,6 +14,7 @@
 #include "model/Enumerations.h"
 #include "pages/FreqResponsePages.h"
 #include "pages/SymbolControls.h"
+#include "pages/TimeDomainPage.h"
 #include "present/PageList.h"
 #include "report/ReportPdf.h"
 
@@ -116,6 +119,31 @@ protected:
         return fields;
     }
 
+    // The rows of the Time Domain tab's steady-state table.
+    QStringList ShownSteadyStates()
+    {
+        QStringList rows;
+        for (CDialogTab* page : Frame().ReviewView()->Pages()) {
+            const auto* tab = dynamic_cast<CTabTimeDomain*>(page);
+            for (int row = 0; tab != nullptr && row < tab->Table()->rowCount(); ++row) {
+                QStringList cells;
+                for (int column = 0; column < tab->Table()->columnCount(); ++column)
+                    cells << tab->Table()->item(row, column)->text();
+                rows << cells.join(' ');
+            }
+        }
+        return rows;
+    }
+
+    // The lines of the Time Domain tab's status: what keeps a figure from existing, what the stage cannot do.
+    QStringList ShownTimeDomainStatus()
+    {
+        for (CDialogTab* page : Frame().ReviewView()->Pages())
+            if (const auto* tab = dynamic_cast<CTabTimeDomain*>(page))
+                return tab->Status()->toPlainText().split('\n', Qt::SkipEmptyParts);
+        return {};
+    }
+
     QTemporaryDir folder_;
 };
 
@@ -139,6 +167,12 @@ TEST_F(DesignReport, PdfFromTheCommandLineHoldsWhatThePagesShow)
             EXPECT_TRUE(text.contains(row)) << row.toStdString();
         for (const QString& field : ShownStability())
             EXPECT_TRUE(text.contains(field)) << field.toStdString();
+        ASSERT_TRUE(WaitForTimeDomain());
+        const QStringList steadyStates = ShownSteadyStates();
+        EXPECT_EQ(steadyStates.size(), design.symbol == nullptr ? 9 : 0)
+            << "a design with a message has no stage to run";
+        for (const QString& row : steadyStates + ShownTimeDomainStatus())
+            EXPECT_TRUE(text.contains(row)) << row.toStdString();
         const QStringList messages = QString::fromStdString(Document().model.messages).split('\n', Qt::SkipEmptyParts);
         EXPECT_EQ(messages.isEmpty(), design.symbol == nullptr);
         for (const QString& message : messages)

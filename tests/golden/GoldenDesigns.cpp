@@ -135,6 +135,7 @@ std::string ComputeFigures(const std::vector<std::string>& designArguments)
 {
     json figures = json::parse(RunCommand("json", {"--bode"}, designArguments));
     figures["robustness"] = json::parse(RunCommand("robustness", {"--json"}, designArguments));
+    figures["transient"] = json::parse(RunCommand("transient", {"--json"}, designArguments));
     return figures.dump(2, ' ', false, json::error_handler_t::replace) + '\n';
 }
 
