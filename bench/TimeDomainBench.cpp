@@ -1,3 +1,5 @@
+#include <thread>
+
 #include <benchmark/benchmark.h>
 
 #include "analysis/Recalculate.h"
@@ -25,12 +27,14 @@ void SteadyPoint(benchmark::State& state, int32_t mode, double load)
     }
 }
 
-// Every scenario: the nine steady-state points, the load step, the start-up and the hold-up.
-void AllScenarios(benchmark::State& state, int32_t mode)
+// Every scenario: the nine steady-state points, the load step, the start-up
+// and the hold-up, on one core or spread over all of them as the window and
+// qxr-cli run them.
+void AllScenarios(benchmark::State& state, int32_t mode, unsigned threads = 1)
 {
     const qxr::TimeDomainInputs inputs = DefaultInputs(mode);
     for (auto _ : state) {
-        const qxr::TimeDomainReport report = qxr::SimulateTimeDomain(inputs);
+        const qxr::TimeDomainReport report = qxr::SimulateTimeDomain(inputs, {}, threads);
         benchmark::DoNotOptimize(report.holdUp.outputAtEnd);
     }
 }
@@ -55,11 +59,16 @@ void BM_TimeDomainAllScenariosDigital(benchmark::State& state)
 {
     AllScenarios(state, CTop::DIGITAL);
 }
+void BM_TimeDomainAllScenariosDigitalAllCores(benchmark::State& state)
+{
+    AllScenarios(state, CTop::DIGITAL, std::thread::hardware_concurrency());
+}
 
 BENCHMARK(BM_TimeDomainSteadyPointAnalogFullLoad)->Unit(benchmark::kMillisecond)->Repetitions(5);
 BENCHMARK(BM_TimeDomainSteadyPointAnalogHalfLoad)->Unit(benchmark::kMillisecond)->Repetitions(5);
 BENCHMARK(BM_TimeDomainSteadyPointDigitalHalfLoad)->Unit(benchmark::kMillisecond)->Repetitions(5);
 BENCHMARK(BM_TimeDomainAllScenariosAnalog)->Unit(benchmark::kMillisecond)->Repetitions(5);
 BENCHMARK(BM_TimeDomainAllScenariosDigital)->Unit(benchmark::kMillisecond)->Repetitions(5);
+BENCHMARK(BM_TimeDomainAllScenariosDigitalAllCores)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5);
 
 }  // namespace

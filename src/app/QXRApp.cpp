@@ -7,6 +7,7 @@
 #include "app/RecoveryCopies.h"
 #include "doc/QXRDoc.h"
 #include "doc/UpdateHints.h"
+#include "widgets/ComboAccessibility.h"
 
 const QString CQXRApp::kDefaultInfoAddress = QStringLiteral("qrc:/info/qxr-info.html");
 
@@ -17,6 +18,7 @@ CQXRApp::CQXRApp(int& argc, char** argv) : CValdrisApp(argc, argv)
     setApplicationVersion(versionInfo.fileVersion);
     setDesktopFileName(QStringLiteral("qxr"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/qxr.svg")));
+    InstallComboAccessibility();
 }
 
 CQXRApp::~CQXRApp()

@@ -303,10 +303,12 @@ void CDialogTab::BuildRow(CDialogTabRow& row)
     }
 }
 
-// Screen readers announce a row's controls by its description, with its unit.
+// Screen readers announce a row's controls by its description, with its
+// unit; an editable drop-down's text field too.
 void CDialogTab::NameRowControls(const CDialogTabRow& row)
 {
-    for (QWidget* control : {static_cast<QWidget*>(row.valueEdit), static_cast<QWidget*>(row.combo)}) {
+    QWidget* const controls[] = {row.valueEdit, row.combo, row.combo != nullptr ? row.combo->lineEdit() : nullptr};
+    for (QWidget* control : controls) {
         if (control == nullptr)
             continue;
         control->setAccessibleName(row.label->text());

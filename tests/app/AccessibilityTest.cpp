@@ -37,6 +37,15 @@ protected:
             Walk(node->child(i), visit);
     }
 
+    const CDialogTabRow& RowOf(const QString& symbol)
+    {
+        for (CDialogTab* page : Frame().UserView()->Pages())
+            for (const CDialogTabRow& row : page->Rows())
+                if (row.symbolName == symbol && row.combo != nullptr)
+                    return row;
+        throw std::logic_error("no drop-down for " + symbol.toStdString());
+    }
+
     void SwitchMode(double mode)
     {
         Document().model.ad.SetUser(mode);
@@ -60,6 +69,9 @@ TEST_F(Accessibility, NoCaptionIsExposedAndEveryEditableFieldHasAName)
                 if (editableRole && !node.state().readOnly && !node.state().invisible && node.state().focusable) {
                     ++editable;
                     EXPECT_FALSE(node.text(QAccessible::Name).isEmpty()) << node.text(QAccessible::Value).toStdString();
+                }
+                if (node.role() == QAccessible::ComboBox) {
+                    EXPECT_NE(node.text(QAccessible::Name), node.text(QAccessible::Value)) << "named by its value";
                 }
             });
             if (page == Frame().UserView()->Pages()[0]) {
@@ -87,6 +99,18 @@ TEST_F(Accessibility, RowControlsAreNamedByTheirRowAndDescribedByTheirUnit)
         }
     }
     EXPECT_GT(named, 50);
+    // The Mode drop-down and an editable "(default)" drop-down beside a proposal.
+    for (const char* symbol : {"ad", "L__MIN"}) {
+        const CDialogTabRow& row = RowOf(symbol);
+        ASSERT_NE(row.combo, nullptr) << symbol;
+        QAccessibleInterface* combo = QAccessible::queryAccessibleInterface(row.combo);
+        EXPECT_EQ(combo->text(QAccessible::Name), row.label->text());
+        EXPECT_EQ(combo->text(QAccessible::Value), row.combo->currentText());
+        if (row.combo->lineEdit() != nullptr) {
+            EXPECT_EQ(QAccessible::queryAccessibleInterface(row.combo->lineEdit())->text(QAccessible::Name),
+                      row.label->text());
+        }
+    }
     const CDialogTabRow& outputVoltage = Frame().UserView()->Pages()[0]->Rows().at(7);
     EXPECT_EQ(outputVoltage.valueEdit->accessibleName(), "Output Voltage");
     EXPECT_EQ(outputVoltage.valueEdit->accessibleDescription(), "V");
