@@ -74,6 +74,7 @@ CMainFrame::CMainFrame(CValdrisApp& app, CQXRDoc& document, const QString& infoT
 
     connect(&document_, &CQXRDoc::TitleChanged, this, &CMainFrame::UpdateTitle);
     connect(&document_, &CQXRDoc::HistoryChanged, this, &CMainFrame::UpdateHistoryActions);
+    connect(&document_, &CQXRDoc::HistoryChanged, this, &CMainFrame::UpdateTitle);
     connect(qApp, &QApplication::focusChanged, this, [this] {
         // Typing into a row is one step until the focus leaves it.
         document_.EndTyping();
@@ -272,9 +273,11 @@ bool CMainFrame::event(QEvent* event)
     return CMfcFrameWnd::event(event);
 }
 
+// "[*]" is where the desktop's mark of unsaved changes goes.
 void CMainFrame::UpdateTitle()
 {
-    setWindowTitle(tr("%1 - QXR").arg(document_.Title()));
+    setWindowTitle(tr("%1[*] - QXR").arg(document_.Title()));
+    setWindowModified(document_.IsModified());
 }
 
 bool CMainFrame::SaveModified()

@@ -123,6 +123,9 @@ protected:
         return QTest::qWaitFor([this] { return Frame().Robustness().IsCurrent() && Document().robustness; }, 20000);
     }
 
+    // The title as the desktop shows it, the mark of unsaved changes in place.
+    QString ShownTitle() { return Frame().windowTitle().replace("[*]", Frame().isWindowModified() ? "*" : ""); }
+
     bool WaitForTimeDomain()
     {
         return QTest::qWaitFor([this] { return Frame().TimeDomain().IsCurrent() && Document().timeDomain; }, 30000);

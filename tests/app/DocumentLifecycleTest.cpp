@@ -79,7 +79,7 @@ protected:
 
 TEST_F(DocumentLifecycle, StartsWithANewDesign)
 {
-    EXPECT_EQ(Frame().windowTitle(), "Untitled - QXR");
+    EXPECT_EQ(ShownTitle(), "Untitled - QXR");
     EXPECT_EQ(Document().designDescription, u"Add Description here...");
     EXPECT_FALSE(Document().IsModified());
     EXPECT_EQ(Document().model.Loop(qxr::ControlLoop::Voltage).crossIdx, 140) << "the new design is calculated";
@@ -109,7 +109,7 @@ TEST_F(DocumentLifecycle, SaveAndReopenKeepTheDesign)
     prompts->savePath = Path("stage.qxr");
     ASSERT_TRUE(Frame().FileSave()) << "an untitled design asks for a name";
     EXPECT_FALSE(Document().IsModified());
-    EXPECT_EQ(Frame().windowTitle(), "stage.qxr - QXR");
+    EXPECT_EQ(ShownTitle(), "stage.qxr - QXR");
     const double inductance = Document().model.L__MIN.Value();
 
     ASSERT_TRUE(Frame().FileNew());
@@ -122,7 +122,7 @@ TEST_F(DocumentLifecycle, SaveAndReopenKeepTheDesign)
     EXPECT_TRUE(Document().model.P__OUT.userSet);
     EXPECT_EQ(Document().model.L__MIN.Value(), inductance);
     EXPECT_EQ(recorder.hints, (Hints{HINT_NEW_DESIGN, HINT_DOCUMENT, HINT_VALUES, HINT_VALUES, HINT_LISTS}));
-    EXPECT_EQ(Frame().windowTitle(), "stage.qxr - QXR");
+    EXPECT_EQ(ShownTitle(), "stage.qxr - QXR");
     EXPECT_TRUE(prompts->errors.isEmpty());
 }
 
@@ -145,7 +145,7 @@ TEST_F(DocumentLifecycle, DamagedFilesReportAndLeaveANewDesign)
         prompts->errors.clear();
         EXPECT_FALSE(Frame().OpenDocumentFile(Path("damaged.qxr")));
         EXPECT_EQ(prompts->errors, QStringList{c.message});
-        EXPECT_EQ(Frame().windowTitle(), "Untitled - QXR");
+        EXPECT_EQ(ShownTitle(), "Untitled - QXR");
         EXPECT_FALSE(Document().model.V__OUT.userSet);
         EXPECT_EQ(Document().designDescription, u"Add Description here...");
     }
@@ -163,7 +163,7 @@ TEST_F(DocumentLifecycle, NonDesignFilesReportAndLeaveANewDesign)
         prompts->errors.clear();
         EXPECT_FALSE(Frame().OpenDocumentFile(QString::fromStdString(input.path.string())));
         EXPECT_EQ(prompts->errors, QStringList{"Failed to open document."});
-        EXPECT_EQ(Frame().windowTitle(), "Untitled - QXR");
+        EXPECT_EQ(ShownTitle(), "Untitled - QXR");
         EXPECT_FALSE(Document().model.V__OUT.userSet);
     }
 }
@@ -204,7 +204,7 @@ TEST_F(DocumentLifecycle, FailedSaveKeepsTheDesignModified)
     EXPECT_FALSE(Frame().FileSaveAs());
     EXPECT_EQ(prompts->errors, QStringList{"Failed to save document."});
     EXPECT_TRUE(Document().IsModified());
-    EXPECT_EQ(Frame().windowTitle(), "Untitled - QXR");
+    EXPECT_EQ(ShownTitle(), "Untitled* - QXR");
 }
 
 // Refused with the reasons for a design without coefficients; written atomically otherwise.
@@ -262,7 +262,7 @@ TEST_F(DocumentLifecycle, AnotherStartHandsItsFileToTheRunningProgram)
 
     ASSERT_TRUE(InstanceChannel::SendToRunningInstance(Path("shared.qxr")));
     EXPECT_TRUE(QTest::qWaitFor([this] { return Document().model.V__OUT.Value() == 390; }, 5000));
-    EXPECT_EQ(Frame().windowTitle(), "shared.qxr - QXR");
+    EXPECT_EQ(ShownTitle(), "shared.qxr - QXR");
 }
 
 TEST_F(DocumentLifecycle, ASecondStartOpensExactlyTheFileItNames)
@@ -328,12 +328,12 @@ TEST_F(DocumentLifecycle, MalformedChannelMessagesAreIgnored)
         cutShort.waitForBytesWritten(1000);
     }
     QCoreApplication::processEvents();
-    EXPECT_EQ(Frame().windowTitle(), "Untitled - QXR");
+    EXPECT_EQ(ShownTitle(), "Untitled - QXR");
     EXPECT_TRUE(prompts->errors.isEmpty()) << prompts->errors.join(", ").toStdString();
 
     // The channel still takes a good message.
     ASSERT_TRUE(InstanceChannel::SendToRunningInstance(Path("shared.qxr")));
-    EXPECT_TRUE(QTest::qWaitFor([this] { return Frame().windowTitle() == "shared.qxr - QXR"; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return ShownTitle() == "shared.qxr - QXR"; }, 5000));
 }
 
 TEST_F(DocumentLifecycle, CommandLineFileThatCannotBeOpenedEndsTheStart)

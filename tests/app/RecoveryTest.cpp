@@ -200,7 +200,7 @@ TEST_F(Recovery, AKilledProgramIsOfferedOnTheNextStartAndRestoredExactly)
     EXPECT_EQ(ToByteArray(Document().DesignFileBytes()), edited);
     EXPECT_EQ(Document().PathName(), design);
     EXPECT_TRUE(Document().IsModified());
-    EXPECT_EQ(Frame().windowTitle(), "stage.qxr - QXR");
+    EXPECT_EQ(ShownTitle(), "stage.qxr* - QXR");
     EXPECT_FALSE(QFile::exists(childCopy));
     EXPECT_EQ(ReadAll(OwnCopy()), edited) << "the restored design has a copy at once";
 }
@@ -260,7 +260,7 @@ TEST_F(Recovery, AnUntitledCopyIsRestoredUntitled)
     EXPECT_EQ(ToByteArray(Document().DesignFileBytes()), NewDesign());
     EXPECT_EQ(Document().designDescription, u"left behind");
     EXPECT_TRUE(Document().IsModified());
-    EXPECT_EQ(Frame().windowTitle(), "Untitled - QXR");
+    EXPECT_EQ(ShownTitle(), "Untitled* - QXR");
     EXPECT_FALSE(Frame().UndoAction()->isEnabled());
 }
 
@@ -273,7 +273,7 @@ TEST_F(Recovery, ACopyBesideANameWithANulByteIsRestoredUntitled)
     Frame().OfferRecovery(*app->Recovery());
     EXPECT_EQ(ToByteArray(Document().DesignFileBytes()), NewDesign());
     EXPECT_EQ(Document().PathName(), QString());
-    EXPECT_EQ(Frame().windowTitle(), "Untitled - QXR");
+    EXPECT_EQ(ShownTitle(), "Untitled* - QXR");
 }
 
 TEST_F(Recovery, ACopyOfARunningInstanceIsLeftAlone)

@@ -185,6 +185,25 @@ TEST_F(History, ModifiedFollowsTheSavePoint)
     EXPECT_FALSE(Frame().RedoAction()->isEnabled());
 }
 
+TEST_F(History, TitleMarksUnsavedChangesThroughUndoRedoAndSave)
+{
+    QTemporaryDir dir;
+    EXPECT_EQ(ShownTitle(), "Untitled - QXR");
+    Type(Edit("V__OUT"), "400");
+    EXPECT_EQ(ShownTitle(), "Untitled* - QXR") << "after an edit";
+    Frame().UndoAction()->trigger();
+    EXPECT_EQ(ShownTitle(), "Untitled - QXR") << "after undoing it";
+    Frame().RedoAction()->trigger();
+    EXPECT_EQ(ShownTitle(), "Untitled* - QXR") << "after redoing it";
+    prompts->savePath = dir.filePath("saved.qxr");
+    ASSERT_TRUE(Frame().FileSave());
+    EXPECT_EQ(ShownTitle(), "saved.qxr - QXR") << "after saving";
+    Frame().UndoAction()->trigger();
+    EXPECT_EQ(ShownTitle(), "saved.qxr* - QXR") << "undone past the save";
+    Frame().RedoAction()->trigger();
+    EXPECT_EQ(ShownTitle(), "saved.qxr - QXR") << "redone to what was saved";
+}
+
 TEST_F(History, RevertModeAndDescriptionAreStepsOfTheirOwn)
 {
     Type(Inductor(), "1000");
