@@ -12,6 +12,7 @@
 #include "analysis/NumberText.h"
 #include "analysis/PartValues.h"
 #include "doc/QXRDoc.h"
+#include "present/FigureTexts.h"
 
 namespace {
 
@@ -87,19 +88,6 @@ void CTabParts::UpdatePage(int hint, QWidget* hintControl)
     ShowParts();
 }
 
-// Crossover, phase margin or gain margin (figure 0, 1, 2), with digits enough to
-// show what the rounding moves.
-QString CTabParts::FigureText(int figure, double value)
-{
-    if (std::isnan(value))
-        return tr("-");
-    if (figure == 0)
-        return QString::asprintf("%.6g Hz", value);
-    if (figure == 1)
-        return QString::asprintf("%.2f°", value);
-    return std::isinf(value) ? tr("none") : QString::asprintf("%.2f dB", value);
-}
-
 void CTabParts::ShowParts()
 {
     if (parts_ == nullptr)
@@ -136,9 +124,12 @@ void CTabParts::ShowLoops(const qxr::StandardValueLoops& loops)
         const std::size_t loop = static_cast<std::size_t>(row / 3);
         const int figure = row % 3;
         for (int column = 0; column < 2; ++column) {
-            const qxr::ExactMetrics& metrics = column == 0 ? loops.design[loop] : loops.standard[loop];
-            const double value = metrics.*qxr::kExactMetricMembers[static_cast<std::size_t>(figure)];
-            loops_->setItem(row, column, Cell(loops.notComputed.empty() ? FigureText(figure, value) : tr("-")));
+            // The figures as the Bode pages show them.
+            const qxr::StabilityTexts texts =
+                qxr::FormatMeasured(column == 0 ? loops.design[loop] : loops.standard[loop]);
+            const std::string* shown[] = {&texts.crossover, &texts.phaseMargin, &texts.gainMargin};
+            loops_->setItem(row, column,
+                            Cell(loops.notComputed.empty() ? QString::fromStdString(*shown[figure]) : tr("-")));
         }
     }
     loops_->setToolTip(QString::fromStdString(loops.notComputed));

@@ -34,7 +34,6 @@ protected:
 private:
     void ShowParts();
     void ShowLoops(const qxr::StandardValueLoops& loops);
-    static QString FigureText(int figure, double value);
 
     QTableWidget* parts_ = nullptr;
     QTableWidget* loops_ = nullptr;

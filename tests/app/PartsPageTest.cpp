@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
@@ -62,6 +63,10 @@ TEST_F(PartsPage, UseStandardValuesIsOneStepThatGivesTheFiguresShownBefore)
     EXPECT_EQ(parts.item(RowOfPart("CZ_V"), 4)->text(), "820 nF + 18 nF in parallel, 0.092 %");
     const QStringList shown = Column(*Parts().LoopsTable(), 1);
     EXPECT_NE(shown, Column(*Parts().LoopsTable(), 0));
+    // Both columns in the Bode pages' format: whole units.
+    const QRegularExpression bodeFormat(QStringLiteral("^(-?\\d+ Hz|-?\\d+°|-?\\d+ dB|none)$"));
+    for (const QString& cell : shown + Column(*Parts().LoopsTable(), 0))
+        EXPECT_TRUE(bodeFormat.match(cell).hasMatch()) << cell.toStdString();
 
     ASSERT_TRUE(Parts().UseButton()->isEnabled());
     Parts().UseButton()->click();
