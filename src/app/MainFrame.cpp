@@ -27,6 +27,7 @@
 #include "app/RecoveryCopies.h"
 #include "app/TabViews.h"
 #include "app/WindowLayout.h"
+#include "doc/FileNames.h"
 #include "doc/QXRDoc.h"
 #include "pages/ExportFiles.h"
 #include "pages/PartsPage.h"
@@ -522,20 +523,34 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     }
 }
 
+namespace {
+
+// The dropped local files, read from the list's bytes: QUrl would lose the
+// bytes of a name that are not UTF-8.
+QStringList DroppedFiles(const QMimeData& data)
+{
+    return LocalFilesOfUriList(data.data(QStringLiteral("text/uri-list")));
+}
+
+}  // namespace
+
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
 {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (!urls.isEmpty() && urls.first().isLocalFile())
+    if (!DroppedFiles(*event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
 
 void CMainFrame::dropEvent(QDropEvent* event)
 {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.isEmpty() || !urls.first().isLocalFile())
+    if (DroppedFiles(*event->mimeData()).isEmpty())
         return;
     event->acceptProposedAction();
     activateWindow();
-    if (SaveModified())
-        OpenDocumentFile(urls.first().toLocalFile());
+    OpenDropped(*event->mimeData());
+}
+
+bool CMainFrame::OpenDropped(const QMimeData& data)
+{
+    const QStringList files = DroppedFiles(data);
+    return !files.isEmpty() && SaveModified() && OpenDocumentFile(files.first());
 }

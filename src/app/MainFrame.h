@@ -22,6 +22,7 @@ class CValdrisApp;
 class QAction;
 class QMenu;
 class QPrinter;
+class QMimeData;
 class QSplitter;
 class RecoveryCopies;
 class WindowLayout;
@@ -64,6 +65,8 @@ public:
     // Opens a design, replacing the current one; on a damaged file the
     // message is shown and a new design takes its place.
     bool OpenDocumentFile(const QString& path);
+    // Opens the first local file of a drop (text/uri-list), asking to save first.
+    bool OpenDropped(const QMimeData& data);
     // Asks to save a modified design; false when the user cancels.
     bool SaveModified();
     // The design report: on a printer chosen in the print dialog, in the

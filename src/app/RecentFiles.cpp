@@ -1,24 +1,31 @@
 #include "app/RecentFiles.h"
 
+#include <cstdlib>
+#include <memory>
+
 #include <QFileInfo>
 #include <QSettings>
+
+#include "doc/FileNames.h"
 
 namespace {
 
 const QString kSettingsKey = QStringLiteral("Recent File List/Files");
 
+// The file's name with links resolved, from its bytes; the absolute name of a file that is gone.
 QString Canonical(const QString& path)
 {
-    const QFileInfo info(path);
-    return info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
+    const std::unique_ptr<char, decltype(&std::free)> resolved(realpath(FileNameBytes(path).constData(), nullptr),
+                                                               std::free);
+    return resolved ? FileNameFromBytes(resolved.get()) : QFileInfo(path).absoluteFilePath();
 }
 
 }  // namespace
 
 RecentFiles::RecentFiles()
 {
-    const QStringList stored = QSettings().value(kSettingsKey).toStringList();
-    for (const QString& path : stored) {
+    for (const QVariant& stored : QSettings().value(kSettingsKey).toList()) {
+        const QString path = FileNameFromSetting(stored);
         if (!path.isEmpty() && !paths_.contains(path) && paths_.size() < kMaxEntries)
             paths_.append(path);
     }
@@ -42,5 +49,8 @@ void RecentFiles::Remove(const QString& path)
 
 void RecentFiles::Save() const
 {
-    QSettings().setValue(kSettingsKey, paths_);
+    QVariantList stored;
+    for (const QString& path : paths_)
+        stored << FileNameSetting(path);
+    QSettings().setValue(kSettingsKey, stored);
 }

@@ -4,6 +4,7 @@
 #include <QSettings>
 
 #include "analysis/BodeColumns.h"
+#include "doc/FileNames.h"
 
 namespace {
 
@@ -17,12 +18,12 @@ QString SettingsKey(qxr::ControlLoop loop)
 RecentMeasurements::RecentMeasurements()
 {
     for (qxr::ControlLoop loop : qxr::kControlLoops)
-        paths_[static_cast<std::size_t>(loop)] = QSettings().value(SettingsKey(loop)).toString();
+        paths_[static_cast<std::size_t>(loop)] = FileNameFromSetting(QSettings().value(SettingsKey(loop)));
 }
 
 void RecentMeasurements::Set(qxr::ControlLoop loop, const QString& path)
 {
     const QString absolute = QFileInfo(path).absoluteFilePath();
     paths_[static_cast<std::size_t>(loop)] = absolute;
-    QSettings().setValue(SettingsKey(loop), absolute);
+    QSettings().setValue(SettingsKey(loop), FileNameSetting(absolute));
 }

@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "doc/FileNames.h"
 #include "pages/ExportFiles.h"
 
 namespace {
@@ -63,7 +64,7 @@ UserPrompts::RecoveryAnswer DialogPrompts::AskRestore(QWidget* parent, const QDa
 
 QString DialogPrompts::AskOpenPath(QWidget* parent)
 {
-    return QFileDialog::getOpenFileName(parent, Tr("Open"), QString(), FileFilter());
+    return RecoveredFileName(QFileDialog::getOpenFileName(parent, Tr("Open"), QString(), FileFilter()));
 }
 
 QString DialogPrompts::AskSavePath(QWidget* parent, const QString& suggestion)
@@ -73,7 +74,7 @@ QString DialogPrompts::AskSavePath(QWidget* parent, const QString& suggestion)
     dialog.setDefaultSuffix(QStringLiteral("qxr"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
-    return dialog.selectedFiles().constFirst();
+    return RecoveredFileName(dialog.selectedFiles().constFirst());
 }
 
 QString DialogPrompts::AskExportPath(QWidget* parent, const QString& caption, const QString& suggestion,
@@ -84,5 +85,5 @@ QString DialogPrompts::AskExportPath(QWidget* parent, const QString& caption, co
 
 QString DialogPrompts::AskImportPath(QWidget* parent, const QString& caption, const QString& filter)
 {
-    return QFileDialog::getOpenFileName(parent, caption, QString(), filter);
+    return RecoveredFileName(QFileDialog::getOpenFileName(parent, caption, QString(), filter));
 }

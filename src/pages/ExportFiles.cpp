@@ -37,7 +37,7 @@ QString AskExportPath(QWidget* parent, const QString& caption, const QString& su
                      [&dialog](const QString& filter) { dialog.setDefaultSuffix(FilterSuffix(filter)); });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
-    return dialog.selectedFiles().constFirst();
+    return RecoveredFileName(dialog.selectedFiles().constFirst());
 }
 
 bool WriteExportBytes(const QString& path, const QByteArray& bytes)

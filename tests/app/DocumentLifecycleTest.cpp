@@ -3,11 +3,13 @@
 
 #include <QFile>
 #include <QLocalSocket>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QtEndian>
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include "AppFixture.h"
@@ -292,6 +294,63 @@ TEST_F(DocumentLifecycle, ASecondStartOpensExactlyTheFileItNames)
         EXPECT_TRUE(prompts->errors.isEmpty()) << prompts->errors.join(", ").toStdString();
         // QTemporaryDir cannot remove a name that is not UTF-8.
         ::unlink(path.constData());
+    }
+}
+
+// A name that is not UTF-8, in a folder whose name is not either: dropped on
+// the window, it opens and goes on the recent list, which keeps it across
+// runs; what a file dialog returns for it leads back to the same bytes.
+TEST_F(DocumentLifecycle, FileNamesKeepEveryByteThroughDropDialogsAndTheRecentList)
+{
+    const QByteArray folder = QFile::encodeName(dir.path()) + "/\xFF folder";
+    const QByteArray path = folder + "/\xFE\xC3 design.qxr";
+    ASSERT_EQ(::mkdir(folder.constData(), 0700), 0);
+    CDesignModel design;
+    design.V__OUT.SetUser(395);
+    ASSERT_EQ(SaveDesignFile(path.toStdString(), design, u"dropped"), FileResult::Ok);
+
+    QMimeData dropped;
+    dropped.setData("text/uri-list", "file://" + path.toPercentEncoding("/") + "\r\n");
+    ASSERT_TRUE(Frame().OpenDropped(dropped));
+    EXPECT_EQ(Document().model.V__OUT.Value(), 395);
+    EXPECT_EQ(FileNameBytes(Document().PathName()), path);
+    ASSERT_FALSE(Frame().Recent().Paths().isEmpty());
+    EXPECT_EQ(FileNameBytes(Frame().Recent().Paths().first()), path);
+
+    app->ExitInstance();
+    ASSERT_TRUE(app->InitInstance({}));
+    Frame().SetPrompts(std::make_unique<ScriptedPrompts>());
+    ASSERT_FALSE(Frame().Recent().Paths().isEmpty());
+    EXPECT_EQ(FileNameBytes(Frame().Recent().Paths().first()), path) << "the list outlives the run";
+
+    // Qt's dialogs decode the name, putting U+FFFD for the bytes that are not UTF-8.
+    EXPECT_EQ(FileNameBytes(RecoveredFileName(QFile::decodeName(path))), path);
+    const QByteArray lookAlike = folder + "/\xFD\xC3 design.qxr";
+    ASSERT_EQ(SaveDesignFile(lookAlike.toStdString(), design, u"look-alike"), FileResult::Ok);
+    EXPECT_EQ(RecoveredFileName(QFile::decodeName(path)), QFile::decodeName(path)) << "two entries match: neither";
+    for (const QByteArray& name : {path, lookAlike})
+        ::unlink(name.constData());
+    ::rmdir(folder.constData());  // QTemporaryDir cannot remove names that are not UTF-8
+}
+
+TEST(FileNames, LocalFilesOfAUriListKeepTheirBytes)
+{
+    const struct {
+        const char* what;
+        QByteArray list;
+        QList<QByteArray> files;
+    } cases[] = {
+        {"three spellings of a local file", "file:///a%20b\r\nfile://localhost/c\nfile:/d", {"/a b", "/c", "/d"}},
+        {"bytes that are not UTF-8", "file:///x%FF%FE.qxr", {"/x\xFF\xFE.qxr"}},
+        {"comments and blank lines", "# a comment\r\n\r\nfile:///e", {"/e"}},
+        {"no other host, scheme or NUL", "file://elsewhere/f\nhttp://host/g\nfile:///h%00i\nfile:relative", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QList<QByteArray> files;
+        for (const QString& file : LocalFilesOfUriList(c.list))
+            files << FileNameBytes(file);
+        EXPECT_EQ(files, c.files);
     }
 }
 
