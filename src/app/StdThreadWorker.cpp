@@ -1,5 +1,28 @@
 #include "app/StdThreadWorker.h"
 
+#include <cerrno>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+// How much nicer than the window the workers run: on a machine with few
+// cores a background analysis must not slow the start or a keystroke.
+constexpr int kBackgroundNiceness = 5;
+
+// Threads the calling thread starts later inherit its niceness.
+void LowerThisThreadsPriority()
+{
+    const auto thread = static_cast<id_t>(gettid());
+    errno = 0;
+    const int current = getpriority(PRIO_PROCESS, thread);
+    if (errno == 0)
+        setpriority(PRIO_PROCESS, thread, current + kBackgroundNiceness);
+}
+
+}  // namespace
+
 void CStdThreadWorker::Queue(std::unique_ptr<CStdSignal> request)
 {
     {
@@ -41,6 +64,7 @@ std::unique_ptr<CStdSignal> CStdThreadWorker::Take()
 
 void CStdThreadWorker::Run()
 {
+    LowerThisThreadsPriority();
     for (;;) {
         std::unique_ptr<CStdSignal> request = Take();
         if (request->Id() == CStdSignal::kTerminateId || stop_)
