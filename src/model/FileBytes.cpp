@@ -224,8 +224,9 @@ bool RewriteInPlace(const fs::path& target, const struct stat& existing, const s
 // in part.
 bool TakeOverOwnerAndMode(int fd, const struct stat& existing)
 {
-    if (::fchown(fd, existing.st_uid, existing.st_gid) != 0)
-        ::fchown(fd, static_cast<uid_t>(-1), existing.st_gid);
+    const bool ownerKept = ::fchown(fd, existing.st_uid, existing.st_gid) == 0;
+    const bool groupKept = ownerKept || ::fchown(fd, static_cast<uid_t>(-1), existing.st_gid) == 0;
+    static_cast<void>(groupKept);  // without either the file has this process's owner and group, as a new one would
     return ::fchmod(fd, existing.st_mode & 07777) == 0;
 }
 

@@ -100,6 +100,7 @@ bool CTabTimeDomain::OnInitDialog()
     connect(scenario_, &QComboBox::currentIndexChanged, this, &CTabTimeDomain::ShowScenario);
     for (QLabel* label : {Summary(), Readout()})
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    Summary()->setWordWrap(true);  // the load step's line runs to two
     status_->setAccessibleName(tr("What the simulation says of the stage"));
     Summary()->setAccessibleName(tr("The scenario's figures"));
     Readout()->setAccessibleName(tr("The value under the mouse"));
