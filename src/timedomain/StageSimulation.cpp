@@ -32,11 +32,13 @@ constexpr double kExplicitStability = 2.5;
 constexpr double kStiffStepCost = 1;
 // A limit met within a step is found to this resolution (s).
 constexpr double kEventResolution = 1e-12;
-// Steps beyond which a run is given up: more than 5 million per simulated
-// second (0.2 us a step on average), or 10 million in all, a few seconds' work.
-constexpr double kMaxStepsPerSecond = 5e6;
+// Steps beyond which a run is given up: more than 2 million per simulated
+// second (0.5 us a step on average, a few steps per sample of a firmware
+// sampling at 1 MHz), or 4 million in all, well under a second's work, so
+// that the twelve runs of a report stay within a few seconds on one core.
+constexpr double kMaxStepsPerSecond = 2e6;
 constexpr double kStepAllowance = 1e5;
-constexpr double kMaxStepsPerRun = 1e7;
+constexpr double kMaxStepsPerRun = 4e6;
 // The soft-start capacitor's charging current of the analog chip.
 constexpr double kSoftStartCurrent = 10e-6;
 
