@@ -1,6 +1,8 @@
 #include "analysis/Recalculate.h"
 
 #include "analysis/BodeData.h"
+#include "analysis/DesignMapSettings.h"
+#include "analysis/LoopSeparation.h"
 #include "analysis/StabilityMetrics.h"
 #include "calc/Design.h"
 
@@ -9,9 +11,11 @@ namespace qxr {
 void Recalculate(CDesignModel& model)
 {
     CalculateDesign(model);
+    ApplyDesignMapSettings(model);
     const int32_t mode = model.Mode();
     if (mode != CTop::ANALOG && mode != CTop::DIGITAL)
         return;
+    AppendLoopSeparationMessages(model);
     BuildBodeData(model);
     for (ControlLoop loop : kControlLoops)
         ComputeGridMetrics(model.Loop(loop));

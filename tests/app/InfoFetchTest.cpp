@@ -123,6 +123,7 @@ TEST_F(AppInfoFetch, ArrivalSendsHintSixWhetherOrNotItSucceeds)
 
 TEST_F(AppInfoFetch, DocumentIsShownWhenThereIsNothingToList)
 {
+    LeaveNothingToList();
     LocalHttpServer server("<b>hello</b> from the server");
     app->infoFetcher.Start(server.Url().toString());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !app->InfoText().isEmpty(); }, 10000));

@@ -140,7 +140,8 @@ TEST_F(DesignReport, PdfFromTheCommandLineHoldsWhatThePagesShow)
         for (const QString& field : ShownStability())
             EXPECT_TRUE(text.contains(field)) << field.toStdString();
         const QStringList messages = QString::fromStdString(Document().model.messages).split('\n', Qt::SkipEmptyParts);
-        EXPECT_EQ(messages.isEmpty(), design.symbol == nullptr);
+        // The defaults' current loop crosses over near the right-half-plane zero; the entry adds its own.
+        EXPECT_EQ(messages.size(), design.symbol == nullptr ? 1 : 2) << Document().model.messages;
         for (const QString& message : messages)
             EXPECT_TRUE(text.contains(message.simplified())) << message.toStdString();
         EXPECT_TRUE(text.contains(design.mode == CTop::ANALOG ? "Mode: ANALOG (311)" : "Mode: DIGITAL (314)"));
