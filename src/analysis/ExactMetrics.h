@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <limits>
 
 #include "calc/LoopModel.h"
@@ -30,13 +31,14 @@ struct ExactMetrics {
 // The four figures in the order every output lists them.
 inline constexpr std::array<double ExactMetrics::*, 4> kExactMetricMembers{&ExactMetrics::fx, &ExactMetrics::pm,
                                                                            &ExactMetrics::gm, &ExactMetrics::slope};
-// The robust figures beside them.
-inline constexpr std::array<double ExactMetrics::*, 2> kRobustMetricMembers{&ExactMetrics::ms,
-                                                                            &ExactMetrics::delayMargin};
 // Every figure the stability sweep gathers: the four, then the robust ones.
 inline constexpr std::array<double ExactMetrics::*, 6> kSweptMetricMembers{
     &ExactMetrics::fx,    &ExactMetrics::pm, &ExactMetrics::gm,
     &ExactMetrics::slope, &ExactMetrics::ms, &ExactMetrics::delayMargin};
+// Where the robust figures sit among them.
+inline constexpr std::size_t kMsFigure = 4, kDelayMarginFigure = 5;
+static_assert(kSweptMetricMembers[kMsFigure] == &ExactMetrics::ms &&
+              kSweptMetricMembers[kDelayMarginFigure] == &ExactMetrics::delayMargin);
 
 ExactMetrics ExactMetricsOf(const LoopModel& loop);
 

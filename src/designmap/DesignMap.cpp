@@ -5,7 +5,6 @@
 
 #include "analysis/Recalculate.h"
 #include "analysis/Robustness.h"
-#include "calc/LoopModel.h"
 #include "model/Utf.h"
 #include "model/VectorRegisters.h"
 #include "timedomain/Scenarios.h"
@@ -16,7 +15,6 @@ namespace {
 
 // A nominal crossover this close to the required one is where it was asked for.
 constexpr double kCrossoverTolerance = 1e-6;
-constexpr std::size_t kMsFigure = 4;  // in kSweptMetricMembers
 
 struct MapSettings {
     CSymbol *low, *high, *marginLow, *marginHigh, *crossoverPoints, *marginPoints;
@@ -161,8 +159,6 @@ DesignMapInputs ReadDesignMapInputs(CDesignModel& model, ControlLoop loop)
     inputs.crossovers = Spaced(settings.low->Value(), settings.high->Value(), settings.crossoverPoints->Value(), true);
     inputs.phaseMargins =
         Spaced(settings.marginLow->Value(), settings.marginHigh->Value(), settings.marginPoints->Value(), false);
-    inputs.designCrossover = model.Read(RequiredCrossoverSymbol(model, loop));
-    inputs.designPhaseMargin = model.Read(RequiredMarginSymbol(model, loop));
     return inputs;
 }
 
@@ -181,6 +177,7 @@ DesignMap ComputeDesignMap(const DesignMapInputs& inputs, const DesignMapOptions
     const auto cancelled = [&options] { return options.cancel && options.cancel->load(std::memory_order_relaxed); };
     std::atomic<std::size_t> next{0};
     // Each thread works on a design of its own; a point's figures depend on that point alone.
+    // The enumerations' type records were made by the owner's model; the threads only read them.
     const auto work = [&] {
         ClearUpperVectorHalves();
         CDesignModel model;

@@ -30,7 +30,6 @@ struct DesignMapInputs {
     DesignState state;                 // the design as it is; each point enters its crossover and margin into it
     std::vector<double> crossovers;    // Hz, rising
     std::vector<double> phaseMargins;  // degrees, rising
-    double designCrossover = 0, designPhaseMargin = 0;  // the design's own point
     MapLimits limits;
 };
 

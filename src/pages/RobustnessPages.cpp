@@ -101,13 +101,12 @@ void CTabRobustness::ShowRobustFigures(const qxr::RobustnessReport* report)
 {
     const std::pair<int, int> fields[] = {{kVoltageWorstMs, kVoltageDelayMargin},
                                           {kCurrentWorstMs, kCurrentDelayMargin}};
-    constexpr std::size_t kMs = 4, kDelayMargin = 5;  // in kSweptMetricMembers
     for (std::size_t i = 0; i < 2; ++i) {
         const qxr::MetricRanges* envelope = report ? &report->loops[i].envelope : nullptr;
         auto* ms = qobject_cast<QLineEdit*>(FindTemplateControl(ControlName(fields[i].first)));
         auto* delay = qobject_cast<QLineEdit*>(FindTemplateControl(ControlName(fields[i].second)));
-        ms->setText(envelope ? FigureText((*envelope)[kMs].max, "%.2f") : QString());
-        delay->setText(envelope ? FigureText(1e3 * (*envelope)[kDelayMargin].min, "%.4g ms") : QString());
+        ms->setText(envelope ? FigureText((*envelope)[qxr::kMsFigure].max, "%.2f") : QString());
+        delay->setText(envelope ? FigureText(1e3 * (*envelope)[qxr::kDelayMarginFigure].min, "%.4g ms") : QString());
     }
 }
 

@@ -23,7 +23,7 @@ inline constexpr std::array<FigureLabel, 4> kFigureLabels{{
     {"gm", "Gain margin", "Gain margin", "Gain margin", "dB"},
     {"slope", "Slope at crossover", "Slope at crossover", "Slope at Fx", "dB/decade"},
 }};
-// The robust figures, in the order of kRobustMetricMembers.
+// The robust figures, Ms and the delay margin.
 inline constexpr std::array<FigureLabel, 2> kRobustFigureLabels{{
     {"ms", "Ms", "Peak sensitivity", "Peak sensitivity (Ms)", ""},
     {"delayMargin", "Delay margin", "Delay margin", "Delay margin", "s"},
