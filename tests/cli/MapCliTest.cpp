@@ -113,8 +113,8 @@ TEST_F(ProposeCli, ProposesForBothLoopsAndAppliesWhatItProposes)
     const json sweep = RunJson({"robustness", saved});
     for (const char* loop : {"voltage", "current"})
         EXPECT_EQ(sweep[loop]["worstCorner"]["pm"], proposal[loop]["worstPm"]) << loop;
-    const CliResult design = RunInProcess({"json", saved});
-    for (const json& symbol : json::parse(design.out)["symbols"]) {
+    const json design = json::parse(RunInProcess({"json", saved}).out);
+    for (const json& symbol : design["symbols"]) {
         if (symbol["name"] == "F__X_VLOOP" || symbol["name"] == "PM__ILOOP") {
             EXPECT_TRUE(symbol["userSet"].get<bool>());
             EXPECT_EQ(symbol["value"],
