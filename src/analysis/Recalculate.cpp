@@ -1,6 +1,7 @@
 #include "analysis/Recalculate.h"
 
 #include "analysis/BodeData.h"
+#include "analysis/DesignMapSettings.h"
 #include "analysis/StabilityMetrics.h"
 #include "calc/Design.h"
 
@@ -9,6 +10,7 @@ namespace qxr {
 void Recalculate(CDesignModel& model)
 {
     CalculateDesign(model);
+    ApplyDesignMapSettings(model);
     const int32_t mode = model.Mode();
     if (mode != CTop::ANALOG && mode != CTop::DIGITAL)
         return;

@@ -90,22 +90,27 @@ const SweptQuantity& QuantityOf(const RobustnessInputs& inputs, Swept which)
                          [which](const SweptQuantity& quantity) { return quantity.which == which; });
 }
 
-RhpzFigures RhpzOf(const RobustnessInputs& inputs)
+RhpzFigures RhpzOver(double vInMin, double vInMax, const SweptQuantity& load, const SweptQuantity& inductance,
+                     double vOut)
 {
-    const SweptQuantity& load = QuantityOf(inputs, Swept::Load);
-    const SweptQuantity& inductance = QuantityOf(inputs, Swept::Inductance);
     RhpzFigures rhpz;
-    rhpz.nominal = RhpzFrequency(inputs.vInMin, load.nominal, inductance.nominal, inputs.vOut);
-    for (double vIn : {inputs.vInMin, inputs.vInMax}) {
+    rhpz.nominal = RhpzFrequency(vInMin, load.nominal, inductance.nominal, vOut);
+    for (double vIn : {vInMin, vInMax}) {
         for (double pOut : {load.low, load.high}) {
             for (double l : {inductance.low, inductance.high}) {
-                const double f = RhpzFrequency(vIn, pOut, l, inputs.vOut);
+                const double f = RhpzFrequency(vIn, pOut, l, vOut);
                 rhpz.min = std::fmin(rhpz.min, f);
                 rhpz.max = std::fmax(rhpz.max, f);
             }
         }
     }
     return rhpz;
+}
+
+RhpzFigures RhpzOf(const RobustnessInputs& inputs)
+{
+    return RhpzOver(inputs.vInMin, inputs.vInMax, QuantityOf(inputs, Swept::Load),
+                    QuantityOf(inputs, Swept::Inductance), inputs.vOut);
 }
 
 void Widen(MinMax& range, double value)
@@ -116,8 +121,8 @@ void Widen(MinMax& range, double value)
 
 void Widen(MetricRanges& ranges, const ExactMetrics& metrics)
 {
-    for (std::size_t k = 0; k < kExactMetricMembers.size(); ++k)
-        Widen(ranges[k], metrics.*kExactMetricMembers[k]);
+    for (std::size_t k = 0; k < kSweptMetricMembers.size(); ++k)
+        Widen(ranges[k], metrics.*kSweptMetricMembers[k]);
 }
 
 // A corner without a crossover counts as the lowest phase margin of all.
@@ -167,6 +172,7 @@ void SweepCorners(const RobustnessInputs& inputs, ControlLoop loop, bool bands, 
         Widen(result.envelope, metrics);
         if (IsLowerMargin(metrics.pm, result.worstPm, corner == 0)) {
             result.worstPm = metrics.pm;
+            result.worstCornerMetrics = metrics;
             result.worstCorner.clear();
             for (const SweptQuantity* quantity : varied)
                 result.worstCorner.emplace_back(quantity->name, ValueOf(values, quantity->which));
@@ -258,7 +264,7 @@ bool MeetsMargins(const ExactMetrics& metrics, const RobustnessInputs& inputs)
 void RunMonteCarlo(const RobustnessInputs& inputs, const RobustnessOptions& options, RobustnessReport& report)
 {
     PartSampler sampler(inputs.seed, inputs.distribution);
-    std::array<std::array<std::vector<double>, 4>, 2> figures;
+    std::array<std::array<std::vector<double>, kSweptMetricMembers.size()>, 2> figures;
     std::array<uint32_t, 2> good{};
     for (auto& loopFigures : figures) {
         for (auto& values : loopFigures)
@@ -276,8 +282,8 @@ void RunMonteCarlo(const RobustnessInputs& inputs, const RobustnessOptions& opti
             metrics[i] = ExactMetricsOf(LoopAt(inputs, loop, values));
             Widen(report.loops[i].overall, metrics[i]);
             good[i] += MeetsMargins(metrics[i], inputs) ? 1 : 0;
-            for (std::size_t k = 0; k < kExactMetricMembers.size(); ++k) {
-                const double figure = metrics[i].*kExactMetricMembers[k];
+            for (std::size_t k = 0; k < kSweptMetricMembers.size(); ++k) {
+                const double figure = metrics[i].*kSweptMetricMembers[k];
                 if (!std::isnan(figure))
                     figures[i][k].push_back(figure);
             }
@@ -289,7 +295,7 @@ void RunMonteCarlo(const RobustnessInputs& inputs, const RobustnessOptions& opti
         report.loops[i].yield = static_cast<double>(good[i]) / inputs.samples;
         report.loops[i].fxHistogram = HistogramOf(figures[i][0]);
         report.loops[i].pmHistogram = HistogramOf(figures[i][1]);
-        for (std::size_t k = 0; k < kExactMetricMembers.size(); ++k)
+        for (std::size_t k = 0; k < kSweptMetricMembers.size(); ++k)
             report.loops[i].percentiles[k] = PercentilesOf(figures[i][k]);
     }
 }
@@ -366,13 +372,25 @@ RobustnessReport AnalyseRobustness(const RobustnessInputs& inputs, const Robustn
     if (!report.notComputed.empty())
         return report;
     report.rhpz = RhpzOf(inputs);
-    for (ControlLoop loop : kControlLoops) {
-        LoopRobustness& result = report.loops[IndexOf(loop)];
-        result.nominal = ExactMetricsOf(LoopAt(inputs, loop, inputs.nominal));
-        SweepCorners(inputs, loop, options.bands, result);
-    }
+    for (ControlLoop loop : kControlLoops)
+        report.loops[IndexOf(loop)] = AnalyseCorners(inputs, loop, options.bands);
     RunMonteCarlo(inputs, options, report);
     return report;
+}
+
+LoopRobustness AnalyseCorners(const RobustnessInputs& inputs, ControlLoop loop, bool bands)
+{
+    LoopRobustness result;
+    result.nominal = ExactMetricsOf(LoopAt(inputs, loop, inputs.nominal));
+    SweepCorners(inputs, loop, bands, result);
+    return result;
+}
+
+double LowestRhpz(CDesignModel& model)
+{
+    return RhpzOver(model.Read(model.V__IN_MIN), model.Read(model.V__IN_MAX), ReadQuantity(model, Swept::Load),
+                    ReadQuantity(model, Swept::Inductance), model.Read(model.V__OUT))
+        .min;
 }
 
 double RhpzFrequency(double vIn, double pOut, double inductance, double vOut)

@@ -80,8 +80,8 @@ struct MinMax {
 struct Percentiles {
     double p1 = ExactMetrics::kNaN, p50 = ExactMetrics::kNaN, p99 = ExactMetrics::kNaN;
 };
-// Per figure, in kExactMetricMembers order.
-using MetricRanges = std::array<MinMax, 4>;
+// Per figure, in kSweptMetricMembers order.
+using MetricRanges = std::array<MinMax, kSweptMetricMembers.size()>;
 
 // Counts of values in equal bins from low to high.
 struct Histogram {
@@ -93,11 +93,12 @@ struct LoopRobustness {
     ExactMetrics nominal;
     MetricRanges envelope;  // over the corners
     MetricRanges overall;   // over the corners and the samples
-    std::array<Percentiles, 4> percentiles;
+    std::array<Percentiles, kSweptMetricMembers.size()> percentiles;
     double yield = ExactMetrics::kNaN;  // share of samples that meet the minimum margins, 0..1
     // The corner with the lowest phase margin (a corner without a crossover
     // counts as the lowest) and its quantities of this loop.
     double worstPm = ExactMetrics::kNaN;
+    ExactMetrics worstCornerMetrics;                             // every figure of that corner
     std::vector<std::pair<std::u16string, double>> worstCorner;  // symbol name, value in SI
     // The samples' crossovers and finite phase margins.
     Histogram fxHistogram, pmHistogram;
@@ -134,6 +135,15 @@ inline constexpr std::size_t kHistogramBins = 40;
 inline constexpr double kMaxSweepSwitchingFrequency = 100e6;  // Hz
 
 RobustnessReport AnalyseRobustness(const RobustnessInputs& inputs, const RobustnessOptions& options = {});
+
+// One loop at its nominal values and over its corners, without samples:
+// nominal, envelope (overall the same), worstPm and the worst corner; with
+// bands when asked.
+LoopRobustness AnalyseCorners(const RobustnessInputs& inputs, ControlLoop loop, bool bands = false);
+
+// The lowest right-half-plane zero over the line range, the load range and the
+// inductance's tolerance, as the sweep finds it (Hz); reads the values in force.
+double LowestRhpz(CDesignModel& model);
 
 // The right-half-plane zero of the boost stage, R (1 - D)^2 / (2 pi L), at the
 // peak of the line voltage vIn with the load resistance vOut^2 / pOut.

@@ -45,6 +45,11 @@ const CommandInfo kCommands[] = {
     {"transient", Command::Transient,
      "Simulate the stage in time: line current harmonics against IEC 61000-3-2, power factor, load step, start-up "
      "and hold-up"},
+    {"map", Command::Map,
+     "Print one loop's design map: the worst-case phase margin and Ms over the sweep's corners for every required "
+     "crossover and phase margin of a grid"},
+    {"propose", Command::Propose,
+     "Print the crossover and phase margin of each loop with the best worst-case phase margin within the limits"},
     // For the shell completion, so that it never offers a stale name; people have the report.
     {"symbols", Command::Symbols, "Print the name of every symbol, one a line", false},
 };
@@ -201,6 +206,23 @@ void AddInputFile(CLI::App& command, const std::string& name, const std::string&
         ->required();
 }
 
+void AddLoopOption(CLI::App& command, Invocation& invocation)
+{
+    command
+        .add_option_function<std::string>(
+            "--loop", [&invocation](const std::string& word) { invocation.loop = Choose(kLoops, "--loop", word); },
+            "The loop to print")
+        ->type_name(ChoiceWords(kLoops))
+        ->required();
+}
+
+void AddTimeDomainFlag(CLI::App& command, Invocation& invocation)
+{
+    command.add_flag("--time-domain", invocation.timeDomain,
+                     "Also simulate every realisable point: the third harmonic at V__IN_MIN and full load and the "
+                     "output's minimum on the load step (slow: two simulations a point)");
+}
+
 void AddCommandOptions(CLI::App& command, Command which, Invocation& invocation)
 {
     switch (which) {
@@ -253,12 +275,22 @@ void AddCommandOptions(CLI::App& command, Command which, Invocation& invocation)
                          "and the discrete loops");
         break;
     case Command::Bode:
+        AddLoopOption(command, invocation);
+        break;
+    case Command::Map: {
+        AddLoopOption(command, invocation);
+        CLI::Option* csv = command.add_flag("--csv", invocation.asCsv, "Print the map as CSV, one row a point");
+        command.add_flag("--json", invocation.asJson, "Print one JSON object instead of text")->excludes(csv);
+        AddTimeDomainFlag(command, invocation);
+        break;
+    }
+    case Command::Propose:
+        command.add_flag("--json", invocation.asJson, "Print one JSON object instead of text");
+        AddTimeDomainFlag(command, invocation);
         command
-            .add_option_function<std::string>(
-                "--loop", [&invocation](const std::string& word) { invocation.loop = Choose(kLoops, "--loop", word); },
-                "The loop to print")
-            ->type_name(ChoiceWords(kLoops))
-            ->required();
+            .add_flag("--apply", invocation.applyProposal,
+                      "Enter both loops' proposals into the design before it is saved (needs --save)")
+            ->needs("--save");
         break;
     case Command::Robustness:
         command.add_flag("--json", invocation.asJson, "Print one JSON object instead of text");

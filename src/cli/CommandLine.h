@@ -12,7 +12,7 @@
 
 namespace qxr::cli {
 
-enum class Command { Report, Json, Coeffs, Bode, Robustness, Bom, Symbols, Measured, Diff, Transient };
+enum class Command { Report, Json, Coeffs, Bode, Robustness, Bom, Symbols, Measured, Diff, Transient, Map, Propose };
 
 // What one run of the program is asked to do.
 struct Invocation {
@@ -23,9 +23,11 @@ struct Invocation {
     std::optional<std::string> pdfTo;         // report: a PDF file instead of the text
     bool withBode = false;                    // json
     bool asJson = false;                      // robustness, coeffs, bom, measured, diff
-    bool asCsv = false;                       // bom
+    bool asCsv = false;                       // bom, map
     std::optional<std::string> samplesCsv;    // robustness
-    ControlLoop loop = ControlLoop::Voltage;  // bode
+    ControlLoop loop = ControlLoop::Voltage;  // bode, map
+    bool timeDomain = false;                  // map, propose: the time-domain pass as well
+    bool applyProposal = false;               // propose: enter it before --save
     // coeffs: the sets to print, in this order
     std::vector<CoefficientSet> coefficientSets{CoefficientSet::FeedForward, CoefficientSet::VoltageLoop,
                                                 CoefficientSet::CurrentLoop};

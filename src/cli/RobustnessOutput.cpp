@@ -21,12 +21,25 @@ const char* DistributionName(int32_t distribution)
     return distribution == CDistribution::Normal ? "normal" : "uniform";
 }
 
-void AddFigureRow(TextTable& table, const std::string& label, const std::array<double, 4>& figures)
+constexpr std::size_t kSweptFigures = kSweptMetricMembers.size();
+using SweptFigures = std::array<double, kSweptFigures>;
+
+// The text keeps the four figures it has always shown; Ms and the delay
+// margin are in the JSON.
+void AddFigureRow(TextTable& table, const std::string& label, const SweptFigures& figures)
 {
     std::vector<std::string> row{label};
-    for (std::size_t k = 0; k < figures.size(); ++k)
+    for (std::size_t k = 0; k < kFigureLabels.size(); ++k)
         row.push_back(FormatFigure(figures[k], kFigureLabels[k].unit));
     table.AddRow(std::move(row));
+}
+
+SweptFigures SweptFiguresOf(const ExactMetrics& metrics)
+{
+    SweptFigures figures{};
+    for (std::size_t k = 0; k < figures.size(); ++k)
+        figures[k] = metrics.*kSweptMetricMembers[k];
+    return figures;
 }
 
 std::array<double, 4> FiguresOf(const ExactMetrics& metrics)
@@ -38,9 +51,9 @@ std::array<double, 4> FiguresOf(const ExactMetrics& metrics)
 }
 
 template <class Range, class Member>
-std::array<double, 4> Column(const std::array<Range, 4>& ranges, Member member)
+SweptFigures Column(const std::array<Range, kSweptFigures>& ranges, Member member)
 {
-    std::array<double, 4> figures{};
+    SweptFigures figures{};
     for (std::size_t k = 0; k < figures.size(); ++k)
         figures[k] = ranges[k].*member;
     return figures;
@@ -59,7 +72,7 @@ std::string LoopText(ControlLoop loop, const LoopRobustness& result, const Robus
     TextTable table({Align::Left, Align::Left, Align::Left, Align::Left, Align::Left});
     table.AddRow(
         {"", kFigureLabels[0].heading, kFigureLabels[1].heading, kFigureLabels[2].heading, kFigureLabels[3].heading});
-    AddFigureRow(table, "Nominal", FiguresOf(result.nominal));
+    AddFigureRow(table, "Nominal", SweptFiguresOf(result.nominal));
     AddFigureRow(table, "Envelope minimum", Column(result.envelope, &MinMax::min));
     AddFigureRow(table, "Envelope maximum", Column(result.envelope, &MinMax::max));
     AddFigureRow(table, "Percentile 1", Column(result.percentiles, &Percentiles::p1));
@@ -86,11 +99,11 @@ Json LoopJson(const LoopRobustness& result, const RobustnessInputs& inputs)
                     {"seed", inputs.seed},
                     {"distribution", DistributionName(inputs.distribution)},
                     {"yield", Number(result.yield)}};
-    for (std::size_t k = 0; k < kExactMetricMembers.size(); ++k) {
-        nominal[kFigureLabels[k].key] = Number(result.nominal.*kExactMetricMembers[k]);
-        envelope[kFigureLabels[k].key] = MinMaxJson(result.envelope[k]);
+    for (std::size_t k = 0; k < kSweptFigures; ++k) {
+        nominal[kSweptFigureLabels[k].key] = Number(result.nominal.*kSweptMetricMembers[k]);
+        envelope[kSweptFigureLabels[k].key] = MinMaxJson(result.envelope[k]);
         const Percentiles& p = result.percentiles[k];
-        monteCarlo[kFigureLabels[k].key] = {{"p1", Number(p.p1)}, {"p50", Number(p.p50)}, {"p99", Number(p.p99)}};
+        monteCarlo[kSweptFigureLabels[k].key] = {{"p1", Number(p.p1)}, {"p50", Number(p.p50)}, {"p99", Number(p.p99)}};
     }
     Json quantities = Json::object();
     for (const auto& [name, value] : result.worstCorner)
@@ -98,7 +111,11 @@ Json LoopJson(const LoopRobustness& result, const RobustnessInputs& inputs)
     return {{"nominal", nominal},
             {"envelope", envelope},
             {"monteCarlo", monteCarlo},
-            {"worstCorner", {{"pm", Number(result.worstPm)}, {"quantities", quantities}}}};
+            {"worstCorner",
+             {{"pm", Number(result.worstPm)},
+              {"ms", Number(result.worstCornerMetrics.ms)},
+              {"delayMargin", Number(result.worstCornerMetrics.delayMargin)},
+              {"quantities", quantities}}}};
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "analysis/BodeCsv.h"
 #include "analysis/FirmwareHeader.h"
+#include "analysis/LoopSeparation.h"
 #include "analysis/Recalculate.h"
 #include "cli/BomOutput.h"
 #include "cli/Coefficients.h"
@@ -13,6 +14,7 @@
 #include "cli/Design.h"
 #include "cli/Failure.h"
 #include "cli/JsonDocument.h"
+#include "cli/MapOutput.h"
 #include "cli/OverlayOutput.h"
 #include "cli/PdfReport.h"
 #include "cli/Report.h"
@@ -34,7 +36,7 @@ void PrepareDesign(const Invocation& invocation, Design& design)
     if (invocation.format)
         ApplyEdits(FormatEdits(*invocation.format), design);
     qxr::Recalculate(design.model);
-    if (invocation.saveTo)
+    if (invocation.saveTo && !invocation.applyProposal)
         SaveDesignOutput(*invocation.saveTo, design);
 }
 
@@ -105,6 +107,48 @@ std::string TransientOutput(const Invocation& invocation, Design& design)
     return invocation.asJson ? FormatTransientJson(report, inputs) : FormatTransientText(report, inputs);
 }
 
+DesignMap MapOf(CDesignModel& model, ControlLoop loop, bool timeDomain)
+{
+    DesignMapOptions options;
+    options.threads = std::thread::hardware_concurrency();
+    options.timeDomain = timeDomain;
+    return ComputeDesignMap(ReadDesignMapInputs(model, loop), options);
+}
+
+std::string MapOutput(const Invocation& invocation, Design& design)
+{
+    const DesignMap map = MapOf(design.model, invocation.loop, invocation.timeDomain);
+    if (invocation.asCsv) {
+        if (!map.notComputed.empty())
+            throw Failure(kFileError, map.notComputed);
+        return FormatMapCsv(map);
+    }
+    return invocation.asJson ? FormatMapJson(map) : FormatMapText(map);
+}
+
+// Both loops' maps and proposals; entered into the design and saved when asked.
+std::string ProposeOutput(const Invocation& invocation, Design& design)
+{
+    const MapLimits limits = ReadDesignMapInputs(design.model, ControlLoop::Voltage).limits;
+    std::array<LoopProposal, 2> loops;
+    for (ControlLoop loop : kControlLoops) {
+        LoopProposal& result = loops[static_cast<std::size_t>(loop)];
+        result.map = MapOf(design.model, loop, invocation.timeDomain);
+        result.proposal = ProposeFrom(result.map, limits);
+    }
+    if (invocation.applyProposal) {
+        for (ControlLoop loop : kControlLoops) {
+            const Proposal& proposal = loops[static_cast<std::size_t>(loop)].proposal;
+            if (proposal.found)
+                EnterPoint(design.model, loop, proposal.crossover, proposal.phaseMargin);
+        }
+        qxr::Recalculate(design.model);
+        SaveDesignOutput(*invocation.saveTo, design);
+    }
+    const std::vector<std::string> separation = LoopSeparationNotes(design.model);
+    return invocation.asJson ? FormatProposalJson(loops, separation) : FormatProposalText(loops, separation);
+}
+
 std::string MeasuredOutput(const Invocation& invocation)
 {
     const std::string& path = invocation.inputFiles.front();
@@ -156,6 +200,10 @@ std::string CommandOutput(const Invocation& invocation, Design& design, std::ost
         return DiffOutput(invocation);
     case Command::Transient:
         return TransientOutput(invocation, design);
+    case Command::Map:
+        return MapOutput(invocation, design);
+    case Command::Propose:
+        return ProposeOutput(invocation, design);
     case Command::Bode:
         break;
     }

@@ -143,5 +143,17 @@ inline constexpr double kAbove0 = std::numeric_limits<double>::denorm_min();
     X(CSymbolEnum<CHarmonicClass>, cls__IEC, u"IEC 61000-3-2 Class of the Line Current Harmonics", u"", 1, CHarmonicClass::A, 0, 0) \
     X(CSymbol, P__STEP_FROM, u"Load Before and After the Load Step", u"%", 1, 50, 0, 100) \
     X(CSymbol, P__STEP_TO, u"Load During the Load Step", u"%", 1, 100, 0, 100) \
-    X(CSymbol, t__SETTLE_MAX, u"Longest Simulated Settling Time of Each Time-Domain Run", u"s", 1, 1, 0.1, 2)
+    X(CSymbol, t__SETTLE_MAX, u"Longest Simulated Settling Time of Each Time-Domain Run", u"s", 1, 1, 0.1, 2) \
+    X(CSymbol, F__MAP_VLO, u"Lowest Crossover of the Voltage Loop's Design Map", u"Hz", 1, 2, qxr::catalogue::kAbove0, 1000) \
+    X(CSymbol, F__MAP_VHI, u"Highest Crossover of the Voltage Loop's Design Map - 2 fLINE / 5 until entered", u"Hz", 1, 20, qxr::catalogue::kAbove0, 1000) \
+    X(CSymbol, F__MAP_ILO, u"Lowest Crossover of the Current Loop's Design Map - fS / 100 until entered", u"kHz", 1000, 2000, qxr::catalogue::kAbove0, 100e6) \
+    X(CSymbol, F__MAP_IHI, u"Highest Crossover of the Current Loop's Design Map - fS / 5 until entered", u"kHz", 1000, 40000, qxr::catalogue::kAbove0, 100e6) \
+    X(CSymbol, PM__MAP_LO, u"Lowest Phase Margin of the Design Maps", u"°", 1, 30, 1, 89) \
+    X(CSymbol, PM__MAP_HI, u"Highest Phase Margin of the Design Maps", u"°", 1, 80, 1, 89) \
+    X(CSymbol, N__MAP_FX, u"Crossover Points of the Design Maps", u"", 1, 24, 2, 64) \
+    X(CSymbol, N__MAP_PM, u"Phase Margin Points of the Design Maps", u"", 1, 16, 2, 64) \
+    X(CSymbol, PM__WORST_MIN, u"Least Worst-Case Phase Margin of the Proposed Loop", u"°", 1, 45, 0, 0) \
+    X(CSymbol, M__S_MAX, u"Largest Worst-Case Peak Sensitivity Ms of the Proposed Loop", u"", 1, 2, 1, 1000) \
+    X(CSymbol, H3__MAX, u"Largest Third Harmonic of the Proposed Loop at Low Line and Full Load", u"%", 1, 10, 0, 0) \
+    X(CSymbol, V__STEP_MIN, u"Least Output Voltage of the Proposed Loop on the Load Step - 0.9 VOUT until entered", u"V", 1, 351, 0, 0)
 // clang-format on

@@ -20,6 +20,10 @@ enum ControlId {
     kCurrentYield = 2003,
     kCurrentWorstPm = 2004,
     kCorners = 2005,
+    kVoltageWorstMs = 2006,
+    kVoltageDelayMargin = 2007,
+    kCurrentWorstMs = 2008,
+    kCurrentDelayMargin = 2009,
     kFirstChart = 2101,
     kSweepStatus = 2105,
 };
@@ -81,6 +85,7 @@ void CTabRobustness::ShowResults()
         yield->setText(loop ? FigureText(100 * loop->yield, "%.2f %%") : QString());
         worst->setText(loop ? FigureText(loop->worstPm, "%.1f°") : QString());
     }
+    ShowRobustFigures(computed ? report.get() : nullptr);
     if (!report)
         corners->setText(tr("Calculating..."));
     else if (!computed)
@@ -89,6 +94,20 @@ void CTabRobustness::ShowResults()
         corners->setText(
             tr("Worst voltage-loop corner: %1\nWorst current-loop corner: %2")
                 .arg(CornerText(document_.model, report->loops[0]), CornerText(document_.model, report->loops[1])));
+}
+
+// Over the corners: the largest Ms and the least delay margin of each loop.
+void CTabRobustness::ShowRobustFigures(const qxr::RobustnessReport* report)
+{
+    const std::pair<int, int> fields[] = {{kVoltageWorstMs, kVoltageDelayMargin},
+                                          {kCurrentWorstMs, kCurrentDelayMargin}};
+    for (std::size_t i = 0; i < 2; ++i) {
+        const qxr::MetricRanges* envelope = report ? &report->loops[i].envelope : nullptr;
+        auto* ms = qobject_cast<QLineEdit*>(FindTemplateControl(ControlName(fields[i].first)));
+        auto* delay = qobject_cast<QLineEdit*>(FindTemplateControl(ControlName(fields[i].second)));
+        ms->setText(envelope ? FigureText((*envelope)[qxr::kMsFigure].max, "%.2f") : QString());
+        delay->setText(envelope ? FigureText(1e3 * (*envelope)[qxr::kDelayMarginFigure].min, "%.4g ms") : QString());
+    }
 }
 
 CTabSweepHistograms::CTabSweepHistograms(CQXRDoc& document, QWidget* parent) : CDialogTab(337, document, parent)

@@ -5,9 +5,13 @@
 #include "pages/DialogTab.h"
 
 class HistogramChart;
+namespace qxr {
+struct RobustnessReport;
+}
 
-// The settings of the stability sweep and its results: the yield and the
-// worst-case phase margin of each loop, and the corner that gives it.
+// The settings of the stability sweep and its results: the yield, the
+// worst-case phase margin, Ms and delay margin of each loop, and the corner
+// that gives the worst phase margin.
 class CTabRobustness : public CDialogTab {
     Q_OBJECT
 
@@ -19,6 +23,7 @@ public:
 
 private:
     void ShowResults();
+    void ShowRobustFigures(const qxr::RobustnessReport* report);
 };
 
 // Histograms of the crossover and the phase margin of both loops over the

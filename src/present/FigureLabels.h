@@ -23,6 +23,15 @@ inline constexpr std::array<FigureLabel, 4> kFigureLabels{{
     {"gm", "Gain margin", "Gain margin", "Gain margin", "dB"},
     {"slope", "Slope at crossover", "Slope at crossover", "Slope at Fx", "dB/decade"},
 }};
+// The robust figures, Ms and the delay margin.
+inline constexpr std::array<FigureLabel, 2> kRobustFigureLabels{{
+    {"ms", "Ms", "Peak sensitivity", "Peak sensitivity (Ms)", ""},
+    {"delayMargin", "Delay margin", "Delay margin", "Delay margin", "s"},
+}};
+// Every figure of the stability sweep, in the order of kSweptMetricMembers.
+inline constexpr std::array<FigureLabel, 6> kSweptFigureLabels{kFigureLabels[0],       kFigureLabels[1],
+                                                               kFigureLabels[2],       kFigureLabels[3],
+                                                               kRobustFigureLabels[0], kRobustFigureLabels[1]};
 
 // "Voltage" or "Current", to begin a line with.
 std::string LoopTitle(ControlLoop loop);

@@ -173,8 +173,8 @@ TEST(Robustness, WithoutSpreadEveryFigureIsTheNominalOne)
         const RobustnessReport report = AnalyseRobustness(ReadRobustnessInputs(model));
         ASSERT_EQ(report.notComputed, "");
         for (const LoopRobustness& loop : report.loops) {
-            for (std::size_t k = 0; k < kExactMetricMembers.size(); ++k) {
-                const double nominal = loop.nominal.*kExactMetricMembers[k];
+            for (std::size_t k = 0; k < kSweptMetricMembers.size(); ++k) {
+                const double nominal = loop.nominal.*kSweptMetricMembers[k];
                 EXPECT_EQ(loop.envelope[k].min, nominal) << k;
                 EXPECT_EQ(loop.overall[k].max, nominal) << k;
                 EXPECT_EQ(loop.percentiles[k].p1, nominal) << k;

@@ -34,6 +34,13 @@ TEST_F(RobustnessPages, ResultsOfBothLoopsAndTheirWorstCorners)
     EXPECT_EQ(FieldText(2002), "25.0°");
     EXPECT_EQ(FieldText(2003), "100.00 %");
     EXPECT_EQ(FieldText(2004), "52.4°");
+    for (std::size_t i = 0; i < 2; ++i) {
+        const qxr::MetricRanges& envelope = report.loops[i].envelope;
+        EXPECT_EQ(FieldText(2006 + 2 * static_cast<int>(i)), QString::asprintf("%.2f", envelope[4].max));
+        EXPECT_EQ(FieldText(2007 + 2 * static_cast<int>(i)), QString::asprintf("%.4g ms", 1e3 * envelope[5].min));
+    }
+    EXPECT_EQ(FieldText(2006), "2.31");
+    EXPECT_EQ(FieldText(2007), "16.76 ms");
     EXPECT_TRUE(Corners().contains("Worst voltage-loop corner: P__OUT 15 W, C__OUT 0.2 mF")) << qPrintable(Corners());
     EXPECT_TRUE(Corners().contains("Worst current-loop corner: L__MIN ")) << qPrintable(Corners());
 }

@@ -51,6 +51,8 @@ TEST(DigitalDesign, MarksExactlyTheSymbolsItUses)
         u"N__MC",      u"SEED__MC",   u"PM__MIN",    u"GM__MIN",
         u"disc__DIG",  u"fmt__COEF",  u"N__FRAC",
         u"load__TD",   u"cls__IEC",   u"P__STEP_FROM", u"P__STEP_TO", u"t__SETTLE_MAX",
+        u"F__MAP_VLO", u"F__MAP_VHI", u"F__MAP_ILO", u"F__MAP_IHI", u"PM__MAP_LO", u"PM__MAP_HI",
+        u"N__MAP_FX",  u"N__MAP_PM",  u"PM__WORST_MIN", u"M__S_MAX", u"H3__MAX", u"V__STEP_MIN",
     };
     // clang-format on
     CDesignModel model;

@@ -44,7 +44,7 @@ TEST(RobustnessCli, JsonHoldsEveryFigureAndRepeatsByteForByte)
         EXPECT_TRUE(document["rhpz"][key].is_number()) << key;
     for (const char* loop : {"voltage", "current"}) {
         const json& result = document[loop];
-        for (const char* figure : {"fx", "pm", "gm", "slope"}) {
+        for (const char* figure : {"fx", "pm", "gm", "slope", "ms", "delayMargin"}) {
             EXPECT_EQ(result["envelope"][figure].size(), 2u) << loop << figure;
             for (const char* p : {"p1", "p50", "p99"})
                 EXPECT_TRUE(result["monteCarlo"][figure].contains(p)) << loop << figure << p;
@@ -52,7 +52,11 @@ TEST(RobustnessCli, JsonHoldsEveryFigureAndRepeatsByteForByte)
         EXPECT_EQ(result["monteCarlo"]["samples"], 500);
         EXPECT_EQ(result["monteCarlo"]["seed"], 1);
         EXPECT_EQ(result["worstCorner"]["quantities"].size(), 7u);
+        EXPECT_GE(result["worstCorner"]["ms"].get<double>(), result["nominal"]["ms"].get<double>()) << loop;
+        EXPECT_TRUE(result["worstCorner"]["delayMargin"].is_number()) << loop;
     }
+    // 60 degrees at 7 Hz: pi / 3 over 14 pi rad/s.
+    EXPECT_NEAR(document["voltage"]["nominal"]["delayMargin"].get<double>(), 1.0 / 42, 1e-12);
     EXPECT_NEAR(document["voltage"]["nominal"]["fx"].get<double>(), 7.0, 1e-9);
     EXPECT_NEAR(document["voltage"]["nominal"]["pm"].get<double>(), 60.0, 1e-9);
     EXPECT_EQ(document["voltage"]["nominal"]["gm"], "Infinity");

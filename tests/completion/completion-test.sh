@@ -45,12 +45,13 @@ expect "" report --revert NO_SUCH_
 expect "" json --set V__OUT = ""
 expect "V__OUT= V__OUT_MAX= V__OUT_MIN= " json --set = V__OUT
 
-expect "--help --version bode bom coeffs diff json measured report robustness transient " ""
+expect "--help --version bode bom coeffs diff json map measured propose report robustness transient " ""
 expect "coeffs " co
 expect "analog digital " json --mode ""
 expect "digital " json --mode = d
 expect "all current feedforward voltage " coeffs design.qxr --which ""
 expect "current " bode --loop c
+expect "voltage " map --loop v
 expect "holdup startup steady step " transient --csv out.csv --scenario ""
 expect "double float q15 q31 " coeffs --format ""
 expect "q15 q31 " coeffs --format q

@@ -238,6 +238,18 @@ TEST(Catalogue, AddedSymbolsFollowTheModeWithTheirRanges)
         {u"P__STEP_FROM", 50, 0, -1e-9},
         {u"P__STEP_TO", 100, 100, 100.00000000000001},
         {u"t__SETTLE_MAX", 1, 2, 2.0000000000000004},
+        {u"F__MAP_VLO", 2, 1000, 0},
+        {u"F__MAP_VHI", 20, 4.9e-324, 1000.0000000000001},
+        {u"F__MAP_ILO", 2000, 100e6, 0},
+        {u"F__MAP_IHI", 40000, 1, 100.00000000000001e6},
+        {u"PM__MAP_LO", 30, 1, 0.9999999999999999},
+        {u"PM__MAP_HI", 80, 89, 89.00000000000001},
+        {u"N__MAP_FX", 24, 64, 65},
+        {u"N__MAP_PM", 16, 2, 1},
+        {u"PM__WORST_MIN", 45, -1e300, -1e300},
+        {u"M__S_MAX", 2, 1, 0.9999999999999999},
+        {u"H3__MAX", 10, 1e300, 1e300},
+        {u"V__STEP_MIN", 351, 0, 0},
     };
     ASSERT_EQ(CDesignModel::kFirstAddedSymbol + std::size(kAdded), CDesignModel::kSymbolCount);
     CDesignModel model;
