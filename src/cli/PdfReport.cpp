@@ -7,7 +7,7 @@
 
 #include <unistd.h>
 
-#include "cli/ChildProcess.h"
+#include "model/ChildProcess.h"
 #include "cli/Design.h"
 #include "cli/Failure.h"
 #include "model/DesignFile.h"
