@@ -156,6 +156,8 @@ std::string CommandOutput(const Invocation& invocation, Design& design, std::ost
         return DiffOutput(invocation);
     case Command::Transient:
         return TransientOutput(invocation, design);
+    case Command::Spice:
+        return SpiceOutput(invocation.spice, design);
     case Command::Bode:
         break;
     }
