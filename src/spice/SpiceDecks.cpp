@@ -91,7 +91,7 @@ void AcControl(Deck& deck, const FrequencyRange& range, const std::string& a, co
 }
 
 // The inverting amplifier of a loop: the input resistor from source to the
-// node, the feedback network to the output, the + input at plus.
+// node, the feedback network to the output, then the amplifier itself.
 void Amplifier(Deck& deck, const AmplifierParts& parts, const std::array<const char*, 4>& names,
                const std::string& source, const std::string& node, const std::string& output,
                const std::array<const char*, 4>& symbols, const std::string& opAmp)

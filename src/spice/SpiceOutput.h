@@ -24,7 +24,7 @@ SpiceTable ReadSpiceTable(std::string_view text, std::string_view scaleName, con
 
 inline constexpr std::size_t kMaxSpicePoints = 2000000;
 inline constexpr double kMaxSpiceMagnitude = 1e30;
-// The most bytes of output read back: far above the largest deck's.
-inline constexpr std::size_t kMaxSpiceDataBytes = std::size_t{256} * 1024 * 1024;
+// The most bytes of output read back: far above the largest deck's (the transient's few MiB).
+inline constexpr std::size_t kMaxSpiceDataBytes = std::size_t{32} * 1024 * 1024;
 
 }  // namespace qxr

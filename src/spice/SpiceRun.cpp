@@ -1,8 +1,10 @@
 #include "spice/SpiceRun.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #include <unistd.h>
@@ -18,6 +20,7 @@ namespace {
 
 const char* const kStopped = "ngspice stopped: ";
 const char* const kDeckFile = "qxr-spice.cir";
+const std::string kTooLarge = "larger than " + std::to_string(kMaxSpiceDataBytes / (1024 * 1024)) + " MiB";
 
 std::string Trimmed(std::string_view text)
 {
@@ -136,10 +139,18 @@ SpiceRun RunNgspice(const std::string& deck, const SpiceRunOptions& options)
         run.error = kStopped + child.error;
         return run;
     }
-    const std::optional<std::vector<uint8_t>> data =
-        child.Succeeded() ? ReadFileBytes(std::filesystem::path(folder.Path()) / kSpiceDataFile) : std::nullopt;
-    if (!data) {
+    if (!child.Succeeded()) {
         run.error = StoppedBecause(child, options);
+        return run;
+    }
+    const std::filesystem::path dataPath = std::filesystem::path(folder.Path()) / kSpiceDataFile;
+    int reason = 0;
+    const std::optional<std::vector<uint8_t>> data = ReadFileBytes(dataPath, reason, kMaxSpiceDataBytes);
+    if (!data) {
+        // No file: ngspice says why; a file too large to read is its own reason.
+        run.error = reason == ENOENT ? StoppedBecause(child, options)
+                                     : kStopped + std::string("its output cannot be read (") +
+                                           (reason != 0 ? std::strerror(reason) : kTooLarge.c_str()) + ")";
         return run;
     }
     run.data = TextOf(*data);

@@ -127,6 +127,9 @@ TEST_F(SpiceRunTest, EveryOtherFailureSaysWhy)
          "ngspice stopped: its output, line 3: \"nan\" is not a finite number"},
         {"printf ' frequency gain phase\\n 10 2 3\\n 20 2 3\\n' > qxr-spice.data; echo 'Error: gave up'",
          "ngspice stopped: Error: gave up"},
+        {"head -c 33554433 /dev/zero > qxr-spice.data",
+         "ngspice stopped: its output cannot be read (larger than 32 MiB)"},
+        {"mkdir qxr-spice.data", "ngspice stopped: its output cannot be read (Is a directory)"},
     };
     for (const Case& c : cases) {
         SpiceRunOptions options;
