@@ -1,9 +1,6 @@
 #include <cmath>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <set>
-#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -17,7 +14,7 @@
 #include "timedomain/Scenarios.h"
 
 // ngspice on the decks of every golden design, held against the design's own
-// loop model and its time domain. Each deck runs once, the designs two at a time.
+// loop model and its time domain.
 namespace {
 
 using namespace qxr;
@@ -27,20 +24,18 @@ constexpr double kGainToleranceDb = 0.1, kPhaseToleranceDeg = 0.5;
 constexpr double kCrossoverTolerance = 0.01, kPhaseMarginToleranceDeg = 0.5;
 constexpr double kTransientTolerance = 0.05, kThdTolerancePoints = 0.3;
 
-struct DesignRuns {
+// A golden design, calculated, with its decks written.
+struct DesignDecks {
     std::unique_ptr<cli::Design> design = std::make_unique<cli::Design>();
     SpiceInputs inputs;
     std::array<SpiceDeckText, 3> decks;
-    std::array<SpiceLoopResult, 2> loops;
-    SpiceTransientResult transient;
-    SteadyStatePoint steady;  // the time domain's, at V__IN_NORM and full load
-    LoadStepResult loadStep;
 };
 
 constexpr std::array<SpiceDeck, 3> kDecks{SpiceDeck::AcVoltage, SpiceDeck::AcCurrent, SpiceDeck::Transient};
 
-void MakeDesign(const GoldenDesign& golden, cli::Design& design)
+DesignDecks DecksOf(const GoldenDesign& golden)
 {
+    DesignDecks made;
     std::vector<std::string> args{"qxr-cli", "report"};
     for (const std::string& arg : golden::ReadDesignArguments(golden.arguments))
         args.push_back(arg);
@@ -48,55 +43,12 @@ void MakeDesign(const GoldenDesign& golden, cli::Design& design)
     for (const std::string& arg : args)
         argv.push_back(arg.c_str());
     const auto parsed = cli::ParseCommandLine(static_cast<int>(argv.size()), argv.data());
-    cli::ApplyEdits(std::get<cli::Invocation>(parsed).edits, design);
-    Recalculate(design.model);
-}
-
-void RunDecks(const GoldenDesign& golden, DesignRuns& runs)
-{
-    MakeDesign(golden, *runs.design);
-    runs.inputs = ReadSpiceInputs(runs.design->model, ToUtf8(runs.design->description));
+    cli::ApplyEdits(std::get<cli::Invocation>(parsed).edits, *made.design);
+    Recalculate(made.design->model);
+    made.inputs = ReadSpiceInputs(made.design->model, ToUtf8(made.design->description));
     for (std::size_t k = 0; k < kDecks.size(); ++k)
-        runs.decks[k] = WriteSpiceDeck(runs.inputs, kDecks[k]);
-    for (std::size_t loop = 0; loop < 2; ++loop)
-        if (runs.decks[loop].notWritten.empty())
-            runs.loops[loop] = RunLoopDeck(runs.decks[loop].text, runs.inputs.ranges[loop]);
-    if (runs.decks[2].notWritten.empty()) {
-        const TimeDomainInputs& td = runs.inputs.timeDomain;
-        runs.transient = RunTransientDeck(runs.decks[2].text, td);
-        runs.steady = SimulateSteadyState(td, td.lineVoltages[1], 1.0);
-        runs.loadStep = SimulateLoadStep(td);
-    }
-}
-
-// Every golden design's runs, made at the first test that asks.
-const std::map<std::string, DesignRuns>& AllRuns()
-{
-    static const std::map<std::string, DesignRuns> runs = [] {
-        std::map<std::string, DesignRuns> all;
-        const std::vector<GoldenDesign> designs = golden::ListGoldenDesigns(QXR_GOLDEN_DIR);
-        for (const GoldenDesign& design : designs)
-            all[design.name];
-        std::mutex next;
-        std::size_t taken = 0;
-        const auto work = [&] {
-            for (;;) {
-                std::size_t k;
-                {
-                    std::lock_guard<std::mutex> lock(next);
-                    if (taken == designs.size())
-                        return;
-                    k = taken++;
-                }
-                RunDecks(designs[k], all.at(designs[k].name));
-            }
-        };
-        std::thread helper(work);
-        work();
-        helper.join();
-        return all;
-    }();
-    return runs;
+        made.decks[k] = WriteSpiceDeck(made.inputs, kDecks[k]);
+    return made;
 }
 
 // The loop as the design has it, with an ANALOG compensator from the parts in force.
@@ -117,14 +69,12 @@ double AngleApart(double a, double b)
     return std::fabs(d);
 }
 
-class SpiceGoldenTest : public ::testing::TestWithParam<GoldenDesign> {
-protected:
-    const DesignRuns& Runs() const { return AllRuns().at(GetParam().name); }
-};
+// Each test runs the decks it checks, so that every deck runs once however the tests are spread.
+class SpiceGoldenTest : public ::testing::TestWithParam<GoldenDesign> {};
 
 TEST_P(SpiceGoldenTest, AcLoopGainAndFiguresAgreeWithTheLoopModel)
 {
-    const DesignRuns& runs = Runs();
+    const DesignDecks runs = DecksOf(GetParam());
     if (!runs.inputs.notComputed.empty()) {
         for (std::size_t loop = 0; loop < 2; ++loop)
             EXPECT_EQ(runs.decks[loop].notWritten, runs.inputs.notComputed);
@@ -133,7 +83,8 @@ TEST_P(SpiceGoldenTest, AcLoopGainAndFiguresAgreeWithTheLoopModel)
     for (ControlLoop loop : kControlLoops) {
         const std::size_t i = static_cast<std::size_t>(loop);
         SCOPED_TRACE(SpiceDeckWord(kDecks[i]));
-        const SpiceLoopResult& result = runs.loops[i];
+        ASSERT_EQ(runs.decks[i].notWritten, "");
+        const SpiceLoopResult result = RunLoopDeck(runs.decks[i].text, runs.inputs.ranges[i]);
         ASSERT_EQ(result.error, "");
         const LoopModel reference = ReferenceLoop(runs.design->model, loop);
         ASSERT_GE(result.points.size(), 200u);
@@ -163,12 +114,7 @@ const std::set<std::string> kTransientNotConverging{"high-power-analog", "switch
 
 TEST_P(SpiceGoldenTest, TransientAgreesWithTheTimeDomain)
 {
-    const DesignRuns& runs = Runs();
-    if (kTransientNotConverging.count(GetParam().name)) {
-        EXPECT_EQ(runs.transient.error.rfind("ngspice stopped: ", 0), 0u) << runs.transient.error;
-        EXPECT_NE(runs.transient.error.find("Timestep too small"), std::string::npos) << runs.transient.error;
-        return;
-    }
+    const DesignDecks runs = DecksOf(GetParam());
     if (!runs.decks[2].notWritten.empty()) {
         // Only an ANALOG design the time domain simulates has the deck.
         EXPECT_TRUE(!runs.inputs.analog || !runs.inputs.notComputed.empty() ||
@@ -176,14 +122,22 @@ TEST_P(SpiceGoldenTest, TransientAgreesWithTheTimeDomain)
             << runs.decks[2].notWritten;
         return;
     }
-    const SpiceTransientResult& spice = runs.transient;
+    const TimeDomainInputs& td = runs.inputs.timeDomain;
+    const SpiceTransientResult spice = RunTransientDeck(runs.decks[2].text, td);
+    if (kTransientNotConverging.count(GetParam().name)) {
+        EXPECT_EQ(spice.error.rfind("ngspice stopped: ", 0), 0u) << spice.error;
+        EXPECT_NE(spice.error.find("Timestep too small"), std::string::npos) << spice.error;
+        return;
+    }
     ASSERT_EQ(spice.error, "");
-    ASSERT_EQ(runs.steady.notComputed, "");
-    ASSERT_EQ(runs.loadStep.notComputed, "");
-    EXPECT_NEAR(spice.powerFactor / runs.steady.harmonics.powerFactor, 1.0, kTransientTolerance);
-    EXPECT_NEAR(spice.thd, runs.steady.harmonics.thd, kThdTolerancePoints);
-    EXPECT_NEAR(spice.outputMin / runs.loadStep.outputMin, 1.0, kTransientTolerance);
-    EXPECT_NEAR(spice.outputMax / runs.loadStep.outputMax, 1.0, kTransientTolerance);
+    const SteadyStatePoint steady = SimulateSteadyState(td, td.lineVoltages[1], 1.0);
+    const LoadStepResult loadStep = SimulateLoadStep(td);
+    ASSERT_EQ(steady.notComputed, "");
+    ASSERT_EQ(loadStep.notComputed, "");
+    EXPECT_NEAR(spice.powerFactor / steady.harmonics.powerFactor, 1.0, kTransientTolerance);
+    EXPECT_NEAR(spice.thd, steady.harmonics.thd, kThdTolerancePoints);
+    EXPECT_NEAR(spice.outputMin / loadStep.outputMin, 1.0, kTransientTolerance);
+    EXPECT_NEAR(spice.outputMax / loadStep.outputMax, 1.0, kTransientTolerance);
 }
 
 INSTANTIATE_TEST_SUITE_P(Golden, SpiceGoldenTest, ::testing::ValuesIn(golden::ListGoldenDesigns(QXR_GOLDEN_DIR)),
