@@ -7,7 +7,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "cli/ChildProcess.h"
+#include "model/ChildProcess.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ void BM_CliHelpProcess(benchmark::State& state)
 {
     const double before = ChildrenCpuSeconds();
     for (auto _ : state) {
-        const qxr::cli::ChildResult result = qxr::cli::RunChild(QXR_CLI_PATH, {"qxr-cli", "--help"}, {});
+        const qxr::ChildResult result = qxr::RunChild(QXR_CLI_PATH, {"qxr-cli", "--help"}, {});
         if (!result.Succeeded())
             state.SkipWithError("qxr-cli --help failed");
     }
@@ -47,8 +47,8 @@ void BM_CliRobustnessMaxima(benchmark::State& state, const char* mode)
         // The digital compensator's zero above its pole makes every sample scan its phase.
         if (std::string(mode) == "digital")
             arguments.insert(arguments.end(), {"--set", "i_fcz1=100000"});
-        const qxr::cli::ChildResult result =
-            qxr::cli::RunChild(QXR_CLI_PATH, arguments, {}, {std::chrono::seconds(120), 64 * 1024 * 1024});
+        const qxr::ChildResult result =
+            qxr::RunChild(QXR_CLI_PATH, arguments, {}, {std::chrono::seconds(120), 64 * 1024 * 1024});
         if (!result.Succeeded())
             state.SkipWithError("qxr-cli robustness failed");
     }

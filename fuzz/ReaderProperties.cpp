@@ -114,4 +114,32 @@ std::string RecoveryNameViolation(std::string_view bytes, const std::optional<st
     return SurvivesQString(*name) ? "" : "the name changes on its way through a QString";
 }
 
+std::string SpiceTableViolation(const SpiceTable& table, std::size_t vectors)
+{
+    const bool empty = table.scale.empty() && table.vectors.empty();
+    if (table.error.empty() == empty)
+        return "a read holds both a table and an error, or neither";
+    if (!table.error.empty())
+        return table.error.rfind("line ", 0) == 0 ? "" : "the error names no line";
+    if (table.vectors.size() != vectors)
+        return "not a vector for each name";
+    if (table.scale.size() > kMaxSpicePoints)
+        return "more than kMaxSpicePoints points";
+    const auto withinBound = [](double x) { return std::isfinite(x) && std::fabs(x) <= kMaxSpiceMagnitude; };
+    for (std::size_t i = 0; i < table.scale.size(); ++i) {
+        if (!withinBound(table.scale[i]))
+            return "a scale value is not a finite number within the bound";
+        if (i > 0 && !(table.scale[i] > table.scale[i - 1]))
+            return "the scale does not rise strictly";
+    }
+    for (const std::vector<double>& vector : table.vectors) {
+        if (vector.size() != table.scale.size())
+            return "a vector is not as long as the scale";
+        for (double x : vector)
+            if (!withinBound(x))
+                return "a value is not a finite number within the bound";
+    }
+    return {};
+}
+
 }  // namespace qxr::fuzz

@@ -7,6 +7,7 @@
 #include "analysis/ExactMetrics.h"
 #include "analysis/MeasuredLoop.h"
 #include "app/InstanceMessage.h"
+#include "spice/SpiceOutput.h"
 
 // What the readers of outside bytes promise of whatever they accept. Each
 // check returns the first broken promise, or the empty string; the fuzz
@@ -35,5 +36,11 @@ std::string InstanceMessageViolation(std::string_view bytes, const TakenMessage&
 // survives its way through a QString; bytes without NUL within the limit
 // always read.
 std::string RecoveryNameViolation(std::string_view bytes, const std::optional<std::string>& name);
+
+// ngspice's output as read: a table or an error naming the line, never both;
+// a table holds a vector for each name asked for, each as long as its scale,
+// at most kMaxSpicePoints points, every number finite and within
+// kMaxSpiceMagnitude, the scale rising strictly.
+std::string SpiceTableViolation(const SpiceTable& table, std::size_t vectors);
 
 }  // namespace qxr::fuzz

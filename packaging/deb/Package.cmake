@@ -39,5 +39,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PROJECT_HOMEPAGE_URL})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The Spice line and qxr-cli spice run the design's netlists in ngspice.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS ngspice)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)

@@ -8,11 +8,12 @@ _qxr_cli_options()
     "$1" "$2" --help 2>/dev/null | sed -n 's/^  \(-h,\)\{0,1\}\(--[a-z-]*\).*/\2/p'
 }
 
-# The words an option accepts, as its help shows them ("--mode analog|digital");
+# The words an option accepts, as its help shows them ("--mode analog|digital",
+# "--deck ac-voltage|ac-current|transient");
 # a placeholder in capitals ("qN" of --format) is no word to offer.
 _qxr_cli_choices()
 {
-    "$1" "$2" --help 2>/dev/null | sed -n "s/^  $3 \([a-zA-Z0-9|]*\).*/\1/p" | tr '|' '\n' | grep -v '[A-Z]'
+    "$1" "$2" --help 2>/dev/null | sed -n "s/^  $3 \([a-zA-Z0-9|-]*\).*/\1/p" | tr '|' '\n' | grep -v '[A-Z]'
 }
 
 _qxr_cli_commands()
@@ -50,7 +51,7 @@ _qxr_cli()
     --description)
         return
         ;;
-    --save | --header)
+    --save | --header | --out)
         compopt -o filenames 2>/dev/null
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")
         return

@@ -165,6 +165,7 @@ void CMainFrame::CreateMenusAndToolBar()
     fileMenu_->addActions({printAction_, previewAction, exportPdfAction});
     fileMenu_->addAction(exportHeaderAction);
     fileMenu_->addAction(exportBomAction);
+    AddSpiceActions(*fileMenu_);
     fileMenu_->addSeparator();
     AddOverlayActions(*fileMenu_);
     fileMenu_->addSeparator();

@@ -11,6 +11,7 @@
 #include "app/RobustnessRunner.h"
 #include "app/TimeDomainRunner.h"
 #include "app/UserPrompts.h"
+#include "spice/SpiceDecks.h"
 
 class CMfcCtrlTab;
 class CMfcSignalWinApp;
@@ -60,6 +61,8 @@ public:
     bool FileExportFirmwareHeader();
     // Writes the analog design's parts as CSV; a design without parts says so.
     bool FileExportBillOfMaterials();
+    // Writes one of the design's ngspice decks; a design that has no such deck gets the reason instead.
+    bool FileExportSpiceNetlist(qxr::SpiceDeck deck);
     // Enters every part's standard value as one step; false when none differs.
     bool EditUseStandardValues();
     // Opens a design, replacing the current one; on a damaged file the
@@ -125,6 +128,7 @@ private:
     void CreateClient(const QString& infoText);
     // MainFrameOverlays.cpp: the measurement and compare commands of the File menu.
     void AddOverlayActions(QMenu& menu);
+    void AddSpiceActions(QMenu& menu);
     void RebuildReimportActions();
     void ShowOverlays();
     void UpdateTitle();

@@ -50,6 +50,9 @@ const CommandInfo kCommands[] = {
      "crossover and phase margin of a grid"},
     {"propose", Command::Propose,
      "Print the crossover and phase margin of each loop with the best worst-case phase margin within the limits"},
+    {"spice", Command::Spice,
+     "Write an ngspice netlist of the design (a loop's AC deck or the stage's transient deck); run ngspice on it "
+     "for its figures"},
     // For the shell completion, so that it never offers a stale name; people have the report.
     {"symbols", Command::Symbols, "Print the name of every symbol, one a line", false},
 };
@@ -73,6 +76,9 @@ const Choices<TransientScenario> kScenarios{{"steady", TransientScenario::Steady
                                             {"step", TransientScenario::Step},
                                             {"startup", TransientScenario::StartUp},
                                             {"holdup", TransientScenario::HoldUp}};
+const Choices<SpiceDeck> kDecks{{SpiceDeckWord(SpiceDeck::AcVoltage), SpiceDeck::AcVoltage},
+                                {SpiceDeckWord(SpiceDeck::AcCurrent), SpiceDeck::AcCurrent},
+                                {SpiceDeckWord(SpiceDeck::Transient), SpiceDeck::Transient}};
 const Choices<ControlLoop> kLoops{{LoopName(ControlLoop::Voltage), ControlLoop::Voltage},
                                   {LoopName(ControlLoop::Current), ControlLoop::Current}};
 
@@ -315,6 +321,26 @@ void AddCommandOptions(CLI::App& command, Command which, Invocation& invocation)
                 "The scenario of the CSV; steady is V__IN_NORM at full load (default: steady)")
             ->type_name(ChoiceWords(kScenarios))
             ->needs(csv);
+        break;
+    }
+    case Command::Spice: {
+        SpiceRequest& spice = invocation.spice;
+        command
+            .add_option_function<std::string>(
+                "--deck", [&spice](const std::string& word) { spice.deck = Choose(kDecks, "--deck", word); },
+                "The deck: the voltage or current loop's AC analysis, or the ANALOG stage in time")
+            ->type_name(ChoiceWords(kDecks))
+            ->required();
+        command
+            .add_option_function<std::string>(
+                "--out", [&spice](const std::string& path) { spice.deckFile = path; },
+                "Write the deck to OUT instead of printing it")
+            ->type_name("OUT");
+        CLI::Option* run = command.add_flag(
+            "--run", spice.run,
+            "Run ngspice on the deck and print its figures: crossover and margins, or the load step's extremes and "
+            "the power factor and THD");
+        command.add_flag("--json", spice.asJson, "With --run: print one JSON object instead of text")->needs(run);
         break;
     }
     case Command::Bom: {

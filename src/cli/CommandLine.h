@@ -8,11 +8,12 @@
 #include "analysis/ControlLoops.h"
 #include "calc/CoefficientExport.h"
 #include "cli/Edits.h"
+#include "cli/SpiceCommand.h"
 #include "cli/TransientOutput.h"
 
 namespace qxr::cli {
 
-enum class Command { Report, Json, Coeffs, Bode, Robustness, Bom, Symbols, Measured, Diff, Transient, Map, Propose };
+enum class Command { Report, Json, Coeffs, Bode, Robustness, Bom, Symbols, Measured, Diff, Transient, Map, Propose, Spice };
 
 // What one run of the program is asked to do.
 struct Invocation {
@@ -36,6 +37,7 @@ struct Invocation {
     std::vector<std::string> inputFiles;                     // measured: the measurement; diff: both designs
     std::optional<std::string> waveformCsv;                  // transient
     TransientScenario scenario = TransientScenario::Steady;  // transient: the waveforms of the CSV
+    SpiceRequest spice;                                      // spice
 };
 
 // Printed instead of running a command: help, the version, or a usage error.

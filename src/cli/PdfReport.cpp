@@ -7,9 +7,9 @@
 
 #include <unistd.h>
 
-#include "cli/ChildProcess.h"
 #include "cli/Design.h"
 #include "cli/Failure.h"
+#include "model/ChildProcess.h"
 #include "model/DesignFile.h"
 #include "model/FileBytes.h"
 

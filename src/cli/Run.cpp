@@ -204,6 +204,8 @@ std::string CommandOutput(const Invocation& invocation, Design& design, std::ost
         return MapOutput(invocation, design);
     case Command::Propose:
         return ProposeOutput(invocation, design);
+    case Command::Spice:
+        return SpiceOutput(invocation.spice, design);
     case Command::Bode:
         break;
     }

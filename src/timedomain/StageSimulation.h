@@ -68,6 +68,7 @@ public:
     const std::vector<StageSample>& Samples() const { return samples_; }
     double Time() const { return t_; }
     double OutputVoltage() const { return x_[kOutputVoltage]; }
+    const StageState& State() const { return x_; }
     double LinePeriod() const { return period_; }
     double ControlLimit() const;
     // The input power per unit of the voltage controller's output at this line, as the multiplier gives it.

@@ -45,7 +45,7 @@ expect "" report --revert NO_SUCH_
 expect "" json --set V__OUT = ""
 expect "V__OUT= V__OUT_MAX= V__OUT_MIN= " json --set = V__OUT
 
-expect "--help --version bode bom coeffs diff json map measured propose report robustness transient " ""
+expect "--help --version bode bom coeffs diff json map measured propose report robustness spice transient " ""
 expect "coeffs " co
 expect "analog digital " json --mode ""
 expect "digital " json --mode = d
@@ -53,6 +53,8 @@ expect "all current feedforward voltage " coeffs design.qxr --which ""
 expect "current " bode --loop c
 expect "voltage " map --loop v
 expect "holdup startup steady step " transient --csv out.csv --scenario ""
+expect "ac-current ac-voltage transient " spice --deck ""
+expect "ac-current ac-voltage " spice --deck ac
 expect "double float q15 q31 " coeffs --format ""
 expect "q15 q31 " coeffs --format q
 expect "--description --help --loop --mode --revert --save --set --standard-values " bode --
@@ -70,6 +72,7 @@ touch "$folder/a.qxr" "$folder/notes.txt"
 expect "$folder/a.qxr $folder/designs " report "$folder/"
 expect "$folder/a.qxr $folder/designs $folder/notes.txt " coeffs --header "$folder/"
 expect "$folder/a.qxr $folder/designs $folder/notes.txt " measured "$folder/"
+expect "$folder/a.qxr $folder/designs $folder/notes.txt " spice --deck transient --out "$folder/"
 expect "$folder/a.qxr $folder/designs " diff "$folder/a.qxr" "$folder/"
 
 ((failures == 0)) || exit 1

@@ -12,6 +12,7 @@
 #include "analysis/MeasuredLoop.h"
 #include "app/InstanceMessage.h"
 #include "app/RecoveryName.h"
+#include "spice/SpiceOutput.h"
 
 namespace {
 
@@ -102,6 +103,32 @@ TEST(ReaderProperties, ARecoveryNameAsReadPassesAndEachFaultIsCaught)
     EXPECT_NE(RecoveryNameViolation("/a.qxr", std::nullopt), "") << "a name lost";
     const std::string tooLong(kMaxRecoveryNameBytes + 1, '/');
     EXPECT_NE(RecoveryNameViolation(tooLong, tooLong), "") << "too long";
+}
+
+TEST(ReaderProperties, ASpiceTableAsReadPassesAndEachFaultIsCaught)
+{
+    const SpiceTable good =
+        ReadSpiceTable(" frequency gain phase\n 1 2 3\n 10 -4 -5\n", "frequency", {"gain", "phase"});
+    ASSERT_EQ(good.error, "");
+    EXPECT_EQ(SpiceTableViolation(good, 2), "");
+    const SpiceTable bad = ReadSpiceTable(" frequency gain phase\n 1 2\n", "frequency", {"gain", "phase"});
+    EXPECT_EQ(SpiceTableViolation(bad, 2), "");
+
+    const auto faulty = [&good](auto&& plant) {
+        SpiceTable table = good;
+        plant(table);
+        return SpiceTableViolation(table, 2);
+    };
+    EXPECT_NE(faulty([](SpiceTable& t) { t.error = "line 2: x"; }), "") << "a table and an error";
+    EXPECT_NE(faulty([](SpiceTable& t) { t.scale.clear(), t.vectors.clear(); }), "") << "neither";
+    EXPECT_NE(SpiceTableViolation({{}, {}, "no points"}, 2), "") << "no line";
+    EXPECT_NE(faulty([](SpiceTable& t) { t.vectors.pop_back(); }), "") << "a vector short";
+    EXPECT_NE(faulty([](SpiceTable& t) { t.vectors[1].pop_back(); }), "") << "a vector shorter than the scale";
+    EXPECT_NE(faulty([](SpiceTable& t) { t.scale[1] = 1; }), "") << "a scale standing";
+    EXPECT_NE(faulty([](SpiceTable& t) { t.scale[1] = 0.5; }), "") << "a scale falling";
+    EXPECT_NE(faulty([](SpiceTable& t) { t.scale[0] = kNaN; }), "") << "a NaN scale";
+    EXPECT_NE(faulty([](SpiceTable& t) { t.vectors[0][1] = kInf; }), "") << "an infinite value";
+    EXPECT_NE(faulty([](SpiceTable& t) { t.vectors[1][0] = 2 * kMaxSpiceMagnitude; }), "") << "beyond the bound";
 }
 
 }  // namespace

@@ -27,8 +27,10 @@ for command in $help_commands; do
 done
 
 # The option column of the help: lines that begin with an option, up to the
-# gap before the description ("  -h, --help    ...", "  --set NAME=VALUE   ...").
-help_options=$(grep -E '^  -' <<<"$help" | sed -E 's/^  //; s/ {2,}.*//' | grep -oE -- '--?[a-zA-Z][a-zA-Z-]*' | sort -u)
+# gap before the description ("  -h, --help    ...", "  --set NAME=VALUE   ..."); an option begins a word,
+# so the words an option takes ("ac-voltage") are none.
+help_options=$(grep -E '^  -' <<<"$help" | sed -E 's/^  //; s/ {2,}.*//' | grep -oE -- '(^|[ ,])--?[a-zA-Z][a-zA-Z-]*' |
+    grep -oE -- '--?[a-zA-Z][a-zA-Z-]*' | sort -u)
 # Every long option the page mentions anywhere, and the items of its COMMANDS section.
 page_long_options=$(grep -oE -- '(^|[^a-zA-Z-])--[a-zA-Z][a-zA-Z-]*' <<<"$text" | grep -oE -- '--[a-zA-Z-]+' | sort -u)
 page_commands=$(sed -n '/^COMMANDS$/,/^[A-Z]/s/^       \([a-z][a-z-]*\)$/\1/p' <<<"$text" | sort)

@@ -1,4 +1,4 @@
-#include "cli/ChildProcess.h"
+#include "model/ChildProcess.h"
 
 #include <cerrno>
 #include <csignal>
@@ -14,7 +14,7 @@
 
 extern char** environ;
 
-namespace qxr::cli {
+namespace qxr {
 
 namespace {
 
@@ -121,20 +121,29 @@ bool Pump(Exchange& exchange, pollfd (&fds)[3], Channel& in, Channel& out, Chann
     return true;
 }
 
-pid_t Spawn(const std::string& program, const std::vector<std::string>& arguments, Channel& in, Channel& out,
-            Channel& err, std::string& why)
+// The child leads a process group of its own, so that a time-out ends
+// whatever it started too (a script's own children).
+pid_t Spawn(const std::string& program, const std::vector<std::string>& arguments, const std::string& workingFolder,
+            Channel& in, Channel& out, Channel& err, std::string& why)
 {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, in.child.Get(), STDIN_FILENO);
     posix_spawn_file_actions_adddup2(&actions, out.child.Get(), STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, err.child.Get(), STDERR_FILENO);
+    if (!workingFolder.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
     std::vector<char*> argv;
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     pid_t pid = -1;
-    const int failed = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    const int failed = ::posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (failed != 0) {
         why = program + ": " + std::strerror(failed);
@@ -146,7 +155,7 @@ pid_t Spawn(const std::string& program, const std::vector<std::string>& argument
 }  // namespace
 
 ChildResult RunChild(const std::string& program, const std::vector<std::string>& arguments, const std::string& input,
-                     const ChildLimits& limits)
+                     const ChildLimits& limits, const std::string& workingFolder)
 {
     ChildResult result;
     Channel in, out, err;
@@ -154,7 +163,7 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
         result.error = std::string("cannot run ") + program + ": " + std::strerror(errno);
         return result;
     }
-    const pid_t pid = Spawn(program, arguments, in, out, err, result.error);
+    const pid_t pid = Spawn(program, arguments, workingFolder, in, out, err, result.error);
     if (pid < 0)
         return result;
     result.started = true;
@@ -184,7 +193,7 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
     }
     int status = 0;
     if (result.timedOut || result.capped)
-        ::kill(pid, SIGKILL);
+        ::kill(-pid, SIGKILL);
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
     if (!result.timedOut && !result.capped && WIFEXITED(status))
@@ -199,4 +208,26 @@ std::string OwnFolder()
     return error ? std::string() : self.parent_path().string();
 }
 
-}  // namespace qxr::cli
+PrivateFolder::PrivateFolder()
+{
+    std::error_code error;
+    std::string pattern = (std::filesystem::temp_directory_path(error) / "qxr-XXXXXX").string();
+    if (error) {
+        error_ = "no temporary folder: " + error.message();
+        return;
+    }
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        error_ = pattern + ": " + std::strerror(errno);
+        return;
+    }
+    path_ = pattern;
+}
+
+PrivateFolder::~PrivateFolder()
+{
+    std::error_code ignored;
+    if (!path_.empty())
+        std::filesystem::remove_all(path_, ignored);
+}
+
+}  // namespace qxr
