@@ -25,6 +25,17 @@ void SpiceRunner::OnUpdate(CDocView* sender, int hint, QObject* hintObject)
 BackgroundAnalysis::Job SpiceRunner::Prepare(CDesignModel& model)
 {
     const std::array<bool, 2> wanted = document_.spiceWanted;
+    if (!wanted[0] && !wanted[1]) {
+        // No box checked: nothing to read or run, only a result to take back.
+        return [this](const std::atomic<bool>&, const Progress&) {
+            return Delivery([this](CQXRDoc& document) {
+                if (!document.spice[0] && !document.spice[1])
+                    return;
+                document.spice = {};
+                document.UpdateAllViews(this, HINT_SPICE);
+            });
+        };
+    }
     const qxr::SpiceInputs inputs = qxr::ReadSpiceInputs(model, qxr::ToUtf8(document_.designDescription));
     std::array<std::string, 2> decks;
     std::array<std::string, 2> notWritten;
@@ -49,8 +60,6 @@ BackgroundAnalysis::Job SpiceRunner::Prepare(CDesignModel& model)
             results[i] = std::make_shared<const qxr::SpiceLoopResult>(std::move(result));
         }
         return Delivery([this, results](CQXRDoc& document) {
-            if (results == document.spice)
-                return;  // no box checked, none before: nothing to tell
             document.spice = results;
             document.UpdateAllViews(this, HINT_SPICE);
         });
