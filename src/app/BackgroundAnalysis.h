@@ -40,11 +40,12 @@ protected:
     virtual Job Prepare(CDesignModel& model) = 0;
     // How far the newest run has come, on the UI thread.
     virtual void ShowProgress(int /*done*/, int /*total*/) {}
+    // Queues a run of the design as it is now, dropping the one in progress.
+    void Request();
 
     CQXRDoc& document_;
 
 private:
-    void Request();
     void Handle(CStdSignal& request) override;
     void OnStopRequested() override { cancel_ = true; }
     bool event(QEvent* event) override;

@@ -9,6 +9,7 @@
 #include "app/RecentFiles.h"
 #include "app/RecentMeasurements.h"
 #include "app/RobustnessRunner.h"
+#include "app/SpiceRunner.h"
 #include "app/TimeDomainRunner.h"
 #include "app/UserPrompts.h"
 #include "spice/SpiceDecks.h"
@@ -111,6 +112,7 @@ public:
     const RecentFiles& Recent() const { return recentFiles_; }
     RobustnessRunner& Robustness() { return robustness_; }
     TimeDomainRunner& TimeDomain() { return timeDomain_; }
+    SpiceRunner& Spice() { return spice_; }
     QAction* UndoAction() const { return undoAction_; }
     QAction* RedoAction() const { return redoAction_; }
     QAction* PrintAction() const { return printAction_; }
@@ -152,6 +154,7 @@ private:
     RecentMeasurements recentMeasurements_;
     RobustnessRunner robustness_;
     TimeDomainRunner timeDomain_;
+    SpiceRunner spice_;
     std::unique_ptr<WindowLayout> layout_;
 
     QMenu* fileMenu_ = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -14,6 +15,7 @@
 #include "doc/UndoHistory.h"
 #include "model/Archive.h"
 #include "model/DesignModel.h"
+#include "spice/SpiceRun.h"
 #include "timedomain/Scenarios.h"
 
 class CDocView;
@@ -38,6 +40,11 @@ public:
         int done = 0;
         int total = 0;
     } timeDomainProgress;
+    // The loops as ngspice measured them on the design's AC decks (ControlLoop
+    // order), for the pages whose Spice box is checked; a loop's run happens
+    // only while its box is, and none until it ends.
+    std::array<bool, 2> spiceWanted{};
+    std::array<std::shared_ptr<const qxr::SpiceLoopResult>, 2> spice;
     // Measured loops and a compared design drawn over the Bode plots; set by
     // the main frame, announced by HINT_OVERLAYS, kept across designs.
     Overlays overlays;

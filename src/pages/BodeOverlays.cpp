@@ -14,7 +14,7 @@ using namespace qxr;
 namespace {
 
 constexpr GraphColor kBlack = 0x000000;
-constexpr BodeLineId kLines[] = {kComparedPlantLine, kComparedCompLine, kComparedLoopLine, kMeasuredLine};
+constexpr BodeLineId kLines[] = {kComparedPlantLine, kComparedCompLine, kComparedLoopLine, kMeasuredLine, kSpiceLine};
 
 QString Tr(const char* text)
 {
@@ -37,7 +37,7 @@ void BodeOverlays::Setup()
 }
 
 void BodeOverlays::Draw(const MeasuredOverlay* measured, const ComparedDesign* compared, ShownCurves shown,
-                        const QString& designName)
+                        const QString& designName, const std::vector<MeasuredPoint>* spice)
 {
     for (CGraphScatter* graph : {&magnitude_, &phase_}) {
         for (BodeLineId line : kLines)
@@ -50,17 +50,21 @@ void BodeOverlays::Draw(const MeasuredOverlay* measured, const ComparedDesign* c
         legend.push_back({compared->Name(), kBlack, CScatterGraphLine::kDashed});
     }
     if (measured != nullptr) {
-        DrawMeasured(*measured);
+        DrawPoints(measured->points, kMeasuredLine);
         legend.push_back({Tr("Measured: %1").arg(QFileInfo(measured->path).fileName()), LookOf(kMeasuredLine).color,
                           CScatterGraphLine::kSolid});
+    }
+    if (spice != nullptr) {
+        DrawPoints(*spice, kSpiceLine);
+        legend.push_back({Tr("Spice"), LookOf(kSpiceLine).color, CScatterGraphLine::kSolid});
     }
     magnitude_.legend = std::move(legend);
 }
 
-void BodeOverlays::DrawMeasured(const MeasuredOverlay& measured)
+void BodeOverlays::DrawPoints(const std::vector<MeasuredPoint>& points, BodeLineId line)
 {
-    for (const MeasuredPoint& point : measured.points)
-        AddPoint(point.freq, point.gainDb, point.phaseDeg, kMeasuredLine);
+    for (const MeasuredPoint& point : points)
+        AddPoint(point.freq, point.gainDb, point.phaseDeg, line);
 }
 
 void BodeOverlays::DrawCompared(const ComparedDesign& compared, ShownCurves shown)

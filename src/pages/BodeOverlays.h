@@ -1,6 +1,10 @@
 #pragma once
 
+#include <vector>
+
 #include <QString>
+
+#include "analysis/MeasuredLoop.h"
 
 #include "model/LoopData.h"
 #include "present/BodePlot.h"
@@ -21,10 +25,10 @@ public:
     // Draws what is given (nullptr: nothing) and the key, designName naming
     // the design on the page; the compared curves follow the curves shown.
     void Draw(const MeasuredOverlay* measured, const ComparedDesign* compared, qxr::ShownCurves shown,
-              const QString& designName);
+              const QString& designName, const std::vector<qxr::MeasuredPoint>* spice = nullptr);
 
 private:
-    void DrawMeasured(const MeasuredOverlay& measured);
+    void DrawPoints(const std::vector<qxr::MeasuredPoint>& points, qxr::BodeLineId line);
     void DrawCompared(const ComparedDesign& compared, qxr::ShownCurves shown);
     void AddPoint(double f, double gain, double phase, qxr::BodeLineId line);
 

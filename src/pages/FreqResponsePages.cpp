@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPalette>
+#include <QStringList>
 
 #include "analysis/BodeCsv.h"
 #include "analysis/DiscreteLoop.h"
@@ -28,6 +29,7 @@
 #include "present/FigureTexts.h"
 #include "present/NumberFormat.h"
 #include "present/PageTemplate.h"
+#include "spice/SpiceRun.h"
 
 namespace {
 
@@ -59,6 +61,8 @@ enum ControlId {
     kHiddenReadout = 1055,
     kBodeGroup = 1058,
     kSweepBox = 1059,
+    kSpiceBox = 1047,
+    kSpiceReadout = 1056,
 };
 
 // What a screen reader calls each figure of the page ("%1" is the loop), its
@@ -93,6 +97,10 @@ const FigureField kFigureFields[] = {
      QT_TRANSLATE_NOOP("CTabFreqResponse", "dB"), "> 188 dB"},
     {kMeasuredSlopeField, QT_TRANSLATE_NOOP("CTabFreqResponse", "%1 measured gain slope at crossover"),
      QT_TRANSLATE_NOOP("CTabFreqResponse", "dB per decade"), "-188 dB/dec"},
+    {kSpiceReadout,
+     QT_TRANSLATE_NOOP("CTabFreqResponse",
+                       "%1 crossover, phase margin, gain margin and slope as ngspice measured them"),
+     QT_TRANSLATE_NOOP("CTabFreqResponse", "Hz, degrees, dB, dB per decade"), "88888 Hz, -188°, > 188 dB, -188 dB/dec"},
     {kRhpzField, QT_TRANSLATE_NOOP("CTabFreqResponse", "%1 right half-plane zero"),
      QT_TRANSLATE_NOOP("CTabFreqResponse", "Hz"), "88.8 MHz"},
     {kSweepFxField, QT_TRANSLATE_NOOP("CTabFreqResponse", "%1 crossover frequency over the sweep, least and most"),
@@ -159,6 +167,7 @@ bool CTabFreqResponse::OnInitDialog()
     Box(kSweepBox)->setChecked(true);
     for (int id : {kPlantBox, kCompBox, kLoopBox, kSweepBox, kMeasurementBox})
         connect(Box(id), &QCheckBox::clicked, this, &CTabFreqResponse::RedrawBode);
+    SetupSpiceBox();
     bode_ = std::make_unique<BodeGraphs>(loop_, *magnitude_, *phase_);
     bode_->Setup(document_.model, FromQColor(palette().color(QPalette::Window)));
     PrepareFigureFields();
@@ -226,9 +235,55 @@ void CTabFreqResponse::DrawOverlays(qxr::ShownCurves shown)
     }
     measurementBox->setVisible(measured != nullptr);
     const bool drawsMeasured = measured && measurementBox->isChecked();
+    const std::shared_ptr<const qxr::SpiceLoopResult>& spice = document_.spice[static_cast<std::size_t>(loop_)];
+    const bool drawsSpice = Box(kSpiceBox)->isChecked() && spice && spice->error.empty();
     overlays_->Draw(drawsMeasured ? measured.get() : nullptr, document_.overlays.compared.get(), shown,
-                    document_.Title());
+                    document_.Title(), drawsSpice ? &spice->points : nullptr);
     ShowMeasured(measured.get());
+    ShowSpice();
+}
+
+// Shown where ngspice can run; elsewhere it says how to install it.
+void CTabFreqResponse::SetupSpiceBox()
+{
+    QCheckBox* box = Box(kSpiceBox);
+    box->setVisible(true);
+    box->resize(std::max(box->width(), box->sizeHint().width()), box->height());
+    if (qxr::NgspiceProgram().empty()) {
+        box->setEnabled(false);
+        box->setToolTip(tr("Install ngspice (the Debian package ngspice) to run the loop's AC deck in it"));
+    } else {
+        box->setToolTip(tr("Run the loop's AC deck in ngspice after each change and draw what it measures"));
+    }
+    connect(box, &QCheckBox::clicked, this, [this](bool checked) {
+        const auto i = static_cast<std::size_t>(loop_);
+        document_.spiceWanted[i] = checked;
+        if (!checked)
+            document_.spice[i].reset();
+        document_.UpdateAllViews(nullptr, HINT_SPICE);
+    });
+}
+
+// ngspice's figures of the loop while its box is checked, or why there are none yet.
+void CTabFreqResponse::ShowSpice()
+{
+    QLineEdit* readout = Field(kSpiceReadout);
+    const bool checked = Box(kSpiceBox)->isChecked();
+    readout->setVisible(checked);
+    const std::shared_ptr<const qxr::SpiceLoopResult>& spice = document_.spice[static_cast<std::size_t>(loop_)];
+    QString text;
+    if (checked && !spice) {
+        text = tr("ngspice is running");
+    } else if (checked && !spice->error.empty()) {
+        text = QString::fromStdString(spice->error);
+    } else if (checked) {
+        const qxr::StabilityTexts figures = qxr::FormatMeasured(spice->metrics);
+        text = QStringList{QString::fromStdString(figures.crossover), QString::fromStdString(figures.phaseMargin),
+                           QString::fromStdString(figures.gainMargin), QString::fromStdString(figures.slope)}
+                   .join(QStringLiteral(", "));
+    }
+    readout->setText(text);
+    readout->setToolTip(text);
 }
 
 // The Measured row shows while there is a measurement, drawn or not.

@@ -76,6 +76,9 @@ private:
     // The measured loop and the compared design over the design's curves.
     void DrawOverlays(qxr::ShownCurves shown);
     void ShowMeasured(const MeasuredOverlay* measured);
+    // The Spice box and read-out: ngspice's run of the loop's AC deck.
+    void SetupSpiceBox();
+    void ShowSpice();
 
     const qxr::ControlLoop loop_;
     CGraphScatter* magnitude_ = nullptr;

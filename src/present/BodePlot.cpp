@@ -64,6 +64,8 @@ LineLook LookOf(BodeLineId line)
         return {0x4040C0, LineStyle::Dashed};
     case kComparedLoopLine:
         return {0x008080, LineStyle::Dashed};
+    case kSpiceLine:
+        return {0x0080FF, LineStyle::Solid};  // orange
     case kCrossoverLine:
     case kZeroDbLine:
     case kCursorLine:

@@ -28,6 +28,7 @@ enum BodeLineId : int {
     kComparedPlantLine = 12,
     kComparedCompLine = 13,
     kComparedLoopLine = 14,
+    kSpiceLine = 15,  // the loop as ngspice measured it on the design's AC deck
 };
 
 enum class LineStyle { Solid = 0, Dashed = 1, Band = 2 };
@@ -38,8 +39,8 @@ struct LineLook {
 LineLook LookOf(BodeLineId line);
 
 // The lines drawn over the design's own curves, which widen the axes as they do.
-inline constexpr BodeLineId kOverlayLines[] = {kStandardLoopLine, kMeasuredLine, kComparedPlantLine, kComparedCompLine,
-                                               kComparedLoopLine};
+inline constexpr BodeLineId kOverlayLines[] = {kStandardLoopLine, kMeasuredLine,     kComparedPlantLine,
+                                               kComparedCompLine, kComparedLoopLine, kSpiceLine};
 
 struct ShownCurves {
     bool plant;
