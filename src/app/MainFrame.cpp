@@ -62,7 +62,8 @@ CMainFrame::CMainFrame(CValdrisApp& app, CQXRDoc& document, const QString& infoT
       document_(document),
       prompts_(std::make_unique<DialogPrompts>()),
       robustness_(document),
-      timeDomain_(document)
+      timeDomain_(document),
+      designMap_(document)
 {
     CreateMenusAndToolBar();
     CreateClient(infoText);

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 
 #include "analysis/ControlLoops.h"
+#include "app/DesignMapRunner.h"
 #include "app/RecentFiles.h"
 #include "app/RecentMeasurements.h"
 #include "app/RobustnessRunner.h"
@@ -108,6 +109,7 @@ public:
     const RecentFiles& Recent() const { return recentFiles_; }
     RobustnessRunner& Robustness() { return robustness_; }
     TimeDomainRunner& TimeDomain() { return timeDomain_; }
+    DesignMapRunner& DesignMap() { return designMap_; }
     QAction* UndoAction() const { return undoAction_; }
     QAction* RedoAction() const { return redoAction_; }
     QAction* PrintAction() const { return printAction_; }
@@ -148,6 +150,7 @@ private:
     RecentMeasurements recentMeasurements_;
     RobustnessRunner robustness_;
     TimeDomainRunner timeDomain_;
+    DesignMapRunner designMap_;
     std::unique_ptr<WindowLayout> layout_;
 
     QMenu* fileMenu_ = nullptr;

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include "analysis/Robustness.h"
+#include "doc/DesignMaps.h"
 #include "doc/Overlays.h"
 #include "doc/UndoHistory.h"
 #include "model/Archive.h"
@@ -38,6 +39,9 @@ public:
         int done = 0;
         int total = 0;
     } timeDomainProgress;
+    // The design maps of the design as it is: the points computed so far
+    // while they fill in, none before the first run has begun.
+    std::shared_ptr<const DesignMaps> designMaps;
     // Measured loops and a compared design drawn over the Bode plots; set by
     // the main frame, announced by HINT_OVERLAYS, kept across designs.
     Overlays overlays;

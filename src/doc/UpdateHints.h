@@ -11,4 +11,5 @@ enum UpdateHint : int {
     HINT_SWEEP = 7,        // the stability sweep of the design finished
     HINT_OVERLAYS = 8,     // a measurement was imported, or a compared design opened or closed
     HINT_TIME_DOMAIN = 9,  // the time-domain simulation of the design finished, or came further
+    HINT_DESIGN_MAP = 10,  // the design maps came further, finished, or began anew for a changed design
 };
