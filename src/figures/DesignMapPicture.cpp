@@ -90,11 +90,19 @@ void PaintCells(QPainter& painter, const Frame& frame, const qxr::DesignMap& map
     }
 }
 
-// A line drawn twice, dark under light, so that it shows on every colour of the scale.
+// A thin line's width: a tenth of a text line, on the screen and on paper alike.
+double LineWidth(QPainter& painter)
+{
+    return Metrics(painter).height() / 10;
+}
+
+// A line drawn twice, dark under light, so that it shows on every colour of
+// the scale; width in thin lines.
 void StrokeHaloed(QPainter& painter, const QPainterPath& path, Qt::PenStyle style, double width)
 {
-    painter.strokePath(path, QPen(QColor(0, 0, 0, 170), 3 * width, Qt::SolidLine, Qt::RoundCap));
-    painter.strokePath(path, QPen(Qt::white, width, style, Qt::FlatCap));
+    const double thin = LineWidth(painter);
+    painter.strokePath(path, QPen(QColor(0, 0, 0, 170), 3 * width * thin, Qt::SolidLine, Qt::RoundCap));
+    painter.strokePath(path, QPen(Qt::white, width * thin, style, Qt::FlatCap));
 }
 
 // The contour of one figure at level, labelled at its highest point.
@@ -114,10 +122,14 @@ void PaintContour(QPainter& painter, const Frame& frame, const std::vector<doubl
         for (const QPointF& end : {from, to})
             top = end.y() < top.y() ? end : top;
     }
-    StrokeHaloed(painter, path, style, 1.3);
+    StrokeHaloed(painter, path, style, 1.0);
+    const QFontMetricsF metrics = Metrics(painter);
+    const double width = metrics.horizontalAdvance(label), gap = metrics.height() / 5;
+    // Beside the line's highest point, on whichever side keeps it inside the map.
+    const double x = top.x() + gap + width <= frame.plot.right() ? top.x() + gap : top.x() - gap - width;
     QPainterPath text;
-    text.addText(top + QPointF(3, Metrics(painter).ascent()), painter.font(), label);
-    painter.strokePath(text, QPen(QColor(0, 0, 0, 200), 3));
+    text.addText(QPointF(x, top.y() + metrics.ascent()), painter.font(), label);
+    painter.strokePath(text, QPen(QColor(0, 0, 0, 200), 3 * LineWidth(painter)));
     painter.fillPath(text, Qt::white);
 }
 
@@ -168,7 +180,7 @@ double MarkerRadius(QPainter& painter)
 
 void PaintMarker(QPainter& painter, Marker marker, QPointF centre)
 {
-    StrokeHaloed(painter, MarkerPath(marker, centre, MarkerRadius(painter)), Qt::SolidLine, 2);
+    StrokeHaloed(painter, MarkerPath(marker, centre, MarkerRadius(painter)), Qt::SolidLine, 1.4);
 }
 
 // A point of the map's ranges, or none when it lies outside them.
@@ -195,9 +207,9 @@ void PaintAxes(QPainter& painter, const Frame& frame, const qxr::DesignMap& map,
     const QFontMetricsF metrics = Metrics(painter);
     const QRectF& plot = frame.plot;
     const double tick = metrics.height() / 3;
-    painter.setPen(QPen(ink.frame, 1));
+    painter.setPen(QPen(ink.frame, LineWidth(painter)));
     painter.drawRect(plot);
-    painter.setPen(ink.text);
+    painter.setPen(QPen(ink.text, LineWidth(painter)));
     const double low = map.crossovers.front(), high = map.crossovers.back();
     for (double decade = std::pow(10.0, std::floor(std::log10(low))); decade <= high; decade *= 10) {
         for (double mantissa : {1.0, 2.0, 5.0}) {
@@ -246,9 +258,9 @@ void PaintLegend(QPainter& painter, const QRectF& plot, const DesignMapScene& sc
         const double t = 1 - (y + 0.5) / bar.height();
         painter.fillRect(QRectF(bar.left(), bar.top() + y, bar.width(), 1.5), ToQColor(qxr::Viridis(t)));
     }
-    painter.setPen(QPen(ink.frame, 1));
+    painter.setPen(QPen(ink.frame, LineWidth(painter)));
     painter.drawRect(bar);
-    painter.setPen(ink.text);
+    painter.setPen(QPen(ink.text, LineWidth(painter)));
     for (double pm = qxr::kMapPmLow; pm <= qxr::kMapPmHigh; pm += 15) {
         const double y = bar.bottom() - qxr::MapScalePosition(pm) * bar.height();
         painter.drawLine(QPointF(bar.right(), y), QPointF(bar.right() + line / 3, y));
@@ -271,7 +283,7 @@ void PaintLegend(QPainter& painter, const QRectF& plot, const DesignMapScene& sc
             QPainterPath path;
             path.moveTo(swatch.left(), swatch.center().y());
             path.lineTo(swatch.right(), swatch.center().y());
-            StrokeHaloed(painter, path, style, 1.3);
+            StrokeHaloed(painter, path, style, 1.0);
         };
     };
     item(Tr("This design"), marker(Marker::Design));
@@ -284,7 +296,7 @@ void PaintLegend(QPainter& painter, const QRectF& plot, const DesignMapScene& sc
     }
     item(Tr("Not realisable"), [&](QRectF swatch) {
         painter.fillRect(swatch, QBrush(ink.text, Qt::BDiagPattern));
-        painter.setPen(QPen(ink.frame, 1));
+        painter.setPen(QPen(ink.frame, LineWidth(painter)));
         painter.drawRect(swatch);
     });
     item(Tr("No crossover"), [&](QRectF swatch) { painter.fillRect(swatch, Qt::gray); });

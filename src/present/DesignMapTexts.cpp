@@ -10,7 +10,9 @@ namespace {
 
 std::string Point(double crossover, double phaseMargin)
 {
-    return FormatSignificant(crossover, 3) + " Hz, " + FormatFixed(phaseMargin, 1) + "°";
+    const std::string frequency =
+        crossover >= 1000 ? FormatSignificant(crossover / 1000, 3) + " kHz" : FormatSignificant(crossover, 3) + " Hz";
+    return frequency + ", " + FormatFixed(phaseMargin, 1) + "°";
 }
 
 // The cell's robust figures; the time-domain ones only where the map knows them.
