@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -191,6 +192,45 @@ TEST_F(DesignMapTab, ANewEditDropsTheStaleMap)
     const qxr::DesignMap& shown = *tab.MapView()->Scene().map;
     for (std::size_t i = 0; i < expected.cells.size(); ++i)
         EXPECT_TRUE(SameFigure(shown.cells[i].worstPm, expected.cells[i].worstPm)) << i;
+}
+
+// Counts the voltage map's computed points at every HINT_DESIGN_MAP.
+class FillRecorder : public CDocView {
+public:
+    explicit FillRecorder(CQXRDoc& document) : document_(document) { document_.AddView(this); }
+    ~FillRecorder() override { document_.RemoveView(this); }
+
+    void OnUpdate(CDocView*, int hint, QObject*) override
+    {
+        if (hint != HINT_DESIGN_MAP)
+            return;
+        const qxr::DesignMap& map = document_.designMaps->Map(ControlLoop::Voltage);
+        computed.push_back(
+            std::count_if(map.cells.begin(), map.cells.end(), [](const qxr::MapCell& c) { return c.computed; }));
+    }
+
+    std::vector<long> computed;
+
+private:
+    CQXRDoc& document_;
+};
+
+// The map reaches the document as it fills in: empty when the edit is
+// made, then with some of its points, then whole.
+TEST_F(DesignMapTab, TheMapFillsIn)
+{
+    ASSERT_TRUE(WaitForDesignMap());
+    FillRecorder recorder(Document());
+    CDesignModel& model = Document().model;
+    Document().ApplyChange("Output Capacitance", [&model] { model.C__OUT.SetUser(model.C__OUT.Value() * 0.8); });
+    ASSERT_TRUE(WaitForDesignMap());
+    const long total = static_cast<long>(Document().designMaps->Map(ControlLoop::Voltage).cells.size());
+    ASSERT_GE(recorder.computed.size(), 3u);
+    EXPECT_EQ(recorder.computed.front(), 0);
+    EXPECT_EQ(recorder.computed.back(), total);
+    EXPECT_TRUE(std::any_of(recorder.computed.begin(), recorder.computed.end(),
+                            [total](long n) { return n > 0 && n < total; }));
+    EXPECT_TRUE(std::is_sorted(recorder.computed.begin(), recorder.computed.end()));
 }
 
 // A design the map cannot be computed for says why.
