@@ -246,6 +246,29 @@ TEST_F(DesignMapTab, SaysWhyThereIsNoMap)
     EXPECT_FALSE(tab.UseProposal()->isEnabled());
 }
 
+// Under a dark palette the axes' labels and the frame take the palette's
+// light text colour, so they stay readable on the dark background.
+TEST_F(DesignMapTab, ReadableUnderADarkPalette)
+{
+    DesignMapView& view = *ShownTab(ControlLoop::Voltage).MapView();
+    QPalette dark = view.palette();
+    dark.setColor(QPalette::Window, QColor(30, 30, 30));
+    dark.setColor(QPalette::Base, QColor(20, 20, 20));
+    dark.setColor(QPalette::WindowText, QColor(235, 235, 235));
+    dark.setColor(QPalette::Mid, QColor(120, 120, 120));
+    view.setPalette(dark);
+    view.setAutoFillBackground(true);
+    const QImage image = view.grab().toImage();
+    // Left of the cells: the phase-margin labels, light on dark.
+    const QPointF corner = view.CellCentre(0, 0);
+    const double scale = image.devicePixelRatio();
+    int light = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < static_cast<int>((corner.x() - 20) * scale); ++x)
+            light += image.pixelColor(x, y).lightness() > 180 ? 1 : 0;
+    EXPECT_GT(light, 50) << "the labels are drawn in the palette's text colour";
+}
+
 TEST_F(DesignMapTab, EveryControlIsNamed)
 {
     for (ControlLoop loop : qxr::kControlLoops) {
