@@ -43,7 +43,7 @@ struct DesignMapRunner::Filling {
     std::mutex mutex;
     DesignMaps maps;
     int done = 0;
-    std::chrono::steady_clock::time_point lastReport;
+    std::chrono::steady_clock::time_point lastReport;  // set as the run starts, then under the mutex
 
     static constexpr std::chrono::milliseconds kReportInterval{100};
 };
@@ -64,9 +64,13 @@ BackgroundAnalysis::Job DesignMapRunner::Prepare(CDesignModel& model)
         filling->maps.limits[index] = inputs[index].limits;
     }
     filling_ = filling;
-    Show(std::make_shared<const DesignMaps>(filling->maps));  // the old design's maps are stale now
+    // The old design's maps are stale now. The frame makes the runner before
+    // the pages, so the pages find the empty maps on the change's own hint;
+    // a hint of its own would refresh every page once more on each keystroke.
+    document_.designMaps = std::make_shared<const DesignMaps>(filling->maps);
     return [inputs = std::move(inputs), filling](const std::atomic<bool>& cancel, const Progress& progress) {
         const int total = Points(filling->maps);
+        filling->lastReport = std::chrono::steady_clock::now();  // a map done within a moment shows whole
         auto finished = std::make_shared<DesignMaps>(filling->maps);
         for (std::size_t index = 0; index < inputs.size() && !cancel; ++index) {
             qxr::DesignMapOptions options;
@@ -101,11 +105,6 @@ void DesignMapRunner::ShowProgress(int, int)
         const std::lock_guard<std::mutex> lock(filling_->mutex);
         sofar = std::make_shared<const DesignMaps>(filling_->maps);
     }
-    Show(std::move(sofar));
-}
-
-void DesignMapRunner::Show(std::shared_ptr<const DesignMaps> maps)
-{
-    document_.designMaps = std::move(maps);
+    document_.designMaps = std::move(sofar);
     document_.UpdateAllViews(nullptr, HINT_DESIGN_MAP);
 }

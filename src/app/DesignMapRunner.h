@@ -21,7 +21,6 @@ private:
 
     Job Prepare(CDesignModel& model) override;
     void ShowProgress(int done, int total) override;
-    void Show(std::shared_ptr<const DesignMaps> maps);
 
     std::shared_ptr<Filling> filling_;  // the newest run's maps as they fill in
 };
