@@ -158,8 +158,8 @@ TEST_F(DesignMapTab, AnUnrealisableCellCannotBeEntered)
     EXPECT_FALSE(Document().CanUndo());
 }
 
-// "Use Proposal" enters the proposal's point; the map of the design with it
-// entered holds the proposal's figures at the design's own point.
+// "Use Proposal" enters the proposal's point; the stability sweep of the
+// design with it entered gives the proposal's worst-case margin.
 TEST_F(DesignMapTab, UseProposalEntersTheProposal)
 {
     CTabDesignMap& tab = ShownTab(ControlLoop::Voltage);
@@ -170,6 +170,9 @@ TEST_F(DesignMapTab, UseProposalEntersTheProposal)
     EXPECT_EQ(Margin(ControlLoop::Voltage), proposal.phaseMargin);
     EXPECT_EQ(Document().UndoName(), "Use Proposal");
     EXPECT_FALSE(tab.UseProposal()->isEnabled()) << "the new design's map is still to compute";
+    ASSERT_TRUE(WaitForSweep());
+    const double swept = Document().robustness->loops[static_cast<std::size_t>(ControlLoop::Voltage)].worstPm;
+    EXPECT_NEAR(swept, proposal.cell.worstPm, 0.05) << "the stability sweep of the design with the proposal entered";
     ASSERT_TRUE(WaitForDesignMap());
     const qxr::DesignMap& map = *tab.MapView()->Scene().map;
     EXPECT_EQ(map.At(proposal.row, proposal.column).worstPm, proposal.cell.worstPm);
