@@ -63,7 +63,8 @@ CMainFrame::CMainFrame(CValdrisApp& app, CQXRDoc& document, const QString& infoT
       prompts_(std::make_unique<DialogPrompts>()),
       robustness_(document),
       timeDomain_(document),
-      spice_(document)
+      spice_(document),
+      designMap_(document)
 {
     CreateMenusAndToolBar();
     CreateClient(infoText);

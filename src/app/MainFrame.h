@@ -6,6 +6,7 @@
 #include <QMainWindow>
 
 #include "analysis/ControlLoops.h"
+#include "app/DesignMapRunner.h"
 #include "app/RecentFiles.h"
 #include "app/RecentMeasurements.h"
 #include "app/RobustnessRunner.h"
@@ -113,6 +114,7 @@ public:
     RobustnessRunner& Robustness() { return robustness_; }
     TimeDomainRunner& TimeDomain() { return timeDomain_; }
     SpiceRunner& Spice() { return spice_; }
+    DesignMapRunner& DesignMap() { return designMap_; }
     QAction* UndoAction() const { return undoAction_; }
     QAction* RedoAction() const { return redoAction_; }
     QAction* PrintAction() const { return printAction_; }
@@ -155,6 +157,7 @@ private:
     RobustnessRunner robustness_;
     TimeDomainRunner timeDomain_;
     SpiceRunner spice_;
+    DesignMapRunner designMap_;
     std::unique_ptr<WindowLayout> layout_;
 
     QMenu* fileMenu_ = nullptr;

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include "analysis/Robustness.h"
+#include "doc/DesignMaps.h"
 #include "doc/Overlays.h"
 #include "doc/UndoHistory.h"
 #include "model/Archive.h"
@@ -45,6 +46,9 @@ public:
     // only while its box is, and none until it ends.
     std::array<bool, 2> spiceWanted{};
     std::array<std::shared_ptr<const qxr::SpiceLoopResult>, 2> spice;
+    // The design maps of the design as it is: the points computed so far
+    // while they fill in, none before the first run has begun.
+    std::shared_ptr<const DesignMaps> designMaps;
     // Measured loops and a compared design drawn over the Bode plots; set by
     // the main frame, announced by HINT_OVERLAYS, kept across designs.
     Overlays overlays;

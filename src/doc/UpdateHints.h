@@ -12,4 +12,5 @@ enum UpdateHint : int {
     HINT_OVERLAYS = 8,     // a measurement was imported, or a compared design opened or closed
     HINT_TIME_DOMAIN = 9,  // the time-domain simulation of the design finished, or came further
     HINT_SPICE = 10,       // a Bode page's Spice box changed, or ngspice's run of the design's AC decks ended
+    HINT_DESIGN_MAP = 11,  // the design maps came further, finished, or began anew for a changed design
 };

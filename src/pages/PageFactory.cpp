@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include "pages/DesignMapPage.h"
 #include "pages/DesignPages.h"
 #include "pages/FreqResponsePages.h"
 #include "pages/PartsPage.h"
@@ -37,6 +38,10 @@ std::unique_ptr<CDialogTab> PageOfKind(const qxr::PageInfo& page, CQXRDoc& docum
         return std::make_unique<CTabSchematic>(document);
     case PageKind::TimeDomain:
         return std::make_unique<CTabTimeDomain>(document);
+    case PageKind::VoltageDesignMap:
+        return std::make_unique<CTabDesignMap>(qxr::ControlLoop::Voltage, document);
+    case PageKind::CurrentDesignMap:
+        return std::make_unique<CTabDesignMap>(qxr::ControlLoop::Current, document);
     case PageKind::Rows:
     case PageKind::Compare:
         break;

@@ -23,7 +23,7 @@ bool HasTwin(const PageInfo& page, const std::vector<const PageInfo*>& pages)
 
 }  // namespace
 
-const std::array<PageInfo, 20> kPages{{
+const std::array<PageInfo, 22> kPages{{
     {kDesign, PageKind::DesignParameters, 318, "Design Parms", kEvery},
     {kDesign, PageKind::Rows, 321, "Power Stage", kEvery},
     {kDesign, PageKind::Rows, 322, "Current Sense", kEvery},
@@ -43,6 +43,8 @@ const std::array<PageInfo, 20> kPages{{
     {kReview, PageKind::SweepHistograms, 337, "Robustness", kEvery},
     {kReview, PageKind::Schematic, 335, "Schematic", CTop::ANALOG},
     {kReview, PageKind::TimeDomain, 340, "Time Domain", kEvery},
+    {kReview, PageKind::VoltageDesignMap, 341, "Voltage Design Map", kEvery},
+    {kReview, PageKind::CurrentDesignMap, 341, "Current Design Map", kEvery},
     {kReview, PageKind::Compare, 0, "Compare", kEvery},
 }};
 

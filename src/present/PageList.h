@@ -26,6 +26,8 @@ enum class PageKind {
     SweepHistograms,
     Schematic,
     TimeDomain,
+    VoltageDesignMap,
+    CurrentDesignMap,
     Compare,  // shown while a second design is compared; it has no template
 };
 
@@ -39,7 +41,7 @@ struct PageInfo {
     int mode;           // a CTop value, or kEveryMode
 };
 
-extern const std::array<PageInfo, 20> kPages;
+extern const std::array<PageInfo, 22> kPages;
 
 // The pages of a view in tab order.
 std::vector<const PageInfo*> PagesOf(PageView view);

@@ -5,16 +5,20 @@
 #include <QPagedPaintDevice>
 #include <QSvgRenderer>
 
+#include <algorithm>
 #include <thread>
 
 #include "analysis/DesignText.h"
 #include "calc/CoefficientExport.h"
+#include "designmap/Proposal.h"
+#include "figures/DesignMapPicture.h"
 #include "figures/PictureTexts.h"
 #include "figures/TimeDomainGraphs.h"
 #include "model/DesignModel.h"
 #include "model/Enumerations.h"
 #include "model/Utf.h"
 #include "plot/GraphScatter.h"
+#include "present/DesignMapTexts.h"
 #include "present/FigureLabels.h"
 #include "present/NumberFormat.h"
 #include "present/PageLayout.h"
@@ -217,6 +221,13 @@ DesignReport::DesignReport(CDesignModel& model, const QString& title)
     options.bands = true;
     sweep_ = qxr::AnalyseRobustness(qxr::ReadRobustnessInputs(model), options);
     timeDomain_ = qxr::SimulateTimeDomain(qxr::ReadTimeDomainInputs(model), {}, std::thread::hardware_concurrency());
+    for (qxr::ControlLoop loop : qxr::kControlLoops) {
+        const auto index = static_cast<std::size_t>(loop);
+        mapInputs_[index] = qxr::ReadDesignMapInputs(model, loop);
+        qxr::DesignMapOptions options;
+        options.threads = std::max(1u, std::thread::hardware_concurrency());
+        maps_[index] = qxr::ComputeDesignMap(mapInputs_[index], options);
+    }
     // The Bode pages read their inputs before the design pages are shown.
     loops_[0] = std::make_unique<LoopPlot>(model, qxr::ControlLoop::Voltage, Tr("Voltage Loop"), sweep_);
     loops_[1] = std::make_unique<LoopPlot>(model, qxr::ControlLoop::Current, Tr("Current Loop"), sweep_);
@@ -264,6 +275,7 @@ bool DesignReport::Paint(QPagedPaintDevice& device)
     PaintSweep(canvas);
     PaintBodePlots(canvas);
     PaintTimeDomain(canvas);
+    PaintDesignMaps(canvas);
     if (analog_)
         PaintSchematic(canvas);
     else
@@ -385,6 +397,38 @@ void DesignReport::PaintTimeDomainGraphs(ReportCanvas& canvas) const
         Tr("Above: the line current's harmonics at the first point against their limits; below: the output "
            "through the load step, dashed the over-voltage trip and the least output allowed"),
         ReportFont(kBodyPoints - 1));
+}
+
+// Each loop's map as the Design Map tab draws it, with the tab's status line under it.
+void DesignReport::PaintDesignMaps(ReportCanvas& canvas) const
+{
+    SectionTitle(canvas, Tr("Design Maps"));
+    const QFont font = ReportFont(kBodyPoints);
+    const double pictureHeight = canvas.Width() * 0.5;
+    for (qxr::ControlLoop loop : qxr::kControlLoops) {
+        const auto index = static_cast<std::size_t>(loop);
+        const qxr::DesignMap& map = maps_[index];
+        const QString title = loop == qxr::ControlLoop::Voltage ? Tr("Voltage loop") : Tr("Current loop");
+        if (!map.notComputed.empty()) {
+            canvas.Paragraph(Tr("%1: %2").arg(title, Text(map.notComputed)), font);
+            continue;
+        }
+        DesignMapScene scene;
+        scene.map = &map;
+        scene.limits = mapInputs_[index].limits;
+        scene.proposal = qxr::ProposeFrom(map, scene.limits);
+        scene.designCrossover = qxr::RequiredCrossoverSymbol(model_, loop).Value();
+        scene.designPm = qxr::RequiredMarginSymbol(model_, loop).Value();
+        canvas.KeepRoom(canvas.LineHeight(font) + pictureHeight);
+        canvas.Line(title, ReportFont(kBodyPoints, true));
+        QPainter& painter = canvas.Painter();
+        painter.save();
+        painter.setFont(ReportFont(kBodyPoints - 1));
+        PaintDesignMap(painter, canvas.Take(pictureHeight), scene, {Qt::black, Qt::darkGray, Qt::white});
+        painter.restore();
+        canvas.Paragraph(Text(qxr::ProposalSummary(scene.proposal, scene.limits)), font);
+        canvas.Skip(4);
+    }
 }
 
 void DesignReport::PaintSchematic(ReportCanvas& canvas) const

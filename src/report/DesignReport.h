@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include "analysis/Robustness.h"
+#include "designmap/DesignMap.h"
 #include "figures/BodeGraphs.h"
 #include "present/FigureTexts.h"
 #include "timedomain/Scenarios.h"
@@ -62,6 +63,7 @@ private:
     void PaintBodePlots(ReportCanvas& canvas) const;
     void PaintTimeDomain(ReportCanvas& canvas) const;
     void PaintTimeDomainGraphs(ReportCanvas& canvas) const;
+    void PaintDesignMaps(ReportCanvas& canvas) const;
     void PaintSchematic(ReportCanvas& canvas) const;
     void PaintCoefficients(ReportCanvas& canvas) const;
 
@@ -73,6 +75,8 @@ private:
     QStringList messages_;
     qxr::RobustnessReport sweep_;
     qxr::TimeDomainReport timeDomain_;
+    std::array<qxr::DesignMapInputs, 2> mapInputs_;
+    std::array<qxr::DesignMap, 2> maps_;
     double pOut_;
     std::array<std::unique_ptr<LoopPlot>, 2> loops_;
 };

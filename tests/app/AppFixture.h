@@ -79,7 +79,7 @@ public:
     // recorded sequences leave them out.
     void OnUpdate(CDocView*, int hint, QObject*) override
     {
-        if (hint != HINT_SWEEP && hint != HINT_TIME_DOMAIN)
+        if (hint != HINT_SWEEP && hint != HINT_TIME_DOMAIN && hint != HINT_DESIGN_MAP)
             hints.push_back(hint);
     }
 
@@ -129,6 +129,19 @@ protected:
     bool WaitForTimeDomain()
     {
         return QTest::qWaitFor([this] { return Frame().TimeDomain().IsCurrent() && Document().timeDomain; }, 30000);
+    }
+
+    // Waits until both loops' design maps of the design as it is now are in
+    // the document, complete or saying why they are not computed.
+    bool WaitForDesignMap()
+    {
+        return QTest::qWaitFor(
+            [this] {
+                const auto done = [](const qxr::DesignMap& map) { return map.complete || !map.notComputed.empty(); };
+                const auto& maps = Document().designMaps;
+                return Frame().DesignMap().IsCurrent() && maps && done(maps->maps[0]) && done(maps->maps[1]);
+            },
+            60000);
     }
 
     ScriptedPrompts* prompts = nullptr;

@@ -12,6 +12,7 @@
 #include "app/TabViews.h"
 #include "doc/UpdateHints.h"
 #include "model/Enumerations.h"
+#include "pages/DesignMapPage.h"
 #include "pages/FreqResponsePages.h"
 #include "pages/SymbolControls.h"
 #include "pages/TimeDomainPage.h"
@@ -135,6 +136,16 @@ protected:
         return rows;
     }
 
+    // The status lines of both Design Map tabs: each loop's proposal, or why there is no map.
+    QStringList ShownMapStatus()
+    {
+        QStringList lines;
+        for (CDialogTab* page : Frame().ReviewView()->Pages())
+            if (const auto* tab = dynamic_cast<CTabDesignMap*>(page))
+                lines << tab->Status()->text();
+        return lines;
+    }
+
     // The lines of the Time Domain tab's status: what keeps a figure from existing, what the stage cannot do.
     QStringList ShownTimeDomainStatus()
     {
@@ -173,6 +184,12 @@ TEST_F(DesignReport, PdfFromTheCommandLineHoldsWhatThePagesShow)
             << "a design with a message has no stage to run";
         for (const QString& row : steadyStates + ShownTimeDomainStatus())
             EXPECT_TRUE(text.contains(row)) << row.toStdString();
+        ASSERT_TRUE(WaitForDesignMap());
+        EXPECT_TRUE(text.contains("Design Maps"));
+        const QStringList mapStatus = ShownMapStatus();
+        EXPECT_EQ(mapStatus.size(), 2);
+        for (const QString& line : mapStatus)
+            EXPECT_TRUE(text.contains(line)) << line.toStdString();
         const QStringList messages = QString::fromStdString(Document().model.messages).split('\n', Qt::SkipEmptyParts);
         EXPECT_EQ(messages.isEmpty(), design.symbol == nullptr);
         for (const QString& message : messages)

@@ -60,14 +60,16 @@ protected:
 
 TEST_F(ReviewView, SchematicTabOnlyForTheAnalogController)
 {
-    const QStringList all{"Voltage Freq Response", "Current Freq Response", "Robustness", "Schematic", "Time Domain"};
+    const QStringList all{"Voltage Freq Response", "Current Freq Response", "Robustness",        "Schematic",
+                          "Time Domain",           "Voltage Design Map",    "Current Design Map"};
     EXPECT_EQ(View().TabControl().TabTitles(), all);
     EXPECT_EQ(View().TabControl().CurrentPage(), &Voltage()) << "already analog: the schematic stays behind";
 
     View().TabControl().SelectPage(Schematic());
     SwitchMode(314);
     EXPECT_EQ(View().TabControl().TabTitles(),
-              (QStringList{"Voltage Freq Response", "Current Freq Response", "Robustness", "Time Domain"}));
+              (QStringList{"Voltage Freq Response", "Current Freq Response", "Robustness", "Time Domain",
+                           "Voltage Design Map", "Current Design Map"}));
     EXPECT_EQ(View().TabControl().CurrentPage(), Histograms());
 
     SwitchMode(311);

@@ -137,7 +137,7 @@ TEST_F(MainWindowLayout, TabShortcutsChangeThePageOfTheFocusedView)
         {Qt::Key_Backtab, ctrl | Qt::ShiftModifier, false, 13},  // wraps to Time Domain
         {Qt::Key_PageUp, ctrl, false, 13},
         {Qt::Key_Tab, ctrl, true, 1},
-        {Qt::Key_PageUp, ctrl, true, 4},  // wraps to Time Domain, after the schematic of the analog default
+        {Qt::Key_PageUp, ctrl, true, 6},  // wraps to Current Design Map, after the schematic of the analog default
     };
     ActivateWindow();
     for (const Case& c : cases) {

@@ -34,8 +34,9 @@ TEST(PageList, TabsOfEachModeInOrder)
               (Titles_{"Design Parms", "Power Stage", "Current Sense", "Robustness", "Time Domain"}))
         << "a Mode is compared exactly";
     EXPECT_EQ(Titles(PageView::Review, CTop::DIGITAL),
-              (Titles_{"Voltage Freq Response", "Current Freq Response", "Robustness", "Time Domain", "Compare"}));
-    EXPECT_EQ(Titles(PageView::Review, CTop::ANALOG).size(), 6u);
+              (Titles_{"Voltage Freq Response", "Current Freq Response", "Robustness", "Time Domain",
+                       "Voltage Design Map", "Current Design Map", "Compare"}));
+    EXPECT_EQ(Titles(PageView::Review, CTop::ANALOG).size(), 8u);
 }
 
 // Pages without a twin change first, so a hidden current page gives way to

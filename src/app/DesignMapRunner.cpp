@@ -1,0 +1,110 @@
+#include "app/DesignMapRunner.h"
+
+#include <algorithm>
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+#include "doc/QXRDoc.h"
+#include "doc/UpdateHints.h"
+
+namespace {
+
+// Every core but one, which stays with the window.
+unsigned BackgroundThreads()
+{
+    return std::max(1u, std::thread::hardware_concurrency() - 1);
+}
+
+// The map before its first point: the grid, every cell still to compute.
+qxr::DesignMap EmptyMap(const qxr::DesignMapInputs& inputs)
+{
+    qxr::DesignMap map;
+    map.notComputed = inputs.notComputed;
+    map.loop = inputs.loop;
+    map.crossovers = inputs.crossovers;
+    map.phaseMargins = inputs.phaseMargins;
+    map.cells.resize(inputs.crossovers.size() * inputs.phaseMargins.size());
+    return map;
+}
+
+int Points(const DesignMaps& maps)
+{
+    int points = 0;
+    for (const qxr::DesignMap& map : maps.maps)
+        points += map.notComputed.empty() ? static_cast<int>(map.cells.size()) : 0;
+    return points;
+}
+
+}  // namespace
+
+// Written by the map's threads as points finish, copied on the UI thread.
+struct DesignMapRunner::Filling {
+    std::mutex mutex;
+    DesignMaps maps;
+    int done = 0;
+    std::chrono::steady_clock::time_point lastReport;  // set as the run starts, then under the mutex
+
+    static constexpr std::chrono::milliseconds kReportInterval{100};
+};
+
+DesignMapRunner::DesignMapRunner(CQXRDoc& document) : BackgroundAnalysis(document)
+{
+    Start();
+}
+
+BackgroundAnalysis::Job DesignMapRunner::Prepare(CDesignModel& model)
+{
+    std::array<qxr::DesignMapInputs, 2> inputs;
+    auto filling = std::make_shared<Filling>();
+    for (qxr::ControlLoop loop : qxr::kControlLoops) {
+        const auto index = static_cast<std::size_t>(loop);
+        inputs[index] = qxr::ReadDesignMapInputs(model, loop);
+        filling->maps.maps[index] = EmptyMap(inputs[index]);
+        filling->maps.limits[index] = inputs[index].limits;
+    }
+    filling_ = filling;
+    // The old design's maps are stale now. The frame makes the runner before
+    // the pages, so the pages find the empty maps on the change's own hint;
+    // a hint of its own would refresh every page once more on each keystroke.
+    document_.designMaps = std::make_shared<const DesignMaps>(filling->maps);
+    return [inputs = std::move(inputs), filling](const std::atomic<bool>& cancel, const Progress& progress) {
+        const int total = Points(filling->maps);
+        filling->lastReport = std::chrono::steady_clock::now();  // a map done within a moment shows whole
+        auto finished = std::make_shared<DesignMaps>(filling->maps);
+        for (std::size_t index = 0; index < inputs.size() && !cancel; ++index) {
+            qxr::DesignMapOptions options;
+            options.threads = BackgroundThreads();
+            options.cancel = &cancel;
+            options.cellDone = [&filling, &progress, index, total](std::size_t row, std::size_t column,
+                                                                   const qxr::MapCell& cell) {
+                const std::lock_guard<std::mutex> lock(filling->mutex);
+                qxr::DesignMap& map = filling->maps.maps[index];
+                map.cells[row * map.crossovers.size() + column] = cell;
+                ++filling->done;
+                const auto now = std::chrono::steady_clock::now();
+                if (now - filling->lastReport >= Filling::kReportInterval) {
+                    filling->lastReport = now;
+                    progress(filling->done, total);
+                }
+            };
+            finished->maps[index] = qxr::ComputeDesignMap(inputs[index], options);
+        }
+        return Delivery([finished = std::shared_ptr<const DesignMaps>(finished)](CQXRDoc& document) {
+            document.designMaps = finished;
+            document.UpdateAllViews(nullptr, HINT_DESIGN_MAP);
+        });
+    };
+}
+
+// Only the newest run's progress arrives here, so filling_ is its own.
+void DesignMapRunner::ShowProgress(int, int)
+{
+    std::shared_ptr<const DesignMaps> sofar;
+    {
+        const std::lock_guard<std::mutex> lock(filling_->mutex);
+        sofar = std::make_shared<const DesignMaps>(filling_->maps);
+    }
+    document_.designMaps = std::move(sofar);
+    document_.UpdateAllViews(nullptr, HINT_DESIGN_MAP);
+}
