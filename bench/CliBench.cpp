@@ -58,4 +58,19 @@ void BM_CliRobustnessMaxima(benchmark::State& state, const char* mode)
 BENCHMARK_CAPTURE(BM_CliRobustnessMaxima, analog, "analog")->Unit(benchmark::kSecond)->Iterations(1);
 BENCHMARK_CAPTURE(BM_CliRobustnessMaxima, digital, "digital")->Unit(benchmark::kSecond)->Iterations(1);
 
+// The heaviest time-domain report the settings allow (as transient-maxima-test.sh runs it): it must stay under 10 s.
+void BM_CliTransientMaxima(benchmark::State& state)
+{
+    for (auto _ : state) {
+        const std::vector<std::string> arguments{"qxr-cli",         "transient", "--mode",       "digital", "--set",
+                                                 "t__SETTLE_MAX=2", "--set",     "F__SAMP=1200", "--json"};
+        const qxr::ChildResult result =
+            qxr::RunChild(QXR_CLI_PATH, arguments, {}, {std::chrono::seconds(120), 64 * 1024 * 1024});
+        if (!result.Succeeded())
+            state.SkipWithError("qxr-cli transient failed");
+    }
+}
+
+BENCHMARK(BM_CliTransientMaxima)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+
 }  // namespace
