@@ -170,6 +170,11 @@ DesignMap ComputeDesignMap(const DesignMapInputs& inputs, const DesignMapOptions
     map.crossovers = inputs.crossovers;
     map.phaseMargins = inputs.phaseMargins;
     map.timeDomain = options.timeDomain;
+    const std::size_t points = map.phaseMargins.size() * map.crossovers.size();
+    if (map.notComputed.empty() && options.timeDomain && points > kMaxTimeDomainMapPoints)
+        map.notComputed = "The time-domain pass simulates every point, about 0.1 s each: it takes at most " +
+                          std::to_string(kMaxTimeDomainMapPoints) +
+                          " points (N__MAP_FX × N__MAP_PM), and this map has " + std::to_string(points) + ".";
     if (!map.notComputed.empty())
         return map;
     const std::size_t columns = map.crossovers.size();

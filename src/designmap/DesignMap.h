@@ -74,8 +74,13 @@ struct DesignMapOptions {
     std::function<void(std::size_t row, std::size_t column, const MapCell&)> cellDone;
 };
 
+// With the time-domain pass, a map of more points than this is not computed:
+// two simulations a point, about 0.1 s on one core, keep it within seconds.
+inline constexpr std::size_t kMaxTimeDomainMapPoints = 64;
+
 // The settings that scale the map's work and their maxima: N__MAP_FX and
-// N__MAP_PM up to 64 points each, so 4096 points at most; each costs one
+// N__MAP_PM up to 64 points each, so 4096 points at most (with the time-domain
+// pass kMaxTimeDomainMapPoints); each costs one
 // design pass and 2^7 corners, and with the time-domain pass two simulations.
 DesignMap ComputeDesignMap(const DesignMapInputs& inputs, const DesignMapOptions& options = {});
 

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <mutex>
 #include <set>
+#include <tuple>
 #include <utility>
 
 #include <gtest/gtest.h>
@@ -190,6 +191,29 @@ TEST(DesignMap, ACancelLeavesTheRestOfTheMapOut)
     for (const MapCell& cell : map.cells)
         computed += cell.computed ? 1 : 0;
     EXPECT_EQ(computed, 3u);
+}
+
+// Two simulations a point: a map larger than the limit says so instead of running for minutes.
+TEST(DesignMap, TheTimeDomainPassTakesAtMostItsMaximumOfPoints)
+{
+    CDesignModel model;
+    Design(model, CTop::ANALOG);
+    std::atomic<bool> cancelled{true};  // nothing is simulated: the limit is decided before any point
+    DesignMapOptions options;
+    options.timeDomain = true;
+    options.cancel = &cancelled;
+    for (const auto& [columns, rows, refused] : {std::tuple{8.0, 8.0, false}, std::tuple{13.0, 5.0, true}}) {
+        SetRange(model, ControlLoop::Voltage, 2, 20, 30, 80, columns, rows);
+        Recalculate(model);
+        const DesignMap map = ComputeDesignMap(ReadDesignMapInputs(model, ControlLoop::Voltage), options);
+        EXPECT_EQ(map.notComputed.find("at most 64 points") != std::string::npos, refused) << map.notComputed;
+        if (refused) {
+            EXPECT_NE(map.notComputed.find("this map has 65."), std::string::npos) << map.notComputed;
+        }
+    }
+    options.timeDomain = false;
+    EXPECT_EQ(ComputeDesignMap(ReadDesignMapInputs(model, ControlLoop::Voltage), options).notComputed, "")
+        << "without the pass the map takes 4096 points";
 }
 
 // The second pass simulates the point's own design.
