@@ -1,7 +1,6 @@
 #include "analysis/Recalculate.h"
 
 #include "analysis/BodeData.h"
-#include "analysis/DesignMapSettings.h"
 #include "analysis/StabilityMetrics.h"
 #include "calc/Design.h"
 
@@ -10,7 +9,6 @@ namespace qxr {
 void Recalculate(CDesignModel& model)
 {
     CalculateDesign(model);
-    ApplyDesignMapSettings(model);
     const int32_t mode = model.Mode();
     if (mode != CTop::ANALOG && mode != CTop::DIGITAL)
         return;

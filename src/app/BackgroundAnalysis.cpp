@@ -1,5 +1,8 @@
 #include "app/BackgroundAnalysis.h"
 
+#include <algorithm>
+#include <thread>
+
 #include "app/SignalEvent.h"
 #include "doc/QXRDoc.h"
 #include "doc/UpdateHints.h"
@@ -37,6 +40,11 @@ BackgroundAnalysis::~BackgroundAnalysis()
 {
     document_.RemoveView(this);
     Stop();
+}
+
+unsigned BackgroundAnalysis::WorkerThreads()
+{
+    return std::max(1u, std::thread::hardware_concurrency() - 1);
 }
 
 void BackgroundAnalysis::Start()

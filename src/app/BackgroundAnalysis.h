@@ -28,6 +28,8 @@ protected:
     explicit BackgroundAnalysis(CQXRDoc& document);
     // Starts the worker and the first run; the derived constructor calls it last.
     void Start();
+    // The threads a job may spread over: every core but one, which stays with the window.
+    static unsigned WorkerThreads();
 
     // Reports how far a run has come (runs done of all); callable from any thread.
     using Progress = std::function<void(int done, int total)>;

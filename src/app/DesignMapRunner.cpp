@@ -1,32 +1,12 @@
 #include "app/DesignMapRunner.h"
 
-#include <algorithm>
 #include <chrono>
 #include <mutex>
-#include <thread>
 
 #include "doc/QXRDoc.h"
 #include "doc/UpdateHints.h"
 
 namespace {
-
-// Every core but one, which stays with the window.
-unsigned BackgroundThreads()
-{
-    return std::max(1u, std::thread::hardware_concurrency() - 1);
-}
-
-// The map before its first point: the grid, every cell still to compute.
-qxr::DesignMap EmptyMap(const qxr::DesignMapInputs& inputs)
-{
-    qxr::DesignMap map;
-    map.notComputed = inputs.notComputed;
-    map.loop = inputs.loop;
-    map.crossovers = inputs.crossovers;
-    map.phaseMargins = inputs.phaseMargins;
-    map.cells.resize(inputs.crossovers.size() * inputs.phaseMargins.size());
-    return map;
-}
 
 int Points(const DesignMaps& maps)
 {
@@ -60,7 +40,7 @@ BackgroundAnalysis::Job DesignMapRunner::Prepare(CDesignModel& model)
     for (qxr::ControlLoop loop : qxr::kControlLoops) {
         const auto index = static_cast<std::size_t>(loop);
         inputs[index] = qxr::ReadDesignMapInputs(model, loop);
-        filling->maps.maps[index] = EmptyMap(inputs[index]);
+        filling->maps.maps[index] = qxr::EmptyDesignMap(inputs[index]);
         filling->maps.limits[index] = inputs[index].limits;
     }
     filling_ = filling;
@@ -74,7 +54,7 @@ BackgroundAnalysis::Job DesignMapRunner::Prepare(CDesignModel& model)
         auto finished = std::make_shared<DesignMaps>(filling->maps);
         for (std::size_t index = 0; index < inputs.size() && !cancel; ++index) {
             qxr::DesignMapOptions options;
-            options.threads = BackgroundThreads();
+            options.threads = WorkerThreads();
             options.cancel = &cancel;
             options.cellDone = [&filling, &progress, index, total](std::size_t row, std::size_t column,
                                                                    const qxr::MapCell& cell) {

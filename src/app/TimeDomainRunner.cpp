@@ -1,22 +1,10 @@
 #include "app/TimeDomainRunner.h"
 
-#include <algorithm>
 #include <memory>
-#include <thread>
 
 #include "doc/QXRDoc.h"
 #include "doc/UpdateHints.h"
 #include "timedomain/Scenarios.h"
-
-namespace {
-
-// Every core but one, which stays with the window.
-unsigned BackgroundThreads()
-{
-    return std::max(1u, std::thread::hardware_concurrency() - 1);
-}
-
-}  // namespace
 
 TimeDomainRunner::TimeDomainRunner(CQXRDoc& document) : BackgroundAnalysis(document)
 {
@@ -30,8 +18,8 @@ BackgroundAnalysis::Job TimeDomainRunner::Prepare(CDesignModel& model)
         qxr::SimulationOptions options;
         options.cancel = &cancel;
         options.runEnded = progress;
-        auto report = std::make_shared<const qxr::TimeDomainReport>(
-            qxr::SimulateTimeDomain(inputs, options, BackgroundThreads()));
+        auto report =
+            std::make_shared<const qxr::TimeDomainReport>(qxr::SimulateTimeDomain(inputs, options, WorkerThreads()));
         return Delivery([report](CQXRDoc& document) {
             document.timeDomain = report;
             document.timeDomainProgress = {};

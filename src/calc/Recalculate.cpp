@@ -14,6 +14,25 @@ void ApplyModeDefaults(CDesignModel& m, double h3Vff, double pmILoop)
         Set(m.PM__ILOOP, pmILoop);
 }
 
+// The settings of the design maps and of the proposal drawn from them, in use
+// whatever the Mode, as the sweep's are. The ends that follow from the design
+// (the voltage loop's highest crossover from f__LINE, the current loop's from
+// f__S, the load step's least output from V__OUT) are calculated, in the
+// ANALOG and DIGITAL Modes, until the user enters them.
+void ApplyDesignMapSettings(CDesignModel& m)
+{
+    const int32_t mode = m.Mode();
+    if (mode == CTop::ANALOG || mode == CTop::DIGITAL) {
+        Set(m.F__MAP_VHI, 2 * Read(m.f__LINE) / 5);
+        Set(m.F__MAP_ILO, Read(m.f__S) / 100);
+        Set(m.F__MAP_IHI, Read(m.f__S) / 5);
+        Set(m.V__STEP_MIN, 0.9 * Read(m.V__OUT));
+    }
+    for (CSymbol* setting : {&m.F__MAP_VLO, &m.F__MAP_VHI, &m.F__MAP_ILO, &m.F__MAP_IHI, &m.PM__MAP_LO, &m.PM__MAP_HI,
+                             &m.N__MAP_FX, &m.N__MAP_PM, &m.PM__WORST_MIN, &m.M__S_MAX, &m.H3__MAX, &m.V__STEP_MIN})
+        Read(*setting);
+}
+
 }  // namespace
 
 std::vector<CSymbol*> SweepSettings(CDesignModel& m, int32_t mode)
@@ -41,6 +60,7 @@ void CalculateDesign(CDesignModel& m)
     for (CSymbol* setting : {static_cast<CSymbol*>(&m.load__TD), static_cast<CSymbol*>(&m.cls__IEC), &m.P__STEP_FROM,
                              &m.P__STEP_TO, &m.t__SETTLE_MAX})
         Read(*setting);
+    ApplyDesignMapSettings(m);
 
     switch (m.Mode()) {
     case CTop::ANALOG:

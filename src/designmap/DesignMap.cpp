@@ -162,23 +162,31 @@ DesignMapInputs ReadDesignMapInputs(CDesignModel& model, ControlLoop loop)
     return inputs;
 }
 
-DesignMap ComputeDesignMap(const DesignMapInputs& inputs, const DesignMapOptions& options)
+DesignMap EmptyDesignMap(const DesignMapInputs& inputs)
 {
     DesignMap map;
     map.notComputed = inputs.notComputed;
     map.loop = inputs.loop;
     map.crossovers = inputs.crossovers;
     map.phaseMargins = inputs.phaseMargins;
+    map.cells.resize(inputs.crossovers.size() * inputs.phaseMargins.size());
+    return map;
+}
+
+DesignMap ComputeDesignMap(const DesignMapInputs& inputs, const DesignMapOptions& options)
+{
+    DesignMap map = EmptyDesignMap(inputs);
     map.timeDomain = options.timeDomain;
-    const std::size_t points = map.phaseMargins.size() * map.crossovers.size();
-    if (map.notComputed.empty() && options.timeDomain && points > kMaxTimeDomainMapPoints)
+    const std::size_t points = map.cells.size();
+    if (map.notComputed.empty() && options.timeDomain && points > kMaxTimeDomainMapPoints) {
         map.notComputed = "The time-domain pass simulates every point, about 0.1 s each: it takes at most " +
                           std::to_string(kMaxTimeDomainMapPoints) +
                           " points (N__MAP_FX × N__MAP_PM), and this map has " + std::to_string(points) + ".";
+        map.cells.clear();
+    }
     if (!map.notComputed.empty())
         return map;
     const std::size_t columns = map.crossovers.size();
-    map.cells.assign(map.phaseMargins.size() * columns, MapCell{});
     const auto cancelled = [&options] { return options.cancel && options.cancel->load(std::memory_order_relaxed); };
     std::atomic<std::size_t> next{0};
     // Each thread works on a design of its own; a point's figures depend on that point alone.

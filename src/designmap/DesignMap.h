@@ -78,6 +78,10 @@ struct DesignMapOptions {
 // two simulations a point, about 0.1 s on one core, keep it within seconds.
 inline constexpr std::size_t kMaxTimeDomainMapPoints = 64;
 
+// The map before its first point: the grid with every cell still to compute
+// (none where the inputs say why no map can be computed).
+DesignMap EmptyDesignMap(const DesignMapInputs& inputs);
+
 // The settings that scale the map's work and their maxima: N__MAP_FX and
 // N__MAP_PM up to 64 points each, so 4096 points at most (with the time-domain
 // pass kMaxTimeDomainMapPoints); each costs one

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "OnThreads.h"
 #include "analysis/Recalculate.h"
 #include "analysis/Robustness.h"
 #include "designmap/DesignMap.h"
@@ -18,13 +19,6 @@
 namespace {
 
 using namespace qxr;
-
-DesignMapOptions OnThreads(unsigned threads)
-{
-    DesignMapOptions options;
-    options.threads = threads;
-    return options;
-}
 
 void Design(CDesignModel& model, int32_t mode)
 {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "OnThreads.h"
 #include "analysis/Recalculate.h"
 #include "analysis/Robustness.h"
 #include "designmap/DesignMap.h"
@@ -13,13 +14,6 @@
 namespace {
 
 using namespace qxr;
-
-DesignMapOptions OnThreads(unsigned threads)
-{
-    DesignMapOptions options;
-    options.threads = threads;
-    return options;
-}
 
 constexpr double kNaN = MapCell::kNaN;
 
