@@ -14,11 +14,15 @@ namespace qxr {
 
 namespace {
 
-constexpr double kAmplifierGain = 1e8;         // an ideal op-amp for the AC decks
-constexpr double kClampedAmplifierGain = 1e5;  // the transient deck's op-amps, whose outputs are limited
+constexpr double kAmplifierGain = 1e8;  // an ideal op-amp for the AC decks
+// The transient deck's op-amps: a gain of 1e5 and a gain-bandwidth of 10 MHz, far above any loop's crossover.
+constexpr double kClampedAmplifierGain = 1e5;
+constexpr double kClampedAmplifierBandwidth = 10e6;
+constexpr double kClampConductance = 1e3;  // S, holding the op-amp's inner node at its limits
 constexpr int kAcPointsPerDecade = 100;
 constexpr double kSoftStartCurrent = 10e-6;  // A into C__SS
 constexpr double kPrototypeLagImpedance = 1e3;
+constexpr double kOnRiseFloor = 1e-3;  // of V__OUT / f__S, the least on time's volt-seconds in the deck
 
 // A deck as lines, with a comment before the part it explains.
 class Deck {
@@ -203,6 +207,25 @@ std::string AcCurrentDeck(const SpiceInputs& in)
 
 // --- The transient deck
 
+// An op-amp whose output stays within [0, high]: a transconductance of 1 S into the resistor of its DC gain
+// and the capacitor of its gain-bandwidth, the inner node held at the limits, buffered to the output. The
+// inner node is a state of its own, so no step of the simulator faces the gain across an algebraic loop.
+void ClampedAmplifier(Deck& deck, const std::string& who, const std::string& name, const std::string& plus,
+                      const std::string& minus, const std::string& output, const std::string& high,
+                      double initialOutput)
+{
+    const std::string inner = output + "int";
+    deck.Part(who + "'s input stage, 1 S", "G_" + name + " 0 " + inner + " " + plus + " " + minus + " 1");
+    deck.Part("Its DC gain of 1e5", "R_" + name + " " + inner + " 0 " + V(kClampedAmplifierGain));
+    deck.Part("Its gain-bandwidth of 10 MHz", "C_" + name + " " + inner + " 0 " +
+                                                  V(1 / (kTwoPi * kClampedAmplifierBandwidth)) +
+                                                  " IC=" + V(initialOutput));
+    deck.Part("Its output's limits, holding the inner node",
+              "B_" + name + "CL " + inner + " 0 I = " + V(kClampConductance) + " * (max(V(" + inner + ") - " + high +
+                  ", 0) - max(-V(" + inner + "), 0))");
+    deck.Part("Its output stage", "E_" + name + " " + output + " 0 " + inner + " 0 1");
+}
+
 std::string Pwl(const TimeDomainInputs& td, const SpiceTransientTimes& t)
 {
     const double full = td.pOut, from = td.stepFrom * td.pOut, to = td.stepTo * td.pOut;
@@ -242,8 +265,10 @@ std::string TransientDeck(const SpiceInputs& in)
     deck.Line(".param VNOM = " + V(td.vOut) + "  $ V__OUT");
     deck.Line(".param ITRIP = " + V(p.tripCurrent) + "  $ I__TRIP");
     deck.Line(".param VRAMP = " + V(p.rampVoltage) + "  $ V__RAMP");
+    deck.Line(".param DMAX = " + V(kMaxDuty) + "  $ the largest duty");
     deck.Line(".param KMUL = " + V(p.multiplierGain) + "  $ K, 1/V");
     deck.Line(".param VFFLOOR = " + V(0.5 * p.feedForwardMin) + "  $ V__FF_MIN / 2");
+    deck.Line(".param VSFLOOR = " + V(kOnRiseFloor * td.vOut / td.switchingFrequency) + "  $ V__OUT / f__S / 1000");
     deck.Blank();
     deck.Part("The rectified line at V__IN_NORM", "B_LINE vin 0 V = {VPK} * abs(sin(2 * pi * {FLINE} * time))");
     deck.Part("L__MIN", "L1 vin sw " + V(td.inductance) + " IC=" + V(x[kInductorCurrent]));
@@ -252,17 +277,15 @@ std::string TransientDeck(const SpiceInputs& in)
                  "towards the one that holds the current there (a steep limiter, so the deck stays smooth).");
     deck.Line("B_DUTY d 0 V = max(0, min(V(cao) / {VRAMP}, max(0, 1 - V(vin) / max(V(out), 1)) + 100 * (1 - "
               "i(VL) / {ITRIP})))");
-    deck.Comment("The off fraction d2: 1 - d in continuous conduction, 2 L iL / (vIn d Ts) - d in discontinuous.");
-    deck.Part("Discontinuous conduction: the mean current below half the on time's rise",
-              "B_DCM dcm 0 V = 2 * {LMIN} * i(VL) < V(vin) * V(d) * {TS} ? 1 : 0");
-    deck.Part("The off fraction",
-              "B_OFF d2 0 V = V(dcm) > 0.5 ? max(0, 2 * {LMIN} * i(VL) / max(V(vin) * V(d) * {TS}, 1f) - V(d)) "
-              ": 1 - V(d)");
-    deck.Part("Q1 and D1 averaged: the switch node's mean voltage; the diode holds an empty inductor",
-              "B_Q1 q 0 V = i(VL) <= 0 && V(d) <= 0 ? V(vin) : V(vin) * (1 - V(d) - V(d2)) + V(d2) * V(out)");
-    deck.Part("D1: the diode's share of the mean current, all but the duty's in continuous conduction, E__ff of it "
-              "delivered",
-              "B_D1 0 out I = {EFF} * max(i(VL), 0) * (V(dcm) > 0.5 ? V(d2) / max(V(d) + V(d2), 1p) : V(d2))");
+    deck.Part("The off fraction d2: 1 - d in continuous conduction, 2 L iL / (vIn d Ts) - d in discontinuous,\n"
+              "the smaller of the two, so that one continuous expression covers both. Near the line's zero\n"
+              "crossings vIn d Ts is floored at VSFLOOR, which bounds how fast an emptying inductor's current\n"
+              "may fall (at most 2 V__OUT / VSFLOOR per second relative to it).",
+              "B_OFF d2 0 V = max(0, min(1 - V(d), 2 * {LMIN} * i(VL) / max(V(vin) * V(d) * {TS}, {VSFLOOR}) - V(d)))");
+    deck.Part("Q1 and D1 averaged: the switch node's mean voltage, vIn while neither conducts",
+              "B_Q1 q 0 V = V(vin) * (1 - V(d) - V(d2)) + V(d2) * V(out)");
+    deck.Part("D1: the diode's share d2 / (d + d2) of the mean current, E__ff of it delivered",
+              "B_D1 0 out I = {EFF} * max(i(VL), 0) * V(d2) / max(V(d) + V(d2), 1m)");
     deck.Part("C__OUT", "COUT out 0 " + V(td.capacitance) + " IC=" + V(x[kOutputVoltage]));
     deck.Part("The load in W: P__OUT, then P__STEP_FROM, P__STEP_TO and back", "V_PLOAD pload 0 " + Pwl(td, t));
     if (td.loadKind == CLoadKind::Resistive)
@@ -281,20 +304,21 @@ std::string TransientDeck(const SpiceInputs& in)
     deck.Part("The second stage: 1k with the capacitor for its corner at V__FF_CO", "R_FF vffbuf vff 1k");
     deck.Part("V__FF_CO", "C_FF vff 0 " + V(1 / (kTwoPi * p.feedForwardCorner * 1e3)) + " IC=" + V(x[kFeedForwardOut]));
     deck.Part("The multiplier: I_MOUT = I_AC (VAOUT - 1) / (K V_FF^2) into RMO (R__MOUT), V_FF floored",
-              "B_MUL 0 mref I = V(vaout) > 1 ? (V(vin) / " + V(p.rAc) +
-                  ") * (V(vaout) - 1) / ({KMUL} * max(V(vff), {VFFLOOR}) ** 2) : 0");
+              "B_MUL 0 mref I = (V(vin) / " + V(p.rAc) +
+                  ") * max(V(vaout) - 1, 0) / ({KMUL} * max(V(vff), {VFFLOOR}) ** 2)");
     deck.Part("R__MOUT", "RMO mref 0 " + V(p.rMout));
     deck.Blank();
 
     deck.Part("RS: R__SENSE, the sensed inductor current", "H_RS cs 0 VL " + V(td.rSense));
     deck.Part("The current amplifier's source: the sensed current less I_MOUT R__MOUT", "E_CS err 0 cs mref 1");
-    deck.Comment("The current amplifier: R__I, R__F_I + C__Z_I across C__P_I, output within [0, 0.99 V__RAMP].");
+    deck.Comment("The current amplifier: R__I, R__F_I + C__Z_I across C__P_I, output within [0, " + V(kMaxDuty) +
+                 " V__RAMP].");
     deck.Part("R__I", "RI err cinv " + V(p.rI));
     deck.Part("R__F_I", "RF_I cinv cinvz " + V(p.rFI));
     deck.Part("C__Z_I", "CZ_I cinvz cao " + V(p.cZI) + " IC=" + V(x[kCurrentAmpZero]));
     deck.Part("C__P_I", "CP_I cinv cao " + V(p.cPI) + " IC=" + V(x[kCurrentAmpFeedback]));
-    deck.Part("The current amplifier itself",
-              "B_CA cao 0 V = min(max(-" + V(kClampedAmplifierGain) + " * V(cinv), 0), 0.99 * {VRAMP})");
+    ClampedAmplifier(deck, "The current amplifier", "CA", "0", "cinv", "cao", "{DMAX} * {VRAMP}",
+                     std::clamp(-x[kCurrentAmpFeedback], 0.0, kMaxDuty * p.rampVoltage));
     deck.Blank();
 
     deck.Comment("The voltage amplifier: R__IN, R__D, R__F + C__Z across C__F, output within [0, V__AOUT_MAX],\n"
@@ -307,8 +331,8 @@ std::string TransientDeck(const SpiceInputs& in)
     deck.Part("R__F", "RF_V vinv vinvz " + V(p.rF));
     deck.Part("C__Z", "CZ_V vinvz vaout " + V(p.cZ) + " IC=" + V(x[kVoltageAmpZero]));
     deck.Part("C__F", "CF_V vinv vaout " + V(p.cF) + " IC=" + V(x[kVoltageAmpFeedback]));
-    deck.Part("The voltage amplifier itself", "B_VA vaout 0 V = min(max(" + V(kClampedAmplifierGain) +
-                                                  " * (V(ref) - V(vinv)), 0), " + V(p.outputMax) + ")");
+    ClampedAmplifier(deck, "The voltage amplifier", "VA", "ref", "vinv", "vaout", V(p.outputMax),
+                     std::clamp(p.vRef - x[kVoltageAmpFeedback], 0.0, p.outputMax));
 
     deck.Blank();
     deck.Line(".control");

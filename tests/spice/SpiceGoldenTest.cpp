@@ -1,11 +1,12 @@
 #include <cmath>
 #include <memory>
-#include <set>
+#include <string>
 
 #include <gtest/gtest.h>
 
 #include "analysis/ExactMetrics.h"
 #include "analysis/Recalculate.h"
+#include "calc/DesignConstants.h"
 #include "cli/CommandLine.h"
 #include "cli/Design.h"
 #include "golden/GoldenDesigns.h"
@@ -107,10 +108,13 @@ TEST_P(SpiceGoldenTest, AcLoopGainAndFiguresAgreeWithTheLoopModel)
     }
 }
 
-// Designs whose transient deck ngspice gives up on (its time step shrinks away at the switch node or at
-// the initial point); the deck must then say so. Remove a design from here once ngspice runs it.
-const std::set<std::string> kTransientNotConverging{"high-power-analog", "loops-not-separated-analog",
-                                                    "switching-frequency-analog", "user-results-analog"};
+// Whether the output dips below the line's peak at V__IN_NORM and full load: the line then drives the
+// inductor through the diode unchecked, and the figures of that overload hang on details two averaged
+// models need not share.
+bool LosesTheBoost(const SteadyStatePoint& steady, const TimeDomainInputs& td)
+{
+    return steady.outputMean - 0.5 * steady.outputPeakToPeak < kSqrt2 * td.lineVoltages[1];
+}
 
 TEST_P(SpiceGoldenTest, TransientAgreesWithTheTimeDomain)
 {
@@ -124,16 +128,17 @@ TEST_P(SpiceGoldenTest, TransientAgreesWithTheTimeDomain)
     }
     const TimeDomainInputs& td = runs.inputs.timeDomain;
     const SpiceTransientResult spice = RunTransientDeck(runs.decks[2].text, td);
-    if (kTransientNotConverging.count(GetParam().name)) {
-        EXPECT_EQ(spice.error.rfind("ngspice stopped: ", 0), 0u) << spice.error;
-        EXPECT_NE(spice.error.find("Timestep too small"), std::string::npos) << spice.error;
-        return;
-    }
     ASSERT_EQ(spice.error, "");
     const SteadyStatePoint steady = SimulateSteadyState(td, td.lineVoltages[1], 1.0);
     const LoadStepResult loadStep = SimulateLoadStep(td);
     ASSERT_EQ(steady.notComputed, "");
     ASSERT_EQ(loadStep.notComputed, "");
+    if (LosesTheBoost(steady, td)) {
+        // Both must still see the overload: the output falls below V__OUT_MIN on the load step.
+        EXPECT_LT(loadStep.outputMin, td.vOutMin);
+        EXPECT_LT(spice.outputMin, td.vOutMin);
+        return;
+    }
     EXPECT_NEAR(spice.powerFactor / steady.harmonics.powerFactor, 1.0, kTransientTolerance);
     EXPECT_NEAR(spice.thd, steady.harmonics.thd, kThdTolerancePoints);
     EXPECT_NEAR(spice.outputMin / loadStep.outputMin, 1.0, kTransientTolerance);
