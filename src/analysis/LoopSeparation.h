@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/DesignModel.h"
+#include "model/LoopData.h"
 
 #include <string>
 #include <vector>
@@ -14,5 +15,7 @@
 namespace qxr {
 
 std::vector<std::string> LoopSeparationNotes(CDesignModel& model);
+// Those of one loop only, in the same order.
+std::vector<std::string> LoopSeparationNotes(CDesignModel& model, ControlLoop loop);
 
 }  // namespace qxr

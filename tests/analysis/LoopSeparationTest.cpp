@@ -82,4 +82,24 @@ TEST(LoopSeparation, TheCurrentLoopKeepsAFactorOfFiveFromTheLowestRhpz)
     }
 }
 
+// Each loop's tab shows its own notes: the voltage loop's first, the current loop's after, as in the whole list.
+TEST(LoopSeparation, EachLoopHasItsOwnNotes)
+{
+    CDesignModel model;
+    model.ad.SetUser(CTop::ANALOG);
+    model.F__X_VLOOP.SetUser(25);
+    model.F__X_ILOOP.SetUser(40e3);
+    Recalculate(model);
+    const std::vector<std::string> voltage = LoopSeparationNotes(model, ControlLoop::Voltage);
+    const std::vector<std::string> current = LoopSeparationNotes(model, ControlLoop::Current);
+    ASSERT_EQ(voltage.size(), 1u);
+    ASSERT_EQ(current.size(), 2u);
+    EXPECT_EQ(voltage[0].rfind("The voltage loop's", 0), 0u);
+    for (const std::string& note : current)
+        EXPECT_EQ(note.rfind("The current loop's", 0), 0u) << note;
+    std::vector<std::string> both = voltage;
+    both.insert(both.end(), current.begin(), current.end());
+    EXPECT_EQ(LoopSeparationNotes(model), both);
+}
+
 }  // namespace
