@@ -127,6 +127,8 @@ Json ProposalJson(const LoopProposal& loop)
         if (Shows(figure, loop.map))
             result[figure.key] = Number(p.cell.*figure.member);
     }
+    if (loop.map.timeDomain)
+        result["simulated"] = p.cell.timeDomainSimulated;
     result["meets"] = p.Meets();
     result["misses"] = p.misses;
     return result;
@@ -143,9 +145,11 @@ std::string ProposalText(ControlLoop loop, const LoopProposal& result)
     std::string text = title + "crossover " + FormatFigure(p.crossover, "Hz") + ", phase margin " +
                        FormatFigure(p.phaseMargin, "°") + "\n  worst-case phase margin " +
                        FormatFigure(p.cell.worstPm, "°") + ", worst-case Ms " + Cell(p.cell.worstMs);
-    if (result.map.timeDomain)
-        text += ", third harmonic " + FormatFigure(p.cell.h3, "%") + ", load-step minimum " +
+    if (result.map.timeDomain) {
+        const std::string mark = p.cell.timeDomainSimulated ? "" : "≈";
+        text += ", third harmonic " + mark + FormatFigure(p.cell.h3, "%") + ", load-step minimum " + mark +
                 FormatFigure(p.cell.stepMin, "V");
+    }
     if (p.Meets())
         return text + "\n  meets every limit\n";
     std::string misses;
