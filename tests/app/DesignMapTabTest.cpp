@@ -2,7 +2,6 @@
 #include <cmath>
 #include <set>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -138,7 +137,7 @@ TEST_F(DesignMapTab, ShowsTheMapTheCoreComputes)
 TEST_F(DesignMapTab, HoverReadsOutTheCellUnderTheMouse)
 {
     CTabDesignMap& tab = ShownTab(ControlLoop::Voltage);
-    const qxr::DesignMap expected = Independent(ControlLoop::Voltage);
+    const qxr::DesignMap expected = IndependentWithPass(ControlLoop::Voltage);
     std::size_t row = 0, column = 0;
     ASSERT_TRUE(FindRealisable(expected, row, column));
     Send(*tab.MapView(), QEvent::MouseMove, tab.MapView()->CellCentre(row, column));
@@ -159,8 +158,8 @@ TEST_F(DesignMapTab, HoverReadsOutTheCellUnderTheMouse)
 TEST_F(DesignMapTab, TheTimeDomainPassAddsItsLimitsAndReadsOutItsFigures)
 {
     CDesignModel& model = Document().model;
-    // Inside the default voltage map's third harmonics (about 0.3 % to 0.55 %), so that the limit bites.
-    Document().ApplyChange("Third Harmonic", [&model] { model.H3__MAX.SetUser(0.4); });
+    // Below the third harmonic of the first pass's proposal (20 Hz, 80°: 0.56 %), met at lower crossovers.
+    Document().ApplyChange("Third Harmonic", [&model] { model.H3__MAX.SetUser(0.55); });
     CTabDesignMap& tab = ShownTab(ControlLoop::Voltage);
     const DesignMapScene& scene = tab.MapView()->Scene();
     const qxr::DesignMap& map = *scene.map;
@@ -172,12 +171,13 @@ TEST_F(DesignMapTab, TheTimeDomainPassAddsItsLimitsAndReadsOutItsFigures)
     EXPECT_EQ(drawn.count(qxr::MapContourFigure::ThirdHarmonic), 1u);
     EXPECT_EQ(drawn.count(qxr::MapContourFigure::LoadStepMinimum), 1u);
 
-    ASSERT_TRUE(scene.proposal.found);
-    EXPECT_LE(scene.proposal.cell.h3, 0.4);
+    ASSERT_TRUE(scene.proposal.Meets());
+    EXPECT_LE(scene.proposal.cell.h3, 0.55);
     EXPECT_GE(scene.proposal.cell.stepMin, scene.limits.stepMin);
     qxr::DesignMap sweepOnly = map;
     sweepOnly.timeDomain = false;
-    EXPECT_GT(qxr::ProposeFrom(sweepOnly, scene.limits).cell.h3, 0.4) << "without the pass the proposal misses H3__MAX";
+    EXPECT_GT(qxr::ProposeFrom(sweepOnly, scene.limits).cell.h3, 0.55)
+        << "without the pass the proposal misses H3__MAX";
 
     // A point of the sub-grid reads out its own simulation, unmarked.
     const std::size_t row = map.timeDomainRows[2], column = map.timeDomainColumns[3];
@@ -217,15 +217,10 @@ TEST_F(DesignMapTab, AKeystrokeDuringThePassDropsIt)
         << tab.Status()->text().toStdString();
     EXPECT_TRUE(tab.UseProposal()->isEnabled()) << "the first pass's proposal can be used meanwhile";
 
-    CDialogTab* page = nullptr;
-    const CDialogTabRow* capacitance = nullptr;
-    for (CDialogTab* candidate : Frame().UserView()->Pages())
-        for (const CDialogTabRow& row : candidate->Rows())
-            if (row.symbolName == "C__OUT" && row.valueEdit != nullptr)
-                std::tie(page, capacitance) = std::pair{candidate, &row};
-    ASSERT_NE(capacitance, nullptr);
-    Frame().UserView()->TabControl().SelectPage(page);
-    Type(capacitance->valueEdit, "470");
+    CDialogTab* parameters = Frame().UserView()->Pages()[0];
+    Frame().UserView()->TabControl().SelectPage(parameters);
+    Type(RowOf(*parameters, "P__OUT").valueEdit, "200");
+    ASSERT_EQ(Document().model.P__OUT.Value(), 200);
     const qxr::DesignMap& restarted = *tab.MapView()->Scene().map;
     EXPECT_FALSE(restarted.complete || restarted.timeDomain);
     EXPECT_TRUE(std::all_of(restarted.cells.begin(), restarted.cells.end(), [](const qxr::MapCell& cell) {
