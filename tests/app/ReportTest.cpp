@@ -190,8 +190,7 @@ TEST_F(DesignReport, PdfFromTheCommandLineHoldsWhatThePagesShow)
         EXPECT_EQ(mapStatus.size(), 2);
         for (const QString& line : mapStatus)
             EXPECT_TRUE(text.contains(line)) << line.toStdString();
-        const bool mapped = Document().designMaps->Map(qxr::ControlLoop::Voltage).timeDomain;
-        EXPECT_TRUE(mapped);
+        EXPECT_TRUE(Document().designMaps->Map(qxr::ControlLoop::Voltage).timeDomain);
         for (const char* key : {"H3 limit", "Step limit"})
             EXPECT_EQ(text.count(key), 2) << key << ": the key to each loop's time-domain contours";
         const QStringList messages = QString::fromStdString(Document().model.messages).split('\n', Qt::SkipEmptyParts);

@@ -195,6 +195,27 @@ TEST_F(ProposeCli, ProposesForBothLoopsAndAppliesWhatItProposes)
     EXPECT_NE(text.out.find("\nCurrent loop: crossover "), std::string::npos) << text.out;
 }
 
+// With the time-domain pass the proposal carries its point's figures from the
+// map and says whether they were simulated there.
+TEST(ProposeTimeDomain, TheProposalsFiguresAreItsMapPoints)
+{
+    const std::vector<std::string> grid{"--time-domain", "--set", "N__MAP_FX=3", "--set", "N__MAP_PM=22"};
+    const json proposal = RunJson(With({"propose"}, grid))["voltage"];
+    const json map = RunJson(With({"map", "--loop", "voltage"}, grid));
+    const auto at = [](const json& values, double value) {
+        const auto found = std::find(values.begin(), values.end(), value);
+        return static_cast<std::size_t>(found - values.begin());
+    };
+    const std::size_t row = at(map["phaseMargin"], proposal["phaseMargin"].get<double>());
+    const std::size_t column = at(map["crossover"], proposal["crossover"].get<double>());
+    ASSERT_LT(row, 22u);
+    ASSERT_LT(column, 3u);
+    EXPECT_EQ(proposal["h3"], map["h3"][row][column]);
+    EXPECT_EQ(proposal["stepMin"], map["stepMin"][row][column]);
+    const auto rows = map["timeDomainRows"].get<std::vector<std::size_t>>();
+    EXPECT_EQ(proposal["simulated"].get<bool>(), std::count(rows.begin(), rows.end(), row) == 1);
+}
+
 // What the loops come too close to goes with the proposal, not among the design's messages.
 TEST(ProposeSeparation, TheDefaultCurrentLoopNearTheRhpzIsNotedWithTheProposal)
 {
