@@ -112,7 +112,8 @@ DesignMap ComputeDesignMap(const DesignMapInputs& inputs, const DesignMapOptions
 // points simulated, every other realisable point's h3 and stepMin
 // interpolated bilinearly (in log crossover and phase margin) from the four
 // sub-grid points around it, NaN where one of them has no figure. A cancel
-// leaves the map without it (timeDomain and complete false).
+// leaves the pass undone: timeDomain and complete false, the points
+// simulated so far with their figures, none interpolated.
 void RunTimeDomainPass(const DesignMapInputs& inputs, DesignMap& map, const DesignMapOptions& options = {});
 
 }  // namespace qxr
