@@ -1,6 +1,7 @@
 #include "app/DesignMapRunner.h"
 
 #include <chrono>
+#include <functional>
 #include <mutex>
 
 #include "doc/QXRDoc.h"
@@ -26,6 +27,38 @@ struct DesignMapRunner::Filling {
     std::chrono::steady_clock::time_point lastReport;  // set as the run starts, then under the mutex
 
     static constexpr std::chrono::milliseconds kReportInterval{100};
+
+    // Keeps each point of map index as it is done, by either pass, and
+    // reports every tenth of a second.
+    std::function<void(std::size_t, std::size_t, const qxr::MapCell&)> Recorder(std::size_t index,
+                                                                                const Progress& progress, int total)
+    {
+        return [this, index, &progress, total](std::size_t row, std::size_t column, const qxr::MapCell& cell) {
+            const std::lock_guard<std::mutex> lock(mutex);
+            qxr::DesignMap& map = maps.maps[index];
+            map.cells[row * map.crossovers.size() + column] = cell;
+            ++done;
+            const auto now = std::chrono::steady_clock::now();
+            if (now - lastReport >= kReportInterval) {
+                lastReport = now;
+                progress(done, total);
+            }
+        };
+    }
+
+    // The map whole from its first pass, shown at once with the sub-grid its
+    // time-domain pass is about to simulate, so that the tab counts its points.
+    void StartPass(std::size_t index, const qxr::DesignMap& swept, const Progress& progress, int total)
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        qxr::DesignMap& map = maps.maps[index];
+        map = swept;
+        const qxr::TimeDomainSubGrid subGrid = qxr::TimeDomainSubGridOf(map.crossovers.size(), map.phaseMargins.size());
+        map.timeDomainColumns = subGrid.columns;
+        map.timeDomainRows = subGrid.rows;
+        lastReport = std::chrono::steady_clock::now();
+        progress(done, total);
+    }
 };
 
 DesignMapRunner::DesignMapRunner(CQXRDoc& document) : BackgroundAnalysis(document)
@@ -52,23 +85,20 @@ BackgroundAnalysis::Job DesignMapRunner::Prepare(CDesignModel& model)
         const int total = Points(filling->maps);
         filling->lastReport = std::chrono::steady_clock::now();  // a map done within a moment shows whole
         auto finished = std::make_shared<DesignMaps>(filling->maps);
+        qxr::DesignMapOptions options;
+        options.threads = WorkerThreads();
+        options.cancel = &cancel;
+        // Both maps first, so that both tabs are whole within moments; then their time-domain passes.
         for (std::size_t index = 0; index < inputs.size() && !cancel; ++index) {
-            qxr::DesignMapOptions options;
-            options.threads = WorkerThreads();
-            options.cancel = &cancel;
-            options.cellDone = [&filling, &progress, index, total](std::size_t row, std::size_t column,
-                                                                   const qxr::MapCell& cell) {
-                const std::lock_guard<std::mutex> lock(filling->mutex);
-                qxr::DesignMap& map = filling->maps.maps[index];
-                map.cells[row * map.crossovers.size() + column] = cell;
-                ++filling->done;
-                const auto now = std::chrono::steady_clock::now();
-                if (now - filling->lastReport >= Filling::kReportInterval) {
-                    filling->lastReport = now;
-                    progress(filling->done, total);
-                }
-            };
+            options.cellDone = filling->Recorder(index, progress, total);
             finished->maps[index] = qxr::ComputeDesignMap(inputs[index], options);
+            filling->StartPass(index, finished->maps[index], progress, total);
+        }
+        for (std::size_t index = 0; index < inputs.size() && !cancel; ++index) {
+            if (!finished->maps[index].complete)
+                continue;
+            options.cellDone = filling->Recorder(index, progress, total);
+            qxr::RunTimeDomainPass(inputs[index], finished->maps[index], options);
         }
         return Delivery([finished = std::shared_ptr<const DesignMaps>(finished)](CQXRDoc& document) {
             document.designMaps = finished;

@@ -41,6 +41,26 @@ std::string Cell(double value)
     return std::isnan(value) ? "n/a" : FormatDouble(value, 4);
 }
 
+// A time-domain figure the pass interpolated rather than simulated.
+bool Interpolated(const MapCell& cell, const MapFigure& figure)
+{
+    return figure.timeDomain && !cell.timeDomainSimulated;
+}
+
+// A figure the pass knows neither from a simulation nor from the simulated points around it.
+bool Unknown(const MapCell& cell, const MapFigure& figure)
+{
+    return !cell.realisable || (Interpolated(cell, figure) && std::isnan(cell.*figure.member));
+}
+
+std::string TableCell(const MapCell& cell, const MapFigure& figure)
+{
+    if (!cell.realisable)
+        return "-";
+    const std::string value = Cell(cell.*figure.member);
+    return Interpolated(cell, figure) && !std::isnan(cell.*figure.member) ? "≈" + value : value;
+}
+
 std::string MapTable(const DesignMap& map, const MapFigure& figure)
 {
     TextTable table(std::vector<Align>(1 + map.crossovers.size(), Align::Right));
@@ -50,26 +70,27 @@ std::string MapTable(const DesignMap& map, const MapFigure& figure)
     table.AddRow(std::move(heading));
     for (std::size_t row = 0; row < map.phaseMargins.size(); ++row) {
         std::vector<std::string> cells{FormatDouble(map.phaseMargins[row], 4) + "°"};
-        for (std::size_t column = 0; column < map.crossovers.size(); ++column) {
-            const MapCell& cell = map.At(row, column);
-            cells.push_back(cell.realisable ? Cell(cell.*figure.member) : "-");
-        }
+        for (std::size_t column = 0; column < map.crossovers.size(); ++column)
+            cells.push_back(TableCell(map.At(row, column), figure));
         table.AddRow(std::move(cells));
     }
     const std::string unit = *figure.unit ? std::string(" (") + figure.unit + ")" : "";
-    return std::string(figure.title) + unit + "; - where the point cannot be realised, n/a where it cannot be " +
-           "measured:\n" + table.Render("  ");
+    std::string notes = "; - where the point cannot be realised, n/a where it cannot be measured";
+    if (figure.timeDomain)
+        notes += " or interpolated, ≈ where it is interpolated between the simulated points";
+    return std::string(figure.title) + unit + notes + ":\n" + table.Render("  ");
 }
 
-// [rows][columns] of a figure, null where the point cannot be realised.
-Json Grid(const DesignMap& map, double MapCell::*member)
+// [rows][columns] of a figure, null where it is unknown: where the point
+// cannot be realised, or a time-domain figure has no simulated points to interpolate between.
+Json Grid(const DesignMap& map, const MapFigure& figure)
 {
     Json rows = Json::array();
     for (std::size_t row = 0; row < map.phaseMargins.size(); ++row) {
         Json cells = Json::array();
         for (std::size_t column = 0; column < map.crossovers.size(); ++column) {
             const MapCell& cell = map.At(row, column);
-            cells.push_back(cell.realisable ? Number(cell.*member) : Json(nullptr));
+            cells.push_back(Unknown(cell, figure) ? Json(nullptr) : Number(cell.*figure.member));
         }
         rows.push_back(std::move(cells));
     }
@@ -106,6 +127,8 @@ Json ProposalJson(const LoopProposal& loop)
         if (Shows(figure, loop.map))
             result[figure.key] = Number(p.cell.*figure.member);
     }
+    if (loop.map.timeDomain)
+        result["simulated"] = p.cell.timeDomainSimulated;
     result["meets"] = p.Meets();
     result["misses"] = p.misses;
     return result;
@@ -122,9 +145,11 @@ std::string ProposalText(ControlLoop loop, const LoopProposal& result)
     std::string text = title + "crossover " + FormatFigure(p.crossover, "Hz") + ", phase margin " +
                        FormatFigure(p.phaseMargin, "°") + "\n  worst-case phase margin " +
                        FormatFigure(p.cell.worstPm, "°") + ", worst-case Ms " + Cell(p.cell.worstMs);
-    if (result.map.timeDomain)
-        text += ", third harmonic " + FormatFigure(p.cell.h3, "%") + ", load-step minimum " +
+    if (result.map.timeDomain) {
+        const std::string mark = p.cell.timeDomainSimulated ? "" : "≈";
+        text += ", third harmonic " + mark + FormatFigure(p.cell.h3, "%") + ", load-step minimum " + mark +
                 FormatFigure(p.cell.stepMin, "V");
+    }
     if (p.Meets())
         return text + "\n  meets every limit\n";
     std::string misses;
@@ -157,7 +182,11 @@ std::string FormatMapJson(const DesignMap& map)
                   {"realisable", RealisableGrid(map)}};
     for (const MapFigure& figure : kMapFigures) {
         if (Shows(figure, map))
-            document[figure.key] = Grid(map, figure.member);
+            document[figure.key] = Grid(map, figure);
+    }
+    if (map.timeDomain) {
+        document["timeDomainColumns"] = map.timeDomainColumns;
+        document["timeDomainRows"] = map.timeDomainRows;
     }
     return JsonText(document);
 }
@@ -171,7 +200,7 @@ std::string FormatMapCsv(const DesignMap& map)
         if (Shows(figure, map))
             text += std::string(",") + figure.key;
     }
-    text += '\n';
+    text += map.timeDomain ? ",simulated\n" : "\n";
     for (std::size_t row = 0; row < map.phaseMargins.size(); ++row) {
         for (std::size_t column = 0; column < map.crossovers.size(); ++column) {
             const MapCell& cell = map.At(row, column);
@@ -179,8 +208,10 @@ std::string FormatMapCsv(const DesignMap& map)
                     FormatDouble(map.crossovers[column], kRoundTripDigits) + (cell.realisable ? ",1" : ",0");
             for (const MapFigure& figure : kMapFigures) {
                 if (Shows(figure, map))
-                    text += "," + (cell.realisable ? FormatDouble(cell.*figure.member, kRoundTripDigits) : "");
+                    text += "," + (Unknown(cell, figure) ? "" : FormatDouble(cell.*figure.member, kRoundTripDigits));
             }
+            if (map.timeDomain)
+                text += cell.realisable ? (cell.timeDomainSimulated ? ",1" : ",0") : ",";
             text += '\n';
         }
     }

@@ -1,7 +1,10 @@
 #include "designmap/DesignMap.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <thread>
+#include <utility>
 
 #include "analysis/Recalculate.h"
 #include "analysis/Robustness.h"
@@ -92,27 +95,17 @@ bool PartsPositive(const CDesignModel& model, ControlLoop loop)
     return true;
 }
 
-void SimulatePoint(CDesignModel& model, const std::atomic<bool>* cancel, MapCell& cell)
-{
-    const TimeDomainInputs inputs = ReadTimeDomainInputs(model);
-    if (!inputs.notComputed.empty())
-        return;
-    SimulationOptions options;
-    options.cancel = cancel;
-    const SteadyStatePoint lowLine = SimulateSteadyState(inputs, model.V__IN_MIN.Value(), 1.0, options);
-    if (lowLine.notComputed.empty())
-        cell.h3 = lowLine.harmonics.thirdHarmonic;
-    const LoadStepResult step = SimulateLoadStep(inputs, options);
-    if (step.notComputed.empty())
-        cell.stepMin = step.outputMin;
-}
-
-MapCell EvaluatePoint(CDesignModel& model, const DesignMapInputs& inputs, double crossover, double margin,
-                      const DesignMapOptions& options)
+// The design as the inputs hold it with the point entered.
+void DesignAt(CDesignModel& model, const DesignMapInputs& inputs, double crossover, double margin)
 {
     model.RestoreState(inputs.state);
     EnterPoint(model, inputs.loop, crossover, margin);
     Recalculate(model);
+}
+
+MapCell EvaluatePoint(CDesignModel& model, const DesignMapInputs& inputs, double crossover, double margin)
+{
+    DesignAt(model, inputs, crossover, margin);
     const LoopRobustness corners = AnalyseCorners(ReadRobustnessInputs(model), inputs.loop);
     MapCell cell;
     cell.computed = true;
@@ -122,9 +115,113 @@ MapCell EvaluatePoint(CDesignModel& model, const DesignMapInputs& inputs, double
         return cell;
     cell.worstPm = corners.worstPm;
     cell.worstMs = corners.envelope[kMsFigure].max;
-    if (options.timeDomain)
-        SimulatePoint(model, options.cancel, cell);
     return cell;
+}
+
+// The point's design simulated at V__IN_MIN and full load and through the load step.
+void SimulatePoint(CDesignModel& model, const DesignMapInputs& inputs, double crossover, double margin,
+                   const std::atomic<bool>* cancel, MapCell& cell)
+{
+    DesignAt(model, inputs, crossover, margin);
+    cell.timeDomainSimulated = true;
+    const TimeDomainInputs simulated = ReadTimeDomainInputs(model);
+    if (!simulated.notComputed.empty())
+        return;
+    SimulationOptions options;
+    options.cancel = cancel;
+    const SteadyStatePoint lowLine = SimulateSteadyState(simulated, model.V__IN_MIN.Value(), 1.0, options);
+    if (lowLine.notComputed.empty())
+        cell.h3 = lowLine.harmonics.thirdHarmonic;
+    const LoadStepResult step = SimulateLoadStep(simulated, options);
+    if (step.notComputed.empty())
+        cell.stepMin = step.outputMin;
+}
+
+bool Cancelled(const DesignMapOptions& options)
+{
+    return options.cancel && options.cancel->load(std::memory_order_relaxed);
+}
+
+// Runs point(model, k) for every k below count, spread over the options'
+// threads, each thread with a design of its own; a point's result depends on
+// that point alone, so the map is the same for any number of threads. The
+// enumerations' type records were made by the owner's model; the threads only
+// read them.
+template <typename Point>
+void ForEachPoint(std::size_t count, const DesignMapOptions& options, const Point& point)
+{
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        ClearUpperVectorHalves();
+        CDesignModel model;
+        for (std::size_t k = next++; k < count && !Cancelled(options); k = next++)
+            point(model, k);
+    };
+    std::vector<std::thread> helpers;
+    for (unsigned k = 1; k < std::min<std::size_t>(std::max(1u, options.threads), count); ++k)
+        helpers.emplace_back(work);
+    work();
+    for (std::thread& helper : helpers)
+        helper.join();
+}
+
+// The sub-grid's indices on either side of index, the same one twice where
+// index is on the sub-grid.
+std::pair<std::size_t, std::size_t> Bracket(const std::vector<std::size_t>& subGrid, std::size_t index)
+{
+    const auto above = std::lower_bound(subGrid.begin(), subGrid.end(), index);
+    if (*above == index)
+        return {index, index};
+    return {*std::prev(above), *above};
+}
+
+// Where value lies between the grid's points low and high, 0 to 1.
+double Fraction(double value, double low, double high)
+{
+    return low == high ? 0.0 : (value - low) / (high - low);
+}
+
+// A cell's figure bilinear in log crossover and phase margin between the
+// simulated cells at the corners; NaN where a corner has none.
+double Interpolated(const DesignMap& map, double MapCell::*figure, std::pair<std::size_t, std::size_t> rows,
+                    std::pair<std::size_t, std::size_t> columns, double tRow, double tColumn)
+{
+    const auto corner = [&](std::size_t row, std::size_t column) {
+        const MapCell& cell = map.At(row, column);
+        return cell.timeDomainSimulated ? cell.*figure : MapCell::kNaN;
+    };
+    const double low = (1 - tColumn) * corner(rows.first, columns.first) + tColumn * corner(rows.first, columns.second);
+    const double high =
+        (1 - tColumn) * corner(rows.second, columns.first) + tColumn * corner(rows.second, columns.second);
+    return (1 - tRow) * low + tRow * high;
+}
+
+void InterpolateTimeDomain(DesignMap& map)
+{
+    for (std::size_t row = 0; row < map.phaseMargins.size(); ++row) {
+        const auto rows = Bracket(map.timeDomainRows, row);
+        const double tRow =
+            Fraction(map.phaseMargins[row], map.phaseMargins[rows.first], map.phaseMargins[rows.second]);
+        for (std::size_t column = 0; column < map.crossovers.size(); ++column) {
+            MapCell& cell = map.cells[row * map.crossovers.size() + column];
+            if (!cell.realisable || cell.timeDomainSimulated)
+                continue;
+            const auto columns = Bracket(map.timeDomainColumns, column);
+            const double tColumn = Fraction(std::log(map.crossovers[column]), std::log(map.crossovers[columns.first]),
+                                            std::log(map.crossovers[columns.second]));
+            cell.h3 = Interpolated(map, &MapCell::h3, rows, columns, tRow, tColumn);
+            cell.stepMin = Interpolated(map, &MapCell::stepMin, rows, columns, tRow, tColumn);
+        }
+    }
+}
+
+// count points spread evenly from 0 to last, both included.
+std::vector<std::size_t> EvenlySpread(std::size_t count, std::size_t last)
+{
+    std::vector<std::size_t> indices(count);
+    for (std::size_t k = 0; k < count; ++k)
+        indices[k] = count == 1 ? 0 : (2 * k * last + count - 1) / (2 * (count - 1));  // rounded to the nearest
+    return indices;
 }
 
 }  // namespace
@@ -173,45 +270,70 @@ DesignMap EmptyDesignMap(const DesignMapInputs& inputs)
     return map;
 }
 
+TimeDomainSubGrid TimeDomainSubGridOf(std::size_t columns, std::size_t rows)
+{
+    const bool whole = columns * rows <= kMaxTimeDomainMapPoints;
+    const auto side = [whole](std::size_t count) {
+        return count == 0 ? std::vector<std::size_t>{}
+                          : EvenlySpread(whole ? count : std::min(count, kMaxTimeDomainSide), count - 1);
+    };
+    return {side(columns), side(rows)};
+}
+
+std::vector<std::size_t> TimeDomainPoints(const DesignMap& map)
+{
+    std::vector<std::size_t> points;
+    for (std::size_t row : map.timeDomainRows) {
+        for (std::size_t column : map.timeDomainColumns) {
+            const std::size_t index = row * map.crossovers.size() + column;
+            if (map.cells[index].realisable)
+                points.push_back(index);
+        }
+    }
+    return points;
+}
+
 DesignMap ComputeDesignMap(const DesignMapInputs& inputs, const DesignMapOptions& options)
 {
     DesignMap map = EmptyDesignMap(inputs);
-    map.timeDomain = options.timeDomain;
-    const std::size_t points = map.cells.size();
-    if (map.notComputed.empty() && options.timeDomain && points > kMaxTimeDomainMapPoints) {
-        map.notComputed = "The time-domain pass simulates every point, about 0.1 s each: it takes at most " +
-                          std::to_string(kMaxTimeDomainMapPoints) +
-                          " points (N__MAP_FX × N__MAP_PM), and this map has " + std::to_string(points) + ".";
-        map.cells.clear();
-    }
     if (!map.notComputed.empty())
         return map;
     const std::size_t columns = map.crossovers.size();
-    const auto cancelled = [&options] { return options.cancel && options.cancel->load(std::memory_order_relaxed); };
-    std::atomic<std::size_t> next{0};
-    // Each thread works on a design of its own; a point's figures depend on that point alone.
-    // The enumerations' type records were made by the owner's model; the threads only read them.
-    const auto work = [&] {
-        ClearUpperVectorHalves();
-        CDesignModel model;
-        for (std::size_t i = next++; i < map.cells.size() && !cancelled(); i = next++) {
-            const std::size_t row = i / columns, column = i % columns;
-            const MapCell cell = EvaluatePoint(model, inputs, map.crossovers[column], map.phaseMargins[row], options);
-            if (cancelled())
-                return;  // a simulation the cancel cut short has no figures
-            map.cells[i] = cell;
-            if (options.cellDone)
-                options.cellDone(row, column, map.cells[i]);
-        }
-    };
-    std::vector<std::thread> helpers;
-    for (unsigned k = 1; k < std::min<std::size_t>(std::max(1u, options.threads), map.cells.size()); ++k)
-        helpers.emplace_back(work);
-    work();
-    for (std::thread& helper : helpers)
-        helper.join();
-    map.complete = !cancelled();
+    ForEachPoint(map.cells.size(), options, [&](CDesignModel& model, std::size_t i) {
+        const std::size_t row = i / columns, column = i % columns;
+        const MapCell cell = EvaluatePoint(model, inputs, map.crossovers[column], map.phaseMargins[row]);
+        map.cells[i] = cell;
+        if (options.cellDone)
+            options.cellDone(row, column, map.cells[i]);
+    });
+    map.complete = !Cancelled(options);
+    if (map.complete && options.timeDomain)
+        RunTimeDomainPass(inputs, map, options);
     return map;
+}
+
+void RunTimeDomainPass(const DesignMapInputs& inputs, DesignMap& map, const DesignMapOptions& options)
+{
+    const TimeDomainSubGrid subGrid = TimeDomainSubGridOf(map.crossovers.size(), map.phaseMargins.size());
+    map.timeDomainColumns = subGrid.columns;
+    map.timeDomainRows = subGrid.rows;
+    const std::vector<std::size_t> points = TimeDomainPoints(map);
+    const std::size_t columns = map.crossovers.size();
+    ForEachPoint(points.size(), options, [&](CDesignModel& model, std::size_t k) {
+        const std::size_t i = points[k], row = i / columns, column = i % columns;
+        MapCell cell = map.cells[i];
+        SimulatePoint(model, inputs, map.crossovers[column], map.phaseMargins[row], options.cancel, cell);
+        if (Cancelled(options))
+            return;  // a simulation the cancel cut short has no figures
+        map.cells[i] = cell;
+        if (options.cellDone)
+            options.cellDone(row, column, map.cells[i]);
+    });
+    map.complete = !Cancelled(options);
+    if (!map.complete)
+        return;
+    InterpolateTimeDomain(map);
+    map.timeDomain = true;
 }
 
 }  // namespace qxr

@@ -13,7 +13,8 @@
 // The design map of one loop: the design recalculated for every required
 // crossover (log-spaced, the columns) and phase margin (the rows) of a grid,
 // each point judged over the stability sweep's corners and, in a second and
-// optional pass, in the time domain.
+// optional pass, in the time domain: simulated on a sub-grid of at most 8 x 8
+// points and interpolated between them.
 namespace qxr {
 
 // The proposal's limits (PM__WORST_MIN, M__S_MAX, H3__MAX, V__STEP_MIN).
@@ -52,6 +53,9 @@ struct MapCell {
     // From the time-domain pass: the third harmonic at V__IN_MIN and full load
     // (% of the fundamental) and the output's minimum on the load step (V).
     double h3 = kNaN, stepMin = kNaN;
+    // The pass simulated this point; otherwise its h3 and stepMin are
+    // interpolated between the simulated points around it.
+    bool timeDomainSimulated = false;
 };
 
 struct DesignMap {
@@ -59,33 +63,57 @@ struct DesignMap {
     ControlLoop loop = ControlLoop::Voltage;
     std::vector<double> crossovers, phaseMargins;
     std::vector<MapCell> cells;  // row by row: cells[row * crossovers.size() + column]
-    bool timeDomain = false;     // the time-domain pass ran: h3 and stepMin are known
-    bool complete = false;       // every point computed, none left out by a cancel
+    // The sub-grid the time-domain pass simulates, rising indices; empty without the pass.
+    std::vector<std::size_t> timeDomainColumns, timeDomainRows;
+    bool timeDomain = false;  // the time-domain pass ran whole: h3 and stepMin are known where they can be
+    bool complete = false;    // every point computed (by both passes when asked), none left out by a cancel
 
     const MapCell& At(std::size_t row, std::size_t column) const { return cells[row * crossovers.size() + column]; }
 };
 
 struct DesignMapOptions {
     unsigned threads = 1;     // the calling thread among them; the map is the same for any number
-    bool timeDomain = false;  // the second pass: two simulations per realisable point
+    bool timeDomain = false;  // the second pass: two simulations per realisable point of its sub-grid
     // Set from another thread to give up; checked before every point.
     const std::atomic<bool>* cancel = nullptr;
-    // Called as each point is done, from the thread that computed it.
+    // Called as each point is done, by either pass, from the thread that computed it.
     std::function<void(std::size_t row, std::size_t column, const MapCell&)> cellDone;
 };
 
-// With the time-domain pass, a map of more points than this is not computed:
-// two simulations a point, about 0.1 s on one core, keep it within seconds.
+// The time-domain pass simulates at most this many points: two simulations a
+// point, about 0.1 s on one core, keep any map within seconds. A larger map is
+// simulated on a sub-grid of at most kMaxTimeDomainSide columns and rows.
 inline constexpr std::size_t kMaxTimeDomainMapPoints = 64;
+inline constexpr std::size_t kMaxTimeDomainSide = 8;
+
+struct TimeDomainSubGrid {
+    std::vector<std::size_t> columns, rows;  // rising indices of the map's columns and rows
+};
+
+// Every column and row of a map of at most kMaxTimeDomainMapPoints points;
+// of a larger one at most kMaxTimeDomainSide of each, spread evenly, both ends included.
+TimeDomainSubGrid TimeDomainSubGridOf(std::size_t columns, std::size_t rows);
+
+// The cells the time-domain pass simulates (indexes into map.cells): the
+// realisable points of its sub-grid, row by row.
+std::vector<std::size_t> TimeDomainPoints(const DesignMap& map);
 
 // The map before its first point: the grid with every cell still to compute
 // (none where the inputs say why no map can be computed).
 DesignMap EmptyDesignMap(const DesignMapInputs& inputs);
 
 // The settings that scale the map's work and their maxima: N__MAP_FX and
-// N__MAP_PM up to 64 points each, so 4096 points at most (with the time-domain
-// pass kMaxTimeDomainMapPoints); each costs one
-// design pass and 2^7 corners, and with the time-domain pass two simulations.
+// N__MAP_PM up to 64 points each, so 4096 points at most; each costs one
+// design pass and 2^7 corners. The time-domain pass adds two simulations for
+// each of at most kMaxTimeDomainMapPoints points.
 DesignMap ComputeDesignMap(const DesignMapInputs& inputs, const DesignMapOptions& options = {});
+
+// The time-domain pass over a map whose first pass is complete: the sub-grid's
+// points simulated, every other realisable point's h3 and stepMin
+// interpolated bilinearly (in log crossover and phase margin) from the four
+// sub-grid points around it, NaN where one of them has no figure. A cancel
+// leaves the pass undone: timeDomain and complete false, the points
+// simulated so far with their figures, none interpolated.
+void RunTimeDomainPass(const DesignMapInputs& inputs, DesignMap& map, const DesignMapOptions& options = {});
 
 }  // namespace qxr

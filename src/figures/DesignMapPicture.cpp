@@ -105,11 +105,10 @@ void StrokeHaloed(QPainter& painter, const QPainterPath& path, Qt::PenStyle styl
     painter.strokePath(path, QPen(Qt::white, width * thin, style, Qt::FlatCap));
 }
 
-// The contour of one figure at level, labelled at its highest point.
-void PaintContour(QPainter& painter, const Frame& frame, const std::vector<double>& values, double level,
+// A contour line, labelled at its highest point.
+void PaintContour(QPainter& painter, const Frame& frame, const std::vector<qxr::ContourSegment>& segments,
                   Qt::PenStyle style, const QString& label)
 {
-    const std::vector<qxr::ContourSegment> segments = qxr::TraceContour(values, frame.rows, frame.columns, level);
     if (segments.empty())
         return;
     QPainterPath path;
@@ -133,27 +132,36 @@ void PaintContour(QPainter& painter, const Frame& frame, const std::vector<doubl
     painter.fillPath(text, Qt::white);
 }
 
-template <typename Figure>
-std::vector<double> Values(const qxr::DesignMap& map, Figure figure)
+Qt::PenStyle StyleOf(qxr::MapContourFigure figure)
 {
-    std::vector<double> values;
-    for (const qxr::MapCell& cell : map.cells)
-        values.push_back(cell.computed && cell.realisable ? figure(cell) : std::numeric_limits<double>::quiet_NaN());
-    return values;
+    switch (figure) {
+    case qxr::MapContourFigure::Ms:
+        return Qt::SolidLine;
+    case qxr::MapContourFigure::ThirdHarmonic:
+        return Qt::DashLine;
+    case qxr::MapContourFigure::LoadStepMinimum:
+        return Qt::DotLine;
+    }
+    return Qt::SolidLine;
+}
+
+QString LabelOf(const qxr::MapContourLine& line)
+{
+    switch (line.figure) {
+    case qxr::MapContourFigure::Ms:
+        return Tr("Ms %1").arg(Text(qxr::FormatFixed(line.level, 1)));
+    case qxr::MapContourFigure::ThirdHarmonic:
+        return Tr("H3 limit");
+    case qxr::MapContourFigure::LoadStepMinimum:
+        return Tr("Step limit");
+    }
+    return {};
 }
 
 void PaintContours(QPainter& painter, const Frame& frame, const DesignMapScene& scene)
 {
-    const qxr::DesignMap& map = *scene.map;
-    const std::vector<double> ms = Values(map, [](const qxr::MapCell& cell) { return cell.worstMs; });
-    for (double level : kMapMsLevels)
-        PaintContour(painter, frame, ms, level, Qt::SolidLine, Tr("Ms %1").arg(Text(qxr::FormatFixed(level, 1))));
-    if (!map.timeDomain)
-        return;
-    PaintContour(painter, frame, Values(map, [](const qxr::MapCell& cell) { return cell.h3; }), scene.limits.h3Max,
-                 Qt::DashLine, Tr("H3 limit"));
-    PaintContour(painter, frame, Values(map, [](const qxr::MapCell& cell) { return cell.stepMin; }),
-                 scene.limits.stepMin, Qt::DotLine, Tr("Step limit"));
+    for (const qxr::MapContourLine& line : qxr::MapContourLines(*scene.map, scene.limits))
+        PaintContour(painter, frame, line.segments, StyleOf(line.figure), LabelOf(line));
 }
 
 enum class Marker { Design, Proposal };
@@ -289,10 +297,10 @@ void PaintLegend(QPainter& painter, const QRectF& plot, const DesignMapScene& sc
     item(Tr("This design"), marker(Marker::Design));
     if (scene.proposal.found)
         item(Tr("Proposal"), marker(Marker::Proposal));
-    item(Tr("Ms 1.4, 1.7, 2.0"), stroke(Qt::SolidLine));
+    item(Tr("Ms 1.4, 1.7, 2.0"), stroke(StyleOf(qxr::MapContourFigure::Ms)));
     if (scene.map->timeDomain) {
-        item(Tr("H3 limit"), stroke(Qt::DashLine));
-        item(Tr("Step limit"), stroke(Qt::DotLine));
+        item(Tr("H3 limit"), stroke(StyleOf(qxr::MapContourFigure::ThirdHarmonic)));
+        item(Tr("Step limit"), stroke(StyleOf(qxr::MapContourFigure::LoadStepMinimum)));
     }
     item(Tr("Not realisable"), [&](QRectF swatch) {
         painter.fillRect(swatch, QBrush(ink.text, Qt::BDiagPattern));

@@ -32,9 +32,6 @@ struct MapInk {
     QColor text, frame, background;
 };
 
-// The Ms levels the contours follow.
-inline constexpr double kMapMsLevels[] = {1.4, 1.7, 2.0};
-
 // The rectangle of the cells inside area, for the painter's font.
 QRectF MapPlotRect(QPainter& painter, const QRectF& area);
 // The cell under point, false outside the cells.

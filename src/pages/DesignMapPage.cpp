@@ -1,6 +1,7 @@
 #include "pages/DesignMapPage.h"
 
 #include <algorithm>
+#include <vector>
 
 #include <QLabel>
 #include <QPushButton>
@@ -122,6 +123,13 @@ void CTabDesignMap::ShowStatus()
         const auto done =
             std::count_if(map->cells.begin(), map->cells.end(), [](const qxr::MapCell& cell) { return cell.computed; });
         status = tr("Computing the map: %1 of %2 points...").arg(done).arg(map->cells.size());
+    } else if (!map->timeDomain) {
+        // The time-domain pass follows the first in the window; the proposal can be used meanwhile.
+        const std::vector<std::size_t> points = qxr::TimeDomainPoints(*map);
+        const auto done = std::count_if(points.begin(), points.end(),
+                                        [map](std::size_t i) { return map->cells[i].timeDomainSimulated; });
+        status = Text(qxr::ProposalSummary(scene.proposal, scene.limits)) + QLatin1Char(' ') +
+                 tr("Simulating the third harmonic and the load step: %1 of %2 points...").arg(done).arg(points.size());
     } else {
         status = Text(qxr::ProposalSummary(scene.proposal, scene.limits));
     }

@@ -15,16 +15,18 @@ std::string Point(double crossover, double phaseMargin)
     return frequency + ", " + FormatFixed(phaseMargin, 1) + "°";
 }
 
-// The cell's robust figures; the time-domain ones only where the map knows them.
+// The cell's robust figures; the time-domain ones only where the map knows
+// them, marked "≈" where they are interpolated between simulated points.
 std::string Figures(const MapCell& cell)
 {
     std::string text = std::isnan(cell.worstPm) ? "a corner without crossover"
                                                 : "worst-case phase margin " + FormatFixed(cell.worstPm, 1) + "°";
     text += ", Ms " + FormatFixed(cell.worstMs, 2);
+    const std::string mark = cell.timeDomainSimulated ? "" : "≈ ";
     if (!std::isnan(cell.h3))
-        text += ", third harmonic " + FormatFixed(cell.h3, 2) + " %";
+        text += ", third harmonic " + mark + FormatFixed(cell.h3, 2) + " %";
     if (!std::isnan(cell.stepMin))
-        text += ", load-step minimum " + FormatFixed(cell.stepMin, 1) + " V";
+        text += ", load-step minimum " + mark + FormatFixed(cell.stepMin, 1) + " V";
     return text;
 }
 

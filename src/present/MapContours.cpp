@@ -77,4 +77,34 @@ std::vector<ContourSegment> TraceContour(const std::vector<double>& values, std:
     return segments;
 }
 
+namespace {
+
+// A figure of every realisable point, NaN elsewhere, row by row.
+std::vector<double> Values(const DesignMap& map, double MapCell::*figure)
+{
+    std::vector<double> values;
+    values.reserve(map.cells.size());
+    for (const MapCell& cell : map.cells)
+        values.push_back(cell.computed && cell.realisable ? cell.*figure : MapCell::kNaN);
+    return values;
+}
+
+}  // namespace
+
+std::vector<MapContourLine> MapContourLines(const DesignMap& map, const MapLimits& limits)
+{
+    const std::size_t rows = map.phaseMargins.size(), columns = map.crossovers.size();
+    std::vector<MapContourLine> lines;
+    const std::vector<double> ms = Values(map, &MapCell::worstMs);
+    for (double level : kMapMsLevels)
+        lines.push_back({MapContourFigure::Ms, level, TraceContour(ms, rows, columns, level)});
+    if (!map.timeDomain)
+        return lines;
+    lines.push_back({MapContourFigure::ThirdHarmonic, limits.h3Max,
+                     TraceContour(Values(map, &MapCell::h3), rows, columns, limits.h3Max)});
+    lines.push_back({MapContourFigure::LoadStepMinimum, limits.stepMin,
+                     TraceContour(Values(map, &MapCell::stepMin), rows, columns, limits.stepMin)});
+    return lines;
+}
+
 }  // namespace qxr

@@ -226,6 +226,7 @@ DesignReport::DesignReport(CDesignModel& model, const QString& title)
         mapInputs_[index] = qxr::ReadDesignMapInputs(model, loop);
         qxr::DesignMapOptions options;
         options.threads = std::max(1u, std::thread::hardware_concurrency());
+        options.timeDomain = true;  // the tabs' contours of the H3__MAX and V__STEP_MIN limits and their proposal
         maps_[index] = qxr::ComputeDesignMap(mapInputs_[index], options);
     }
     // The Bode pages read their inputs before the design pages are shown.

@@ -132,7 +132,9 @@ protected:
     }
 
     // Waits until both loops' design maps of the design as it is now are in
-    // the document, complete or saying why they are not computed.
+    // the document with their time-domain passes, complete or saying why they
+    // are not computed. The passes take 128 simulations on the one core the
+    // window leaves them, many times longer in the sanitized build.
     bool WaitForDesignMap()
     {
         return QTest::qWaitFor(
@@ -141,7 +143,7 @@ protected:
                 const auto& maps = Document().designMaps;
                 return Frame().DesignMap().IsCurrent() && maps && done(maps->maps[0]) && done(maps->maps[1]);
             },
-            60000);
+            240000);
     }
 
     ScriptedPrompts* prompts = nullptr;

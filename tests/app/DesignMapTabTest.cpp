@@ -1,20 +1,27 @@
 #include <algorithm>
 #include <cmath>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRegularExpression>
 
 #include "AppFixture.h"
+#include "RowInput.h"
+#include "analysis/Recalculate.h"
 #include "app/TabViews.h"
 #include "designmap/DesignMap.h"
 #include "designmap/Proposal.h"
 #include "pages/DesignMapPage.h"
 #include "pages/DesignMapView.h"
 #include "present/DesignMapTexts.h"
+#include "present/MapContours.h"
 #include "present/NumberFormat.h"
+#include "timedomain/Scenarios.h"
 
 namespace {
 
@@ -42,6 +49,27 @@ protected:
     qxr::DesignMapInputs Inputs(ControlLoop loop) { return qxr::ReadDesignMapInputs(Document().model, loop); }
     // The map computed here, apart from the window, for the design as it is.
     qxr::DesignMap Independent(ControlLoop loop) { return qxr::ComputeDesignMap(Inputs(loop)); }
+    // The same with the time-domain pass, as the window finishes it.
+    qxr::DesignMap IndependentWithPass(ControlLoop loop)
+    {
+        qxr::DesignMapOptions options;
+        options.threads = 2;
+        options.timeDomain = true;
+        return qxr::ComputeDesignMap(Inputs(loop), options);
+    }
+
+    // The design with a point entered, simulated here: its third harmonic at
+    // V__IN_MIN and full load and its minimum on the load step.
+    std::pair<double, double> SimulatedAt(ControlLoop loop, double crossover, double margin)
+    {
+        CDesignModel design;
+        design.RestoreState(Document().model.SaveState());
+        qxr::EnterPoint(design, loop, crossover, margin);
+        qxr::Recalculate(design);
+        const qxr::TimeDomainInputs inputs = qxr::ReadTimeDomainInputs(design);
+        return {qxr::SimulateSteadyState(inputs, design.V__IN_MIN.Value(), 1.0).harmonics.thirdHarmonic,
+                qxr::SimulateLoadStep(inputs).outputMin};
+    }
 
     static void Send(QWidget& widget, QEvent::Type type, QPointF at, Qt::MouseButton button = Qt::NoButton)
     {
@@ -69,23 +97,29 @@ bool SameFigure(double a, double b)
     return (std::isnan(a) && std::isnan(b)) || a == b;
 }
 
-// Both tabs show, cell for cell, the maps the core computes for the design,
-// and the proposal drawn from them with what it misses.
+// Both tabs show, cell for cell, the maps the core computes for the design
+// with the time-domain pass, and the proposal drawn from them with what it misses.
 TEST_F(DesignMapTab, ShowsTheMapTheCoreComputes)
 {
     for (ControlLoop loop : qxr::kControlLoops) {
         SCOPED_TRACE(static_cast<int>(loop));
         CTabDesignMap& tab = ShownTab(loop);
-        const qxr::DesignMap expected = Independent(loop);
+        const qxr::DesignMap expected = IndependentWithPass(loop);
         ASSERT_TRUE(expected.notComputed.empty()) << expected.notComputed;
         const qxr::DesignMap& shown = *tab.MapView()->Scene().map;
         ASSERT_EQ(shown.crossovers, expected.crossovers);
         ASSERT_EQ(shown.phaseMargins, expected.phaseMargins);
         int realisable = 0;
+        ASSERT_TRUE(shown.timeDomain && expected.timeDomain);
+        EXPECT_EQ(shown.timeDomainColumns, expected.timeDomainColumns);
+        EXPECT_EQ(shown.timeDomainRows, expected.timeDomainRows);
         for (std::size_t i = 0; i < expected.cells.size(); ++i) {
             EXPECT_EQ(shown.cells[i].realisable, expected.cells[i].realisable) << i;
             EXPECT_TRUE(SameFigure(shown.cells[i].worstPm, expected.cells[i].worstPm)) << i;
             EXPECT_TRUE(SameFigure(shown.cells[i].worstMs, expected.cells[i].worstMs)) << i;
+            EXPECT_TRUE(SameFigure(shown.cells[i].h3, expected.cells[i].h3)) << i;
+            EXPECT_TRUE(SameFigure(shown.cells[i].stepMin, expected.cells[i].stepMin)) << i;
+            EXPECT_EQ(shown.cells[i].timeDomainSimulated, expected.cells[i].timeDomainSimulated) << i;
             realisable += expected.cells[i].realisable ? 1 : 0;
         }
         EXPECT_GT(realisable, 0);
@@ -103,7 +137,7 @@ TEST_F(DesignMapTab, ShowsTheMapTheCoreComputes)
 TEST_F(DesignMapTab, HoverReadsOutTheCellUnderTheMouse)
 {
     CTabDesignMap& tab = ShownTab(ControlLoop::Voltage);
-    const qxr::DesignMap expected = Independent(ControlLoop::Voltage);
+    const qxr::DesignMap expected = IndependentWithPass(ControlLoop::Voltage);
     std::size_t row = 0, column = 0;
     ASSERT_TRUE(FindRealisable(expected, row, column));
     Send(*tab.MapView(), QEvent::MouseMove, tab.MapView()->CellCentre(row, column));
@@ -115,6 +149,90 @@ TEST_F(DesignMapTab, HoverReadsOutTheCellUnderTheMouse)
 
     Send(*tab.MapView(), QEvent::MouseMove, tab.MapView()->CellCentre(0, 0));
     EXPECT_EQ(tab.Readout()->text().toStdString(), qxr::CellReadout(expected, 0, 0)) << "the next cell replaces it";
+}
+
+// Once the time-domain pass is done, the map draws the H3__MAX and
+// V__STEP_MIN contours and the proposal meets those limits too; hovering
+// reads out a point's third harmonic and load-step minimum, marked "≈"
+// between the simulated points.
+TEST_F(DesignMapTab, TheTimeDomainPassAddsItsLimitsAndReadsOutItsFigures)
+{
+    CDesignModel& model = Document().model;
+    // Below the third harmonic of the first pass's proposal (20 Hz, 80°: 0.56 %), met at lower crossovers.
+    Document().ApplyChange("Third Harmonic", [&model] { model.H3__MAX.SetUser(0.55); });
+    CTabDesignMap& tab = ShownTab(ControlLoop::Voltage);
+    const DesignMapScene& scene = tab.MapView()->Scene();
+    const qxr::DesignMap& map = *scene.map;
+    ASSERT_TRUE(map.timeDomain);
+    std::set<qxr::MapContourFigure> drawn;
+    for (const qxr::MapContourLine& line : qxr::MapContourLines(map, scene.limits))
+        if (!line.segments.empty())
+            drawn.insert(line.figure);
+    EXPECT_EQ(drawn.count(qxr::MapContourFigure::ThirdHarmonic), 1u);
+    EXPECT_EQ(drawn.count(qxr::MapContourFigure::LoadStepMinimum), 1u);
+
+    ASSERT_TRUE(scene.proposal.Meets());
+    EXPECT_LE(scene.proposal.cell.h3, 0.55);
+    EXPECT_GE(scene.proposal.cell.stepMin, scene.limits.stepMin);
+    qxr::DesignMap sweepOnly = map;
+    sweepOnly.timeDomain = false;
+    EXPECT_GT(qxr::ProposeFrom(sweepOnly, scene.limits).cell.h3, 0.55)
+        << "without the pass the proposal misses H3__MAX";
+
+    // A point of the sub-grid reads out its own simulation, unmarked.
+    const std::size_t row = map.timeDomainRows[2], column = map.timeDomainColumns[3];
+    Send(*tab.MapView(), QEvent::MouseMove, tab.MapView()->CellCentre(row, column));
+    const std::string simulated = tab.Readout()->text().toStdString();
+    const auto [h3, stepMin] = SimulatedAt(ControlLoop::Voltage, map.crossovers[column], map.phaseMargins[row]);
+    EXPECT_NE(simulated.find(", third harmonic " + qxr::FormatFixed(h3, 2) + " %, load-step minimum " +
+                             qxr::FormatFixed(stepMin, 1) + " V"),
+              std::string::npos)
+        << simulated;
+    EXPECT_EQ(simulated.find("≈"), std::string::npos) << simulated;
+
+    // The point beside it lies between the sub-grid's points: interpolated, marked.
+    ASSERT_FALSE(map.At(row + 1, column + 1).timeDomainSimulated);
+    Send(*tab.MapView(), QEvent::MouseMove, tab.MapView()->CellCentre(row + 1, column + 1));
+    const std::string interpolated = tab.Readout()->text().toStdString();
+    EXPECT_EQ(interpolated, qxr::CellReadout(map, row + 1, column + 1));
+    EXPECT_NE(interpolated.find(", third harmonic ≈ " + qxr::FormatFixed(map.At(row + 1, column + 1).h3, 2) + " %"),
+              std::string::npos)
+        << interpolated;
+    EXPECT_NE(interpolated.find(", load-step minimum ≈ "), std::string::npos) << interpolated;
+}
+
+// A keystroke while the time-domain pass runs drops it: the maps start again
+// empty, and the pass that arrives is the new design's.
+TEST_F(DesignMapTab, AKeystrokeDuringThePassDropsIt)
+{
+    CTabDesignMap& tab = Tab(ControlLoop::Voltage);
+    Frame().ReviewView()->TabControl().SelectPage(&tab);
+    const auto underWay = [this] {
+        const qxr::DesignMap& map = Document().designMaps->Map(ControlLoop::Voltage);
+        return map.complete && !map.timeDomain;
+    };
+    ASSERT_TRUE(QTest::qWaitFor(underWay, 60000));
+    EXPECT_TRUE(tab.Status()->text().contains(
+        QRegularExpression("Simulating the third harmonic and the load step: \\d+ of 64 points\\.\\.\\.$")))
+        << tab.Status()->text().toStdString();
+    EXPECT_TRUE(tab.UseProposal()->isEnabled()) << "the first pass's proposal can be used meanwhile";
+
+    CDialogTab* parameters = Frame().UserView()->Pages()[0];
+    Frame().UserView()->TabControl().SelectPage(parameters);
+    Type(RowOf(*parameters, "P__OUT").valueEdit, "200");
+    ASSERT_EQ(Document().model.P__OUT.Value(), 200);
+    const qxr::DesignMap& restarted = *tab.MapView()->Scene().map;
+    EXPECT_FALSE(restarted.complete || restarted.timeDomain);
+    EXPECT_TRUE(std::all_of(restarted.cells.begin(), restarted.cells.end(), [](const qxr::MapCell& cell) {
+        return !cell.computed && std::isnan(cell.h3) && !cell.timeDomainSimulated;
+    })) << "no figure of the design before";
+
+    ASSERT_TRUE(WaitForDesignMap());
+    const qxr::DesignMap& map = *tab.MapView()->Scene().map;
+    ASSERT_TRUE(map.timeDomain);
+    const std::size_t row = map.timeDomainRows.back(), column = map.timeDomainColumns.back();
+    EXPECT_EQ(map.At(row, column).h3,
+              SimulatedAt(ControlLoop::Voltage, map.crossovers[column], map.phaseMargins[row]).first);
 }
 
 // A click enters the cell's crossover and margin as one undo step; undo

@@ -1,3 +1,7 @@
+#include <cctype>
+#include <ostream>
+#include <string>
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,6 +38,24 @@ const ReportDesign kDesigns[] = {
     {"default digital", CTop::DIGITAL},
     {"analog with a message", CTop::ANALOG, u"PM__ILOOP", -5},
 };
+
+void PrintTo(const ReportDesign& design, std::ostream* out)
+{
+    *out << design.what;
+}
+
+// "default analog" as a test's name: DefaultAnalog.
+std::string Name(const ReportDesign& design)
+{
+    std::string name;
+    bool capital = true;
+    for (const char* c = design.what; *c != '\0'; ++c) {
+        if (*c != ' ')
+            name += capital ? static_cast<char>(std::toupper(static_cast<unsigned char>(*c))) : *c;
+        capital = *c == ' ';
+    }
+    return name;
+}
 
 QString RunTool(const QString& program, const QStringList& arguments, int* exitCode = nullptr)
 {
@@ -158,46 +180,52 @@ protected:
     QTemporaryDir folder_;
 };
 
-TEST_F(DesignReport, PdfFromTheCommandLineHoldsWhatThePagesShow)
-{
-    for (const ReportDesign& design : kDesigns) {
-        SCOPED_TRACE(design.what);
-        const QString first = CliPdf(design, "first.pdf");
-        const QString second = CliPdf(design, "second.pdf");
-        const QSize paper = ReportPageLayout().pageSize().sizePoints();
-        EXPECT_TRUE(PdfInfo(first, "Page size").startsWith(QString("%1 x %2").arg(paper.width()).arg(paper.height())));
-        EXPECT_GE(PdfInfo(first, "Pages").toInt(), 3);
-        const QString text = PdfText(first);
-        EXPECT_EQ(PdfText(second), text) << "the same design gives the same text";
+// Each design on its own, as each takes its reports and the window's maps with their time-domain passes.
+class DesignReportOf : public DesignReport, public testing::WithParamInterface<ReportDesign> {};
 
-        ShowOnThePages(design);
-        ASSERT_TRUE(WaitForSweep());
-        const QStringList rows = ShownRows();
-        EXPECT_GE(rows.size(), 40);
-        for (const QString& row : rows)
-            EXPECT_TRUE(text.contains(row)) << row.toStdString();
-        for (const QString& field : ShownStability())
-            EXPECT_TRUE(text.contains(field)) << field.toStdString();
-        ASSERT_TRUE(WaitForTimeDomain());
-        const QStringList steadyStates = ShownSteadyStates();
-        EXPECT_EQ(steadyStates.size(), design.symbol == nullptr ? 9 : 0)
-            << "a design with a message has no stage to run";
-        for (const QString& row : steadyStates + ShownTimeDomainStatus())
-            EXPECT_TRUE(text.contains(row)) << row.toStdString();
-        ASSERT_TRUE(WaitForDesignMap());
-        EXPECT_TRUE(text.contains("Design Maps"));
-        const QStringList mapStatus = ShownMapStatus();
-        EXPECT_EQ(mapStatus.size(), 2);
-        for (const QString& line : mapStatus)
-            EXPECT_TRUE(text.contains(line)) << line.toStdString();
-        const QStringList messages = QString::fromStdString(Document().model.messages).split('\n', Qt::SkipEmptyParts);
-        EXPECT_EQ(messages.isEmpty(), design.symbol == nullptr);
-        for (const QString& message : messages)
-            EXPECT_TRUE(text.contains(message.simplified())) << message.toStdString();
-        EXPECT_TRUE(text.contains(design.mode == CTop::ANALOG ? "Mode: ANALOG (311)" : "Mode: DIGITAL (314)"));
-        EXPECT_EQ(text.contains("#define"), design.mode == CTop::DIGITAL) << "the coefficient sets";
-    }
+TEST_P(DesignReportOf, PdfFromTheCommandLineHoldsWhatThePagesShow)
+{
+    const ReportDesign& design = GetParam();
+    const QString first = CliPdf(design, "first.pdf");
+    const QString second = CliPdf(design, "second.pdf");
+    const QSize paper = ReportPageLayout().pageSize().sizePoints();
+    EXPECT_TRUE(PdfInfo(first, "Page size").startsWith(QString("%1 x %2").arg(paper.width()).arg(paper.height())));
+    EXPECT_GE(PdfInfo(first, "Pages").toInt(), 3);
+    const QString text = PdfText(first);
+    EXPECT_EQ(PdfText(second), text) << "the same design gives the same text";
+
+    ShowOnThePages(design);
+    ASSERT_TRUE(WaitForSweep());
+    const QStringList rows = ShownRows();
+    EXPECT_GE(rows.size(), 40);
+    for (const QString& row : rows)
+        EXPECT_TRUE(text.contains(row)) << row.toStdString();
+    for (const QString& field : ShownStability())
+        EXPECT_TRUE(text.contains(field)) << field.toStdString();
+    ASSERT_TRUE(WaitForTimeDomain());
+    const QStringList steadyStates = ShownSteadyStates();
+    EXPECT_EQ(steadyStates.size(), design.symbol == nullptr ? 9 : 0) << "a design with a message has no stage to run";
+    for (const QString& row : steadyStates + ShownTimeDomainStatus())
+        EXPECT_TRUE(text.contains(row)) << row.toStdString();
+    ASSERT_TRUE(WaitForDesignMap());
+    EXPECT_TRUE(text.contains("Design Maps"));
+    const QStringList mapStatus = ShownMapStatus();
+    EXPECT_EQ(mapStatus.size(), 2);
+    for (const QString& line : mapStatus)
+        EXPECT_TRUE(text.contains(line)) << line.toStdString();
+    EXPECT_TRUE(Document().designMaps->Map(qxr::ControlLoop::Voltage).timeDomain);
+    for (const char* key : {"H3 limit", "Step limit"})
+        EXPECT_EQ(text.count(key), 2) << key << ": the key to each loop's time-domain contours";
+    const QStringList messages = QString::fromStdString(Document().model.messages).split('\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(messages.isEmpty(), design.symbol == nullptr);
+    for (const QString& message : messages)
+        EXPECT_TRUE(text.contains(message.simplified())) << message.toStdString();
+    EXPECT_TRUE(text.contains(design.mode == CTop::ANALOG ? "Mode: ANALOG (311)" : "Mode: DIGITAL (314)"));
+    EXPECT_EQ(text.contains("#define"), design.mode == CTop::DIGITAL) << "the coefficient sets";
 }
+
+INSTANTIATE_TEST_SUITE_P(Designs, DesignReportOf, testing::ValuesIn(kDesigns),
+                         [](const testing::TestParamInfo<ReportDesign>& info) { return Name(info.param); });
 
 TEST_F(DesignReport, PrintingToAPdfPrinterGivesTheExportsPages)
 {

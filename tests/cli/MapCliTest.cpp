@@ -2,6 +2,7 @@
 #include <cmath>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -81,6 +82,72 @@ TEST(MapCli, CsvHasOneRowAPointAndTextOneTableAFigure)
         EXPECT_NE(text.out.find(part), std::string::npos) << part << "\n" << text.out;
 }
 
+// The default 24 x 16 map with the time-domain pass: 8 x 8 points simulated,
+// each the transient report's low-line full-load third harmonic and load-step
+// minimum for the design with that point entered; the rest interpolated.
+TEST(MapCli, TimeDomainOnTheDefaultMapSimulatesItsSubGrid)
+{
+    const json map = RunJson({"map", "--loop", "voltage", "--time-domain"});
+    const std::vector<std::size_t> columns{0, 3, 7, 10, 13, 16, 20, 23}, rows{0, 2, 4, 6, 9, 11, 13, 15};
+    EXPECT_EQ(map["timeDomainColumns"].get<std::vector<std::size_t>>(), columns);
+    EXPECT_EQ(map["timeDomainRows"].get<std::vector<std::size_t>>(), rows);
+    for (const char* figure : {"h3", "stepMin"}) {
+        ASSERT_EQ(map[figure].size(), 16u) << figure;
+        for (std::size_t row = 0; row < 16; ++row) {
+            ASSERT_EQ(map[figure][row].size(), 24u) << figure;
+            for (std::size_t column = 0; column < 24; ++column)
+                EXPECT_EQ(map[figure][row][column].is_number(), map["realisable"][row][column].get<bool>())
+                    << figure << row << "," << column;
+        }
+    }
+    for (const auto& [row, column] : {std::pair{0, 0}, {9, 16}, {15, 23}}) {
+        SCOPED_TRACE(testing::Message() << row << "," << column);
+        const json transient = RunJson({"transient", "--set", "F__X_VLOOP=" + map["crossover"][column].dump(), "--set",
+                                        "PM__VLOOP=" + map["phaseMargin"][row].dump()});
+        const json& lowLine = transient["steady"][0];
+        ASSERT_EQ(lowLine["vin"], 85.0);
+        ASSERT_EQ(lowLine["load"], 150.0);
+        EXPECT_EQ(map["h3"][row][column], lowLine["h3"]);
+        EXPECT_EQ(map["stepMin"][row][column], transient["loadStep"]["vOutMin"]);
+    }
+}
+
+// Text and CSV tell the interpolated figures from the simulated: a 3 x 22
+// map simulates 8 of its rows, 0 3 6 9 12 15 18 21.
+TEST(MapCli, TimeDomainTextAndCsvTellTheInterpolatedFigures)
+{
+    const std::vector<std::string> map{"map",         "--loop", "voltage",      "--time-domain", "--set",
+                                       "N__MAP_FX=3", "--set",  "N__MAP_PM=22", "--set",         "PM__MAP_HI=51"};
+    const CliResult text = RunInProcess(map);
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    const std::size_t table = text.out.find("Third harmonic at V__IN_MIN and full load (%)");
+    ASSERT_NE(table, std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("≈ where it is interpolated between the simulated points:\n", table), std::string::npos);
+    // Rows from 30° by 1°: 30° simulated, 31° interpolated between 30° and 33°.
+    const auto row = [&](const std::string& margin) {
+        const std::size_t at = text.out.find(" " + margin + "  ", table);
+        return at == std::string::npos ? std::string() : text.out.substr(at, text.out.find('\n', at) - at);
+    };
+    const auto marks = [](const std::string& line) {
+        std::size_t count = 0;
+        for (std::size_t at = line.find("≈"); at != std::string::npos; at = line.find("≈", at + 1))
+            ++count;
+        return count;
+    };
+    EXPECT_EQ(marks(row("30°")), 0u) << row("30°");
+    EXPECT_EQ(marks(row("31°")), 3u) << row("31°");
+
+    const CliResult csv = RunInProcess(With(map, {"--csv"}));
+    ASSERT_EQ(csv.exitCode, 0) << csv.err;
+    EXPECT_EQ(csv.out.substr(0, csv.out.find('\n')),
+              "phaseMargin,crossover,realisable,worstPm,worstMs,h3,stepMin,simulated");
+    EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\n'), 1 + 3 * 22);
+    std::size_t simulated = 0;
+    for (std::size_t at = csv.out.find(",1\n"); at != std::string::npos; at = csv.out.find(",1\n", at + 1))
+        ++simulated;
+    EXPECT_EQ(simulated, 24u);
+}
+
 TEST(MapCli, UsageAndSettingErrors)
 {
     EXPECT_EQ(RunInProcess({"map"}).exitCode, 2);  // --loop is required
@@ -126,6 +193,27 @@ TEST_F(ProposeCli, ProposesForBothLoopsAndAppliesWhatItProposes)
     ASSERT_EQ(text.exitCode, 0) << text.err;
     EXPECT_EQ(text.out.rfind("Voltage loop: crossover ", 0), 0u) << text.out;
     EXPECT_NE(text.out.find("\nCurrent loop: crossover "), std::string::npos) << text.out;
+}
+
+// With the time-domain pass the proposal carries its point's figures from the
+// map and says whether they were simulated there.
+TEST(ProposeTimeDomain, TheProposalsFiguresAreItsMapPoints)
+{
+    const std::vector<std::string> grid{"--time-domain", "--set", "N__MAP_FX=3", "--set", "N__MAP_PM=22"};
+    const json proposal = RunJson(With({"propose"}, grid))["voltage"];
+    const json map = RunJson(With({"map", "--loop", "voltage"}, grid));
+    const auto at = [](const json& values, double value) {
+        const auto found = std::find(values.begin(), values.end(), value);
+        return static_cast<std::size_t>(found - values.begin());
+    };
+    const std::size_t row = at(map["phaseMargin"], proposal["phaseMargin"].get<double>());
+    const std::size_t column = at(map["crossover"], proposal["crossover"].get<double>());
+    ASSERT_LT(row, 22u);
+    ASSERT_LT(column, 3u);
+    EXPECT_EQ(proposal["h3"], map["h3"][row][column]);
+    EXPECT_EQ(proposal["stepMin"], map["stepMin"][row][column]);
+    const auto rows = map["timeDomainRows"].get<std::vector<std::size_t>>();
+    EXPECT_EQ(proposal["simulated"].get<bool>(), std::count(rows.begin(), rows.end(), row) == 1);
 }
 
 // What the loops come too close to goes with the proposal, not among the design's messages.

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <mutex>
 #include <set>
-#include <tuple>
 #include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -42,7 +42,8 @@ bool SameCell(const MapCell& a, const MapCell& b)
 {
     const auto same = [](double x, double y) { return std::memcmp(&x, &y, sizeof x) == 0; };
     return a.computed == b.computed && a.realisable == b.realisable && same(a.worstPm, b.worstPm) &&
-           same(a.worstMs, b.worstMs) && same(a.h3, b.h3) && same(a.stepMin, b.stepMin);
+           same(a.worstMs, b.worstMs) && same(a.h3, b.h3) && same(a.stepMin, b.stepMin) &&
+           a.timeDomainSimulated == b.timeDomainSimulated;
 }
 
 struct ModeLoop {
@@ -187,27 +188,188 @@ TEST(DesignMap, ACancelLeavesTheRestOfTheMapOut)
     EXPECT_EQ(computed, 3u);
 }
 
-// Two simulations a point: a map larger than the limit says so instead of running for minutes.
-TEST(DesignMap, TheTimeDomainPassTakesAtMostItsMaximumOfPoints)
+// At most 8 x 8 points of a larger map, spread evenly with both ends; a map
+// of at most 64 points is simulated whole.
+TEST(DesignMapTimeDomain, TheSubGridTakesAtMost64PointsWithBothEnds)
 {
-    CDesignModel model;
-    Design(model, CTop::ANALOG);
-    std::atomic<bool> cancelled{true};  // nothing is simulated: the limit is decided before any point
-    DesignMapOptions options;
-    options.timeDomain = true;
-    options.cancel = &cancelled;
-    for (const auto& [columns, rows, refused] : {std::tuple{8.0, 8.0, false}, std::tuple{13.0, 5.0, true}}) {
-        SetRange(model, ControlLoop::Voltage, 2, 20, 30, 80, columns, rows);
-        Recalculate(model);
-        const DesignMap map = ComputeDesignMap(ReadDesignMapInputs(model, ControlLoop::Voltage), options);
-        EXPECT_EQ(map.notComputed.find("at most 64 points") != std::string::npos, refused) << map.notComputed;
-        if (refused) {
-            EXPECT_NE(map.notComputed.find("this map has 65."), std::string::npos) << map.notComputed;
+    using Indices = std::vector<std::size_t>;
+    struct Case {
+        std::size_t columns, rows;
+        Indices expectedColumns, expectedRows;
+    };
+    const Case cases[] = {
+        {1, 1, {0}, {0}},
+        {5, 3, {0, 1, 2, 3, 4}, {0, 1, 2}},
+        {8, 8, {0, 1, 2, 3, 4, 5, 6, 7}, {0, 1, 2, 3, 4, 5, 6, 7}},
+        {16, 4, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}, {0, 1, 2, 3}},  // 64 points exactly
+        {13, 5, {0, 2, 3, 5, 7, 9, 10, 12}, {0, 1, 2, 3, 4}},                           // 65
+        {24, 16, {0, 3, 7, 10, 13, 16, 20, 23}, {0, 2, 4, 6, 9, 11, 13, 15}},
+        {64, 64, {0, 9, 18, 27, 36, 45, 54, 63}, {0, 9, 18, 27, 36, 45, 54, 63}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.columns << " x " << c.rows);
+        const TimeDomainSubGrid subGrid = TimeDomainSubGridOf(c.columns, c.rows);
+        EXPECT_EQ(subGrid.columns, c.expectedColumns);
+        EXPECT_EQ(subGrid.rows, c.expectedRows);
+        EXPECT_LE(subGrid.columns.size() * subGrid.rows.size(), kMaxTimeDomainMapPoints);
+    }
+}
+
+// The current loop's map of 9 x 9 points, to 100 kHz where its compensator
+// runs out of room at high margins: 8 x 8 of its points simulated, columns
+// and rows 4 interpolated, some of them beside a point that cannot be realised.
+class TimeDomainPass : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        model_ = new CDesignModel;
+        SetRange(*model_, ControlLoop::Current, 2000, 100000, 30, 80, 9, 9);
+        Design(*model_, CTop::ANALOG);
+        DesignMapOptions options = Options(2);
+        options.cellDone = [](std::size_t, std::size_t, const MapCell& cell) {
+            simulatedReports_ += cell.timeDomainSimulated ? 1 : 0;
+        };
+        map_ = new DesignMap(ComputeDesignMap(ReadDesignMapInputs(*model_, ControlLoop::Current), options));
+    }
+    static void TearDownTestSuite()
+    {
+        delete map_;
+        delete model_;
+    }
+
+    static DesignMapOptions Options(unsigned threads)
+    {
+        DesignMapOptions options = OnThreads(threads);
+        options.timeDomain = true;
+        return options;
+    }
+
+    static bool OnSubGrid(std::size_t row, std::size_t column) { return row != 4 && column != 4; }
+
+    static CDesignModel* model_;
+    static DesignMap* map_;
+    static std::size_t simulatedReports_;
+};
+
+CDesignModel* TimeDomainPass::model_ = nullptr;
+DesignMap* TimeDomainPass::map_ = nullptr;
+std::size_t TimeDomainPass::simulatedReports_ = 0;
+
+TEST_F(TimeDomainPass, SimulatesTheSubGridsRealisablePointsAsTheirOwnDesigns)
+{
+    const DesignMap& map = *map_;
+    ASSERT_TRUE(map.complete && map.timeDomain);
+    const std::vector<std::size_t> expected{0, 1, 2, 3, 5, 6, 7, 8};
+    EXPECT_EQ(map.timeDomainColumns, expected);
+    EXPECT_EQ(map.timeDomainRows, expected);
+    std::size_t simulated = 0;
+    for (std::size_t row = 0; row < 9; ++row) {
+        for (std::size_t column = 0; column < 9; ++column) {
+            const MapCell& cell = map.At(row, column);
+            EXPECT_EQ(cell.timeDomainSimulated, cell.realisable && OnSubGrid(row, column)) << row << "," << column;
+            simulated += cell.timeDomainSimulated ? 1 : 0;
+            if (!cell.realisable) {
+                EXPECT_TRUE(std::isnan(cell.h3) && std::isnan(cell.stepMin)) << row << "," << column;
+            }
         }
     }
-    options.timeDomain = false;
-    EXPECT_EQ(ComputeDesignMap(ReadDesignMapInputs(model, ControlLoop::Voltage), options).notComputed, "")
-        << "without the pass the map takes 4096 points";
+    EXPECT_EQ(simulatedReports_, simulated);
+    EXPECT_EQ(TimeDomainPoints(map).size(), simulated);
+    EXPECT_GT(simulated, 40u);
+    EXPECT_LT(simulated, 64u) << "the points that cannot be realised are not simulated";
+
+    // Each simulated point: the design with its crossover and margin entered, simulated here.
+    for (const auto& [row, column] : {std::pair{0, 0}, {3, 5}, {8, 2}}) {
+        SCOPED_TRACE(testing::Message() << row << "," << column);
+        const MapCell& cell = map.At(row, column);
+        ASSERT_TRUE(cell.timeDomainSimulated);
+        CDesignModel design;
+        design.RestoreState(model_->SaveState());
+        EnterPoint(design, ControlLoop::Current, map.crossovers[column], map.phaseMargins[row]);
+        Recalculate(design);
+        const TimeDomainInputs inputs = ReadTimeDomainInputs(design);
+        EXPECT_EQ(cell.h3, SimulateSteadyState(inputs, design.V__IN_MIN.Value(), 1.0).harmonics.thirdHarmonic);
+        EXPECT_EQ(cell.stepMin, SimulateLoadStep(inputs).outputMin);
+    }
+}
+
+// Computed here from the map's simulated points: bilinear in log crossover
+// and phase margin between the sub-grid's neighbours, NaN where one has no figure.
+double ExpectedInterpolation(const DesignMap& map, double MapCell::*figure, std::size_t row, std::size_t column)
+{
+    const auto neighbours = [](std::size_t index) {
+        return index == 4 ? std::pair<std::size_t, std::size_t>{3, 5} : std::pair{index, index};
+    };
+    const auto [r0, r1] = neighbours(row);
+    const auto [c0, c1] = neighbours(column);
+    const double u = c0 == c1 ? 0
+                              : std::log(map.crossovers[column] / map.crossovers[c0]) /
+                                    std::log(map.crossovers[c1] / map.crossovers[c0]);
+    const double v =
+        r0 == r1 ? 0 : (map.phaseMargins[row] - map.phaseMargins[r0]) / (map.phaseMargins[r1] - map.phaseMargins[r0]);
+    const auto at = [&](std::size_t r, std::size_t c) {
+        return map.At(r, c).realisable ? map.At(r, c).*figure : MapCell::kNaN;
+    };
+    return (1 - u) * (1 - v) * at(r0, c0) + u * (1 - v) * at(r0, c1) + (1 - u) * v * at(r1, c0) + u * v * at(r1, c1);
+}
+
+TEST_F(TimeDomainPass, InterpolatesTheOtherPointsAndLeavesThemUnknownBesideAnUnknownOne)
+{
+    const DesignMap& map = *map_;
+    std::size_t known = 0, unknown = 0;
+    for (std::size_t row = 0; row < 9; ++row) {
+        for (std::size_t column = 0; column < 9; ++column) {
+            const MapCell& cell = map.At(row, column);
+            if (OnSubGrid(row, column) || !cell.realisable)
+                continue;
+            SCOPED_TRACE(testing::Message() << row << "," << column);
+            for (double MapCell::*figure : {&MapCell::h3, &MapCell::stepMin}) {
+                const double expected = ExpectedInterpolation(map, figure, row, column);
+                if (std::isnan(expected)) {
+                    EXPECT_TRUE(std::isnan(cell.*figure));
+                } else {
+                    EXPECT_NEAR(cell.*figure, expected, 1e-12 * std::fabs(expected));
+                }
+            }
+            (std::isnan(cell.h3) ? unknown : known) += 1;
+        }
+    }
+    EXPECT_GE(known, 10u);
+    EXPECT_GE(unknown, 1u) << "the range puts a point that cannot be realised beside an interpolated one";
+}
+
+TEST_F(TimeDomainPass, AnyNumberOfThreadsGivesTheSameMap)
+{
+    const DesignMap single = ComputeDesignMap(ReadDesignMapInputs(*model_, ControlLoop::Current), Options(1));
+    ASSERT_EQ(single.cells.size(), map_->cells.size());
+    for (std::size_t i = 0; i < single.cells.size(); ++i)
+        EXPECT_TRUE(SameCell(single.cells[i], map_->cells[i])) << i;
+    EXPECT_TRUE(single.timeDomain);
+}
+
+// A cancel during the pass leaves the map without its time-domain figures:
+// none interpolated, the pass not done.
+TEST_F(TimeDomainPass, ACancelDuringThePassLeavesItUndone)
+{
+    std::atomic<bool> cancel{false};
+    DesignMapOptions options = Options(1);
+    options.cancel = &cancel;
+    std::size_t simulated = 0;
+    options.cellDone = [&](std::size_t, std::size_t, const MapCell& cell) {
+        if (cell.timeDomainSimulated && ++simulated == 2)
+            cancel = true;
+    };
+    const DesignMap map = ComputeDesignMap(ReadDesignMapInputs(*model_, ControlLoop::Current), options);
+    EXPECT_FALSE(map.complete);
+    EXPECT_FALSE(map.timeDomain);
+    EXPECT_EQ(simulated, 2u);
+    std::size_t withFigures = 0;
+    for (const MapCell& cell : map.cells) {
+        EXPECT_TRUE(cell.computed) << "the first pass was done";
+        EXPECT_EQ(!std::isnan(cell.h3), cell.timeDomainSimulated);
+        withFigures += std::isnan(cell.h3) ? 0 : 1;
+    }
+    EXPECT_EQ(withFigures, 2u);
 }
 
 // The second pass simulates the point's own design.
@@ -223,6 +385,7 @@ TEST(DesignMap, TheTimeDomainPassGivesEachPointsHarmonicAndStepMinimum)
     ASSERT_TRUE(map.timeDomain);
     const TimeDomainInputs inputs = ReadTimeDomainInputs(model);
     const MapCell& own = map.At(0, 0);
+    EXPECT_TRUE(own.timeDomainSimulated) << "a map of at most 64 points is simulated whole";
     EXPECT_EQ(own.h3, SimulateSteadyState(inputs, model.V__IN_MIN.Value(), 1.0).harmonics.thirdHarmonic);
     EXPECT_EQ(own.stepMin, SimulateLoadStep(inputs).outputMin);
     // A faster loop follows the line more closely: more third harmonic, a shallower dip.

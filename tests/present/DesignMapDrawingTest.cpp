@@ -103,4 +103,51 @@ TEST(MapContours, UnknownCornersGiveNoLine)
     EXPECT_EQ(TraceContour({0, 0, 0, 4, 0, nan}, 2, 3, 1).size(), 1u) << "the known square still has its line";
 }
 
+// A 2 x 3 map whose figures rise to the right; its top left point cannot be
+// realised, so only the right square has lines. The time-domain lines come
+// with the pass alone.
+TEST(MapContours, TheMapsLinesFollowItsRealisablePointsAndTheLimits)
+{
+    DesignMap map;
+    map.crossovers = {10, 20, 40};
+    map.phaseMargins = {40, 50};
+    const double ms[] = {1.2, 1.6, 2.2};
+    for (int row = 0; row < 2; ++row) {
+        for (int column = 0; column < 3; ++column) {
+            MapCell cell;
+            cell.computed = true;
+            cell.realisable = !(row == 1 && column == 0);
+            cell.worstMs = ms[column];
+            cell.h3 = 2.0 * column;            // 0, 2, 4 %
+            cell.stepMin = 340 + 10 * column;  // 340, 350, 360 V
+            map.cells.push_back(cell);
+        }
+    }
+    const MapLimits limits{45, 1.3, 3, 345};
+    const auto figures = [](const std::vector<MapContourLine>& lines) {
+        std::vector<MapContourFigure> kinds;
+        for (const MapContourLine& line : lines)
+            kinds.push_back(line.figure);
+        return kinds;
+    };
+    const std::vector<MapContourLine> sweepOnly = MapContourLines(map, limits);
+    ASSERT_EQ(figures(sweepOnly), std::vector<MapContourFigure>(3, MapContourFigure::Ms));
+    EXPECT_TRUE(sweepOnly[0].segments.empty()) << "Ms 1.4 lies only in the left square";
+    ASSERT_EQ(sweepOnly[1].segments.size(), 1u);
+    EXPECT_TRUE(SameSegment(sweepOnly[1].segments[0], {1 + 1.0 / 6, 0}, {1 + 1.0 / 6, 1}));
+    ASSERT_EQ(sweepOnly[2].segments.size(), 1u);
+    EXPECT_TRUE(SameSegment(sweepOnly[2].segments[0], {1 + 2.0 / 3, 0}, {1 + 2.0 / 3, 1}));
+
+    map.timeDomain = true;
+    const std::vector<MapContourLine> lines = MapContourLines(map, limits);
+    ASSERT_EQ(figures(lines),
+              (std::vector<MapContourFigure>{MapContourFigure::Ms, MapContourFigure::Ms, MapContourFigure::Ms,
+                                             MapContourFigure::ThirdHarmonic, MapContourFigure::LoadStepMinimum}));
+    EXPECT_EQ(lines[3].level, 3);
+    ASSERT_EQ(lines[3].segments.size(), 1u);
+    EXPECT_TRUE(SameSegment(lines[3].segments[0], {1.5, 0}, {1.5, 1}));
+    EXPECT_EQ(lines[4].level, 345);
+    EXPECT_TRUE(lines[4].segments.empty()) << "345 V lies only in the left square";
+}
+
 }  // namespace

@@ -38,7 +38,17 @@ TEST(DesignMapTexts, CellReadoutWritesEveryKnownFigure)
     map.cells[0].h3 = 3.456;
     map.cells[0].stepMin = 351.24;
     EXPECT_EQ(CellReadout(map, 0, 0),
-              "10 Hz, 40.0°: worst-case phase margin 35.3°, Ms 1.44, third harmonic 3.46 %, load-step minimum 351.2 V");
+              "10 Hz, 40.0°: worst-case phase margin 35.3°, Ms 1.44, third harmonic ≈ 3.46 %, load-step minimum ≈ "
+              "351.2 V")
+        << "interpolated";
+    map.cells[0].timeDomainSimulated = true;
+    EXPECT_EQ(CellReadout(map, 0, 0),
+              "10 Hz, 40.0°: worst-case phase margin 35.3°, Ms 1.44, third harmonic 3.46 %, load-step minimum 351.2 V")
+        << "simulated";
+    map.cells[0].timeDomainSimulated = false;
+    map.cells[0].h3 = MapCell::kNaN;  // an interpolation without all its corners
+    EXPECT_EQ(CellReadout(map, 0, 0),
+              "10 Hz, 40.0°: worst-case phase margin 35.3°, Ms 1.44, load-step minimum ≈ 351.2 V");
 }
 
 TEST(DesignMapTexts, ProposalSaysWhichLimitsItMisses)
