@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "analysis/LoopSeparation.h"
 #include "designmap/DesignMap.h"
 #include "designmap/Proposal.h"
 #include "doc/QXRDoc.h"
@@ -133,6 +134,9 @@ void CTabDesignMap::ShowStatus()
     } else {
         status = Text(qxr::ProposalSummary(scene.proposal, scene.limits));
     }
+    // What the design's own crossover comes too close to, under the map that offers other choices.
+    for (const std::string& note : qxr::LoopSeparationNotes(document_.model, loop_))
+        status += QLatin1Char('\n') + Text(note);
     Status()->setText(status);
 }
 

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "analysis/DesignText.h"
+#include "analysis/LoopSeparation.h"
 #include "calc/CoefficientExport.h"
 #include "designmap/Proposal.h"
 #include "figures/DesignMapPicture.h"
@@ -226,8 +227,9 @@ DesignReport::DesignReport(CDesignModel& model, const QString& title)
         mapInputs_[index] = qxr::ReadDesignMapInputs(model, loop);
         qxr::DesignMapOptions options;
         options.threads = std::max(1u, std::thread::hardware_concurrency());
-        options.timeDomain = true;  // the tabs' contours of the H3__MAX and V__STEP_MIN limits and their proposal
         maps_[index] = qxr::ComputeDesignMap(mapInputs_[index], options);
+        for (const std::string& note : qxr::LoopSeparationNotes(model, loop))
+            separation_[index] << Text(note);
     }
     // The Bode pages read their inputs before the design pages are shown.
     loops_[0] = std::make_unique<LoopPlot>(model, qxr::ControlLoop::Voltage, Tr("Voltage Loop"), sweep_);
@@ -405,6 +407,10 @@ void DesignReport::PaintDesignMaps(ReportCanvas& canvas) const
 {
     SectionTitle(canvas, Tr("Design Maps"));
     const QFont font = ReportFont(kBodyPoints);
+    // The time-domain pass takes seconds a map; the report keeps to the sweep's figures and says so.
+    canvas.Paragraph(Tr("Worst case over the stability sweep's corners. The third harmonic and the load-step minimum "
+                        "of each point are simulated on the Design Map tabs and by qxr-cli map --time-domain."),
+                     font);
     const double pictureHeight = canvas.Width() * 0.5;
     for (qxr::ControlLoop loop : qxr::kControlLoops) {
         const auto index = static_cast<std::size_t>(loop);
@@ -428,6 +434,8 @@ void DesignReport::PaintDesignMaps(ReportCanvas& canvas) const
         PaintDesignMap(painter, canvas.Take(pictureHeight), scene, {Qt::black, Qt::darkGray, Qt::white});
         painter.restore();
         canvas.Paragraph(Text(qxr::ProposalSummary(scene.proposal, scene.limits)), font);
+        for (const QString& note : separation_[index])
+            canvas.Paragraph(note, font);
         canvas.Skip(4);
     }
 }

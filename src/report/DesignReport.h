@@ -77,6 +77,7 @@ private:
     qxr::TimeDomainReport timeDomain_;
     std::array<qxr::DesignMapInputs, 2> mapInputs_;
     std::array<qxr::DesignMap, 2> maps_;
+    std::array<QStringList, 2> separation_;  // what each loop's crossover comes too close to
     double pOut_;
     std::array<std::unique_ptr<LoopPlot>, 2> loops_;
 };
