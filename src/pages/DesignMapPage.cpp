@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QStringList>
 
 #include "analysis/LoopSeparation.h"
 #include "designmap/DesignMap.h"
@@ -22,6 +23,7 @@ enum ControlId {
     kMap = 3102,
     kUseProposal = 3103,
     kReadout = 3104,
+    kSeparation = 3105,
 };
 
 QString Text(const std::string& text)
@@ -46,6 +48,11 @@ QLabel* CTabDesignMap::Readout() const
     return qobject_cast<QLabel*>(FindTemplateControl(ControlName(kReadout)));
 }
 
+QLabel* CTabDesignMap::Separation() const
+{
+    return qobject_cast<QLabel*>(FindTemplateControl(ControlName(kSeparation)));
+}
+
 QPushButton* CTabDesignMap::UseProposal() const
 {
     return qobject_cast<QPushButton*>(FindTemplateControl(ControlName(kUseProposal)));
@@ -65,16 +72,17 @@ QWidget* CTabDesignMap::CreateTemplateControl(const qxr::TemplateControl& contro
 bool CTabDesignMap::OnInitDialog()
 {
     if (!CDialogTab::OnInitDialog() || view_ == nullptr || Status() == nullptr || Readout() == nullptr ||
-        UseProposal() == nullptr)
+        Separation() == nullptr || UseProposal() == nullptr)
         return false;
     const bool voltage = loop_ == qxr::ControlLoop::Voltage;
     view_->setAccessibleName(voltage ? tr("Design map of the voltage loop") : tr("Design map of the current loop"));
     view_->setAccessibleDescription(tr("worst-case phase margin in degrees over crossover in Hz and phase margin"));
     Status()->setAccessibleName(tr("The map's progress and proposal"));
     Readout()->setAccessibleName(tr("The point under the mouse"));
+    Separation()->setAccessibleName(tr("What the design's crossover comes too close to"));
     UseProposal()->setAccessibleName(tr("Use Proposal"));
     UseProposal()->setAccessibleDescription(tr("enters the proposal's crossover and phase margin"));
-    for (QLabel* label : {Status(), Readout()}) {
+    for (QLabel* label : {Status(), Readout(), Separation()}) {
         label->setWordWrap(true);
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
@@ -108,6 +116,7 @@ void CTabDesignMap::ShowMap()
     scene.designPm = qxr::RequiredMarginSymbol(document_.model, loop_).Value();
     view_->Show(maps, scene);
     ShowStatus();
+    ShowSeparation();
 }
 
 void CTabDesignMap::ShowStatus()
@@ -134,10 +143,16 @@ void CTabDesignMap::ShowStatus()
     } else {
         status = Text(qxr::ProposalSummary(scene.proposal, scene.limits));
     }
-    // What the design's own crossover comes too close to, under the map that offers other choices.
-    for (const std::string& note : qxr::LoopSeparationNotes(document_.model, loop_))
-        status += QLatin1Char('\n') + Text(note);
     Status()->setText(status);
+}
+
+// What the design's own crossover comes too close to, under the map that offers other choices.
+void CTabDesignMap::ShowSeparation()
+{
+    QStringList notes;
+    for (const std::string& note : qxr::LoopSeparationNotes(document_.model, loop_))
+        notes << Text(note);
+    Separation()->setText(notes.join(QLatin1Char('\n')));
 }
 
 void CTabDesignMap::ShowCell(std::size_t row, std::size_t column)

@@ -29,6 +29,7 @@ public:
     DesignMapView* MapView() const { return view_; }
     QLabel* Status() const;
     QLabel* Readout() const;
+    QLabel* Separation() const;
     QPushButton* UseProposal() const;
 
 protected:
@@ -37,6 +38,7 @@ protected:
 private:
     void ShowMap();
     void ShowStatus();
+    void ShowSeparation();
     void ShowCell(std::size_t row, std::size_t column);
     void EnterCell(std::size_t row, std::size_t column);
     void EnterPoint(const QString& stepName, double crossover, double phaseMargin);

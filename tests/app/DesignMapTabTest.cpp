@@ -128,10 +128,12 @@ TEST_F(DesignMapTab, ShowsTheMapTheCoreComputes)
         EXPECT_GT(realisable, 0);
         const qxr::Proposal proposal = qxr::ProposeFrom(expected, Inputs(loop).limits);
         EXPECT_EQ(tab.MapView()->Scene().proposal.crossover, proposal.crossover);
-        std::string status = qxr::ProposalSummary(proposal, Inputs(loop).limits);
+        EXPECT_EQ(tab.Status()->text().toStdString(), qxr::ProposalSummary(proposal, Inputs(loop).limits));
+        std::string separation;
         for (const std::string& note : qxr::LoopSeparationNotes(Document().model, loop))
-            status += '\n' + note;
-        EXPECT_EQ(tab.Status()->text().toStdString(), status) << "the proposal, then the design's own separation";
+            separation += (separation.empty() ? "" : "\n") + note;
+        EXPECT_EQ(tab.Separation()->text().toStdString(), separation);
+        EXPECT_EQ(separation.empty(), loop == ControlLoop::Voltage) << "the default current loop is close to the RHPZ";
         EXPECT_EQ(tab.UseProposal()->isEnabled(), proposal.found);
         EXPECT_EQ(tab.MapView()->Scene().designCrossover, Crossover(loop));
         EXPECT_EQ(tab.MapView()->Scene().designPm, Margin(loop));
