@@ -53,9 +53,7 @@ struct DesignMapRunner::Filling {
         const std::lock_guard<std::mutex> lock(mutex);
         qxr::DesignMap& map = maps.maps[index];
         map = swept;
-        const qxr::TimeDomainSubGrid subGrid = qxr::TimeDomainSubGridOf(map.crossovers.size(), map.phaseMargins.size());
-        map.timeDomainColumns = subGrid.columns;
-        map.timeDomainRows = subGrid.rows;
+        qxr::PlanTimeDomainPass(map);
         lastReport = std::chrono::steady_clock::now();
         progress(done, total);
     }

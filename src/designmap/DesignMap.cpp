@@ -280,6 +280,13 @@ TimeDomainSubGrid TimeDomainSubGridOf(std::size_t columns, std::size_t rows)
     return {side(columns), side(rows)};
 }
 
+void PlanTimeDomainPass(DesignMap& map)
+{
+    TimeDomainSubGrid subGrid = TimeDomainSubGridOf(map.crossovers.size(), map.phaseMargins.size());
+    map.timeDomainColumns = std::move(subGrid.columns);
+    map.timeDomainRows = std::move(subGrid.rows);
+}
+
 std::vector<std::size_t> TimeDomainPoints(const DesignMap& map)
 {
     std::vector<std::size_t> points;
@@ -314,9 +321,7 @@ DesignMap ComputeDesignMap(const DesignMapInputs& inputs, const DesignMapOptions
 
 void RunTimeDomainPass(const DesignMapInputs& inputs, DesignMap& map, const DesignMapOptions& options)
 {
-    const TimeDomainSubGrid subGrid = TimeDomainSubGridOf(map.crossovers.size(), map.phaseMargins.size());
-    map.timeDomainColumns = subGrid.columns;
-    map.timeDomainRows = subGrid.rows;
+    PlanTimeDomainPass(map);
     const std::vector<std::size_t> points = TimeDomainPoints(map);
     const std::size_t columns = map.crossovers.size();
     ForEachPoint(points.size(), options, [&](CDesignModel& model, std::size_t k) {

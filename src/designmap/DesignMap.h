@@ -94,6 +94,10 @@ struct TimeDomainSubGrid {
 // of a larger one at most kMaxTimeDomainSide of each, spread evenly, both ends included.
 TimeDomainSubGrid TimeDomainSubGridOf(std::size_t columns, std::size_t rows);
 
+// Sets the map's timeDomainColumns and timeDomainRows to the sub-grid its
+// time-domain pass simulates.
+void PlanTimeDomainPass(DesignMap& map);
+
 // The cells the time-domain pass simulates (indexes into map.cells): the
 // realisable points of its sub-grid, row by row.
 std::vector<std::size_t> TimeDomainPoints(const DesignMap& map);

@@ -92,6 +92,7 @@ bool CTabDesignMap::OnInitDialog()
             EnterPoint(tr("Use Proposal"), proposal.crossover, proposal.phaseMargin);
     });
     ShowMap();
+    ShowSeparation();
     return true;
 }
 
@@ -100,6 +101,8 @@ void CTabDesignMap::UpdatePage(int hint, QWidget* hintControl)
     CDialogTab::UpdatePage(hint, hintControl);
     if (view_ != nullptr && (hint == HINT_DESIGN_MAP || hint == HINT_VALUES))
         ShowMap();
+    if (view_ != nullptr && hint == HINT_VALUES)
+        ShowSeparation();
 }
 
 // The document's maps with the design's own point as it is now.
@@ -116,7 +119,6 @@ void CTabDesignMap::ShowMap()
     scene.designPm = qxr::RequiredMarginSymbol(document_.model, loop_).Value();
     view_->Show(maps, scene);
     ShowStatus();
-    ShowSeparation();
 }
 
 void CTabDesignMap::ShowStatus()
@@ -146,7 +148,8 @@ void CTabDesignMap::ShowStatus()
     Status()->setText(status);
 }
 
-// What the design's own crossover comes too close to, under the map that offers other choices.
+// What the design's own crossover comes too close to, under the map that offers other choices: it
+// follows the design's values, not the map.
 void CTabDesignMap::ShowSeparation()
 {
     QStringList notes;
